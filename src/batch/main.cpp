@@ -1,0 +1,284 @@
+// tolvane-batch: file-to-file work over the same core as the windowed program.
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/csvimport.h"
+#include "files/filepaths.h"
+#include "files/numformat.h"
+#include "files/textreader.h"
+#include "graphs/quorellutils.h"
+#include "model/dmquorell.h"
+
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+const char* const Usage =
+    "usage:\n"
+    "  tolvane-batch import DATA.csv -o FILE.inp --option determine|predict\n"
+    "      [--time-column N] --rain-column N [--runoff-column N] [--first-row N] [--rows N]\n"
+    "      --max-storage X --initial-storage X --max-escape X\n"
+    "      [--reservoirs N --alpha X --initial-runoff X] [--title1 TEXT] [--title2 TEXT] [--force]\n"
+    "  tolvane-batch run FILE.inp\n";
+
+// Messages of the core go to standard error; nobody is there to say Yes.
+class TConsoleDialogs : public TUserDialogs {
+public:
+  void ShowMessage(const std::string& text) override { std::cerr << text << "\n"; }
+  bool AskYesNo(const std::string& text) override {
+    std::cerr << text << " (answered No)\n";
+    return false;
+  }
+  void ShowProgramError(const std::string& text) override { std::cerr << text << "\n"; }
+};
+
+struct TArgs {
+  std::vector<std::string> Positional;
+  std::map<std::string, std::string> Options;
+  bool Force = false;
+};
+
+int UsageError(const std::string& text) {
+  std::cerr << "tolvane-batch: " << text << "\n" << Usage;
+  return ExitUsage;
+}
+
+// Options that take a value, per command; --force is the only flag.
+std::optional<TArgs> ParseArgs(int argc, char** argv, const std::vector<std::string>& valued,
+                               std::string& error) {
+  TArgs args;
+  for (int i = 2; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--force") {
+      args.Force = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      bool known = false;
+      for (const auto& v : valued) known = known || v == a;
+      if (!known) {
+        error = "unknown option " + a;
+        return std::nullopt;
+      }
+      if (i + 1 >= argc) {
+        error = a + " needs a value";
+        return std::nullopt;
+      }
+      args.Options[a] = argv[++i];
+    } else {
+      args.Positional.push_back(a);
+    }
+  }
+  return args;
+}
+
+bool GetInt(const TArgs& args, const std::string& name, int& value, std::string& error) {
+  auto it = args.Options.find(name);
+  if (it == args.Options.end()) return true;
+  const auto parsed = ParseInteger(it->second);
+  if (!parsed) {
+    error = name + " takes a whole number, not \"" + it->second + "\"";
+    return false;
+  }
+  value = *parsed;
+  return true;
+}
+
+bool GetReal(const TArgs& args, const std::string& name, std::optional<double>& value,
+             std::string& error) {
+  auto it = args.Options.find(name);
+  if (it == args.Options.end()) return true;
+  const auto parsed = ParseReal(it->second);
+  if (!parsed) {
+    error = name + " takes a number, not \"" + it->second + "\"";
+    return false;
+  }
+  value = *parsed;
+  return true;
+}
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code ec;
+  auto abs = std::filesystem::absolute(path, ec);
+  return ec ? path : abs.lexically_normal().string();
+}
+
+int Import(int argc, char** argv) {
+  std::string error;
+  auto parsed = ParseArgs(argc, argv,
+                          {"-o", "--option", "--time-column", "--rain-column", "--runoff-column",
+                           "--first-row", "--rows", "--max-storage", "--initial-storage",
+                           "--max-escape", "--reservoirs", "--alpha", "--initial-runoff",
+                           "--title1", "--title2"},
+                          error);
+  if (!parsed) return UsageError(error);
+  const TArgs& args = *parsed;
+  if (args.Positional.size() != 1) return UsageError("import takes one table DATA.csv");
+  if (!args.Options.count("-o")) return UsageError("import needs -o FILE.inp");
+  const std::string option = args.Options.count("--option") ? args.Options.at("--option") : "";
+  if (option != "determine" && option != "predict")
+    return UsageError("--option must be determine or predict");
+  const bool analysis = option == "determine";
+
+  TCsvImportSpec spec;
+  int reservoirs = 0;
+  std::optional<double> maxSto, iniSto, maxEsc, alpha, runIni;
+  if (!GetInt(args, "--time-column", spec.TimeColumn, error) ||
+      !GetInt(args, "--rain-column", spec.RainColumn, error) ||
+      !GetInt(args, "--runoff-column", spec.RunoffColumn, error) ||
+      !GetInt(args, "--first-row", spec.FirstRow, error) ||
+      !GetInt(args, "--rows", spec.Rows, error) ||
+      !GetInt(args, "--reservoirs", reservoirs, error) ||
+      !GetReal(args, "--max-storage", maxSto, error) ||
+      !GetReal(args, "--initial-storage", iniSto, error) ||
+      !GetReal(args, "--max-escape", maxEsc, error) || !GetReal(args, "--alpha", alpha, error) ||
+      !GetReal(args, "--initial-runoff", runIni, error))
+    return UsageError(error);
+  if (spec.RainColumn < 1) return UsageError("--rain-column N is needed (columns count from 1)");
+  if (args.Options.count("--time-column") && spec.TimeColumn < 1)
+    return UsageError("--time-column counts from 1");
+  if (analysis && spec.RunoffColumn < 1)
+    return UsageError("--runoff-column N is needed to determine the model");
+  if (!analysis) spec.RunoffColumn = 0;
+  if (spec.FirstRow < 1) return UsageError("--first-row counts from 1");
+  if (args.Options.count("--rows") && spec.Rows < 1) return UsageError("--rows must be 1 or more");
+  if (!maxSto || !iniSto || !maxEsc)
+    return UsageError("--max-storage, --initial-storage and --max-escape are needed");
+  // The checks of the input sheet's fields.
+  if (*maxSto < 0) return UsageError("The maximum storage must be >= 0");
+  if (*iniSto < 0) return UsageError("The initial storage must be >= 0");
+  if (*maxSto < *iniSto) return UsageError("The initial storage be <= the maximum storage");
+  if (*maxEsc < 0) return UsageError("The escape rate must be >= 0");
+  if (!analysis) {
+    if (!alpha || !runIni || !args.Options.count("--reservoirs"))
+      return UsageError("a prediction needs --reservoirs, --alpha and --initial-runoff");
+    if (reservoirs < 1 || reservoirs > MaxReservoirs)
+      return UsageError("--reservoirs must be 1 to 5");
+    if (*runIni < 0) return UsageError("The initial runoff must be >= 0");
+  }
+
+  const std::string csvPath = args.Positional[0];
+  const std::string outPath = AbsolutePath(args.Options.at("-o"));
+  std::error_code ec;
+  if (std::filesystem::exists(outPath, ec) && !args.Force) {
+    std::cerr << outPath << ": exists already; give --force to replace it\n";
+    return ExitFailed;
+  }
+  std::vector<TCsvRow> rows;
+  if (!ReadCsvRows(csvPath, spec, rows, error)) {
+    std::cerr << error << "\n";
+    return ExitFailed;
+  }
+  const int limit = analysis ? 1500 : PredCapacity;
+  if (static_cast<int>(rows.size()) > limit) {
+    std::cerr << csvPath << ": " << rows.size() << " rows selected; "
+              << (analysis ? "the model determination" : "the prediction") << " takes at most "
+              << limit << " (choose them with --first-row and --rows)\n";
+    return ExitFailed;
+  }
+
+  TConsoleDialogs dialogs;
+  TDMQuorell dm;
+  dm.SetDialogs(&dialogs);
+  dm.IsAnalysis = analysis;
+  dm.RunTag = analysis ? " Ana" : " Pre";
+  dm.Title1 = args.Options.count("--title1") ? args.Options.at("--title1") : "";
+  dm.Title2 = args.Options.count("--title2") ? args.Options.at("--title2") : "";
+  dm.MaxSto = *maxSto;
+  dm.IniSto = *iniSto;
+  dm.MaxEsc = *maxEsc;
+  if (!analysis) {
+    dm.RunIni = *runIni;
+    dm.Acoeff = *alpha;
+    AnalysisWorkspace.Alpha = *alpha;
+    AnalysisWorkspace.NrOfRes = reservoirs;
+  }
+  // The write layout of Save/Run: row k of the table in element k.
+  const int n = static_cast<int>(rows.size());
+  dm.Times.assign(n + 1, 0);
+  dm.Rains.assign(n + 1, 0);
+  dm.Runoffs.assign(n + 1, 0);
+  dm.RowFlags.assign(n + 1, 0);
+  int kept = 0;
+  for (int k = 1; k <= n; ++k) {
+    const auto& row = rows[k - 1];
+    dm.RowFlags[k] = row.Complete ? 0 : 1;
+    dm.Times[k] = row.Time;
+    dm.Rains[k] = row.Rain;
+    dm.Runoffs[k] = row.Runoff;
+    kept += row.Complete ? 1 : 0;
+  }
+  if (!CheckSeries(dm, n)) {
+    std::cerr << "The input data were not saved due to input errors like negative values or a "
+                 "non-sequential time series\n";
+    return ExitFailed;
+  }
+  dm.FileName = outPath;
+  dm.NrOfData = n;
+  if (!dm.WriteInputFile()) return ExitFailed;
+  std::cout << outPath << ": " << kept << " points";
+  if (kept < n) std::cout << " (" << (n - kept) << " rows with an empty cell left out)";
+  std::cout << "\n";
+  return ExitOk;
+}
+
+std::string Trimmed(std::string text) {
+  return text.erase(0, text.find_first_not_of(' '));
+}
+
+int Run(int argc, char** argv) {
+  std::string error;
+  auto parsed = ParseArgs(argc, argv, {}, error);
+  if (!parsed) return UsageError(error);
+  if (parsed->Positional.size() != 1 || parsed->Force)
+    return UsageError("run takes one input file FILE.inp");
+  const std::string path = AbsolutePath(parsed->Positional[0]);
+  auto reader = TTextReader::Open(path);
+  if (!reader) {
+    std::cerr << "The file \"" << path << "\"could not be opened. It may be damaged or in use by another program.\n";
+    return ExitUsage;
+  }
+  reader->SkipLine();
+  const bool analysis = reader->ReadChars(4) == " Ana";
+
+  TConsoleDialogs dialogs;
+  TDMQuorell dm;
+  dm.SetDialogs(&dialogs);
+  dm.FileName = path;
+  dm.IsAnalysis = analysis;
+  try {
+    if (analysis) {
+      dm.DetermineModel();
+    } else {
+      AnalysisWorkspace.StorageOk = true;
+      dm.PredictRunoff();
+    }
+  } catch (const TInOutError& e) {
+    std::cerr << e.what() << "\n";
+    return ExitFailed;
+  }
+  if (!dm.RunSucceeded(analysis)) return ExitFailed;
+  const auto& ws = AnalysisWorkspace;
+  std::cout << "reservoirs " << ws.NrOfRes << ", alpha " << Trimmed(FormatFixed(ws.Alpha, 0, 3));
+  if (analysis) std::cout << ", R square " << Trimmed(FormatFixed(ws.RSquare, 0, 2));
+  std::cout << ", output " << ChangeFileExt(dm.FileName, ".out") << "\n";
+  return ExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return UsageError("no command given");
+  const std::string command = argv[1];
+  if (command == "import") return Import(argc, argv);
+  if (command == "run") return Run(argc, argv);
+  if (command == "--help" || command == "-h") {
+    std::cout << Usage;
+    return ExitOk;
+  }
+  return UsageError("unknown command " + command);
+}

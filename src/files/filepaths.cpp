@@ -1,0 +1,80 @@
+#include "files/filepaths.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+  const auto slash = path.find_last_of('/');
+  const auto nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const auto dot = path.find_last_of('.');
+  if (dot == std::string::npos || dot < nameStart) return path + ext;
+  return path.substr(0, dot) + ext;
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec);
+}
+
+namespace {
+
+bool Fail(std::string* error, const std::string& text) {
+  if (error) *error = text;
+  return false;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const auto status = fs::status(path, ec);
+  if (fs::exists(status)) {
+    if (!fs::is_regular_file(status)) return Fail(error, "not a file");
+    if (access(path.c_str(), W_OK) != 0) return Fail(error, std::strerror(errno));
+  }
+  // A unique name in the same folder, so that the rename stays on one file system.
+  std::string temp = path + ".XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) return Fail(error, std::strerror(errno));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const auto n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const std::string reason = std::strerror(errno);
+      close(fd);
+      unlink(temp.c_str());
+      return Fail(error, reason);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  // mkstemp makes the file private: keep the mode of the file replaced, or
+  // give a new one the usual permissions.
+  struct stat old {};
+  if (stat(path.c_str(), &old) == 0) {
+    fchmod(fd, old.st_mode & 07777);
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+  }
+  if (fsync(fd) != 0 || close(fd) != 0) {
+    const std::string reason = std::strerror(errno);
+    unlink(temp.c_str());
+    return Fail(error, reason);
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    const std::string reason = std::strerror(errno);
+    unlink(temp.c_str());
+    return Fail(error, reason);
+  }
+  return true;
+}

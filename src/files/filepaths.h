@@ -1,0 +1,16 @@
+// File names and safe replacement of files.
+#pragma once
+
+#include <string>
+
+// The part after the last "." of the file-name part is replaced by ext
+// (which carries its own "."); a name without extension gets ext appended.
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+
+bool FileExists(const std::string& path);
+
+// Writes bytes beside path under a temporary name and renames it over path,
+// so that on any failure an existing file is left untouched. A target that
+// exists but may not be written (read-only, a folder) is refused. Returns
+// false and fills error on failure.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error);

@@ -1,0 +1,127 @@
+#include "files/numformat.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+// Digits beyond the kept ones that decide the rounding. A correctly rounded
+// text with this many guard digits decides every case but one: a guard part
+// of exactly "5000...0", which may be a true tie or a value very near one.
+constexpr int GuardDigits = 25;
+// Enough digits to print any double exactly.
+constexpr int ExactFixedDigits = 1100;
+constexpr int ExactSignificantDigits = 800;
+
+bool IsExactHalf(std::string_view guard) {
+  if (guard.empty() || guard[0] != '5') return false;
+  return guard.find_first_not_of('0', 1) == std::string_view::npos;
+}
+
+// Adds one unit in the last place of a string of decimal digits; returns
+// true when the carry ran out of the front (all nines).
+bool Increment(std::string& digits) {
+  for (auto i = digits.size(); i-- > 0;) {
+    if (digits[i] != '9') {
+      ++digits[i];
+      return false;
+    }
+    digits[i] = '0';
+  }
+  digits.insert(digits.begin(), '1');
+  return true;
+}
+
+std::string PadLeft(std::string text, int width) {
+  if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
+std::string NonFinite(double value, int width) {
+  if (std::isnan(value)) return PadLeft("NAN", width);
+  return PadLeft(value < 0 ? "-INF" : "INF", width);
+}
+
+// Integer and fraction digits of |value| at `precision` decimals, unrounded
+// beyond what to_chars itself does.
+void FixedText(double magnitude, int precision, std::string& intPart, std::string& fracPart) {
+  static thread_local char buffer[ExactFixedDigits + 400];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed,
+                              precision);
+  std::string_view text(buffer, result.ptr - buffer);
+  const auto point = text.find('.');
+  intPart = std::string(text.substr(0, point));
+  fracPart = point == std::string_view::npos ? std::string() : std::string(text.substr(point + 1));
+}
+
+// Mantissa digits (no point) and decimal exponent of |value| with
+// `precision` digits after the first.
+void ScientificText(double magnitude, int precision, std::string& digits, int& exponent) {
+  static thread_local char buffer[ExactSignificantDigits + 40];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                              std::chars_format::scientific, precision);
+  std::string_view text(buffer, result.ptr - buffer);
+  const auto e = text.find('e');
+  digits.clear();
+  for (char c : text.substr(0, e))
+    if (c != '.') digits.push_back(c);
+  exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+}
+
+}  // namespace
+
+std::string FormatFixed(double value, int width, int decimals) {
+  if (!std::isfinite(value)) return NonFinite(value, width);
+  const double magnitude = std::fabs(value);
+  std::string intPart, fracPart;
+  FixedText(magnitude, decimals + GuardDigits, intPart, fracPart);
+  if (IsExactHalf(std::string_view(fracPart).substr(decimals)))
+    FixedText(magnitude, ExactFixedDigits, intPart, fracPart);
+  const bool up = fracPart[decimals] >= '5';
+  std::string digits = intPart + fracPart.substr(0, decimals);
+  if (up) Increment(digits);
+  std::string text = digits.substr(0, digits.size() - decimals);
+  if (decimals > 0) text += "." + digits.substr(digits.size() - decimals);
+  const bool zero = digits.find_first_not_of('0') == std::string::npos;
+  if (value < 0 && !zero) text.insert(0, 1, '-');
+  return PadLeft(text, width);
+}
+
+std::string FormatExp(double value, int width) {
+  if (!std::isfinite(value)) return NonFinite(value, width);
+  const int significant = width - 8;
+  const double magnitude = std::fabs(value);
+  std::string digits;
+  int exponent = 0;
+  ScientificText(magnitude, significant - 1 + GuardDigits, digits, exponent);
+  if (IsExactHalf(std::string_view(digits).substr(significant)))
+    ScientificText(magnitude, ExactSignificantDigits, digits, exponent);
+  const bool up = digits[significant] >= '5';
+  digits.resize(significant);
+  if (up && Increment(digits)) {
+    digits.pop_back();
+    ++exponent;
+  }
+  if (magnitude == 0) exponent = 0;
+  std::string text(1, value < 0 ? '-' : ' ');
+  text += digits[0];
+  text += '.';
+  text += digits.substr(1);
+  text += 'E';
+  text += exponent < 0 ? '-' : '+';
+  std::string exp = std::to_string(std::abs(exponent));
+  text += std::string(4 - std::min<std::size_t>(4, exp.size()), '0') + exp;
+  return text;
+}
+
+std::string FormatInt(long long value, int width) { return PadLeft(std::to_string(value), width); }
+
+std::string FormatParameter(double value) {
+  return value >= 1 ? FormatFixed(value, 8, 2) : FormatFixed(value, 8, 3);
+}
+
+std::string FormatSeries(double value, int width) {
+  return value >= 1 ? FormatFixed(value, width, 2) : FormatExp(value, width);
+}

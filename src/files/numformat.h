@@ -1,0 +1,24 @@
+// Number formats of the input and output files. Every rounding is of the
+// exact binary value, to the nearest, and an exact tie goes away from zero
+// (printf would send it to the even digit).
+#pragma once
+
+#include <string>
+
+// The value rounded to `decimals` decimals, right-aligned in `width`
+// characters; a wider value widens the field.
+std::string FormatFixed(double value, int width, int decimals);
+
+// Sign character (blank or "-"), one digit, ".", width - 9 digits, "E", the
+// exponent's sign and 4 exponent digits: exactly `width` characters.
+std::string FormatExp(double value, int width);
+
+// Right-aligned in `width` characters (widened when needed).
+std::string FormatInt(long long value, int width);
+
+// Parameter value of the input file: fixed 8.2 from 1 on, fixed 8.3 below.
+std::string FormatParameter(double value);
+
+// Series value of the input file: fixed width.2 from 1 on, exponential of
+// `width` below.
+std::string FormatSeries(double value, int width);

@@ -1,0 +1,110 @@
+// The output file of a run: the reconstruction of a model determination or
+// the prediction, for people, spreadsheets and the graphs.
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "files/filepaths.h"
+#include "files/numformat.h"
+#include "model/dmquorell.h"
+
+namespace {
+
+void Line(std::string& out, const std::string& text) {
+  out += text;
+  out += "\r\n";
+}
+
+// Lines 1 to 6 of both variants; FileName goes to ".out" for the file and
+// back to ".inp" for line 5, as the program has always left it.
+std::string BeginResults(TDMQuorell& dm, std::string& outPath) {
+  dm.FileName = ChangeFileExt(dm.FileName, ".out");
+  outPath = dm.FileName;
+  std::string out;
+  Line(out, "RESULTS OF Tolvane PROGRAM");
+  Line(out, "");
+  Line(out, dm.Title1);
+  Line(out, dm.Title2);
+  dm.FileName = ChangeFileExt(dm.FileName, ".inp");
+  Line(out, "Name of input file used: " + dm.FileName);
+  Line(out, "");
+  return out;
+}
+
+void Finish(TDMQuorell& dm, const std::string& outPath, const std::string& out) {
+  std::string error;
+  if (!WriteFileAtomically(outPath, out, &error)) {
+    dm.FileName = outPath;
+    throw TInOutError("The file \"" + outPath + "\" could not be written: " + error);
+  }
+}
+
+std::string Fixed10(double value) { return FormatFixed(value, 10, 2); }
+
+}  // namespace
+
+void TDMQuorell::WriteReconstructionResults() {
+  auto& ws = AnalysisWorkspace;
+  std::string outPath;
+  std::string out = BeginResults(*this, outPath);
+  Line(out, "Maximum dead storage:  " + FormatFixed(ws.AnaMaxSto, 6, 2) + " mm");
+  Line(out, "Initial dead storage:  " + FormatFixed(ws.AnaIniSto, 6, 2) + " mm");
+  Line(out, "Max. escape/time unit: " + FormatFixed(ws.AnaMaxEsc, 6, 2) + " ");
+  Line(out, "Number of reservoirs:  " + FormatInt(ws.NrOfRes, 3) + " ");
+  Line(out, "Alpha coefficient:     " + FormatFixed(ws.Alpha, 7, 3) + " ");
+  Line(out, "");
+  Line(out, "RECONSTRUCTION:");
+  Line(out, std::string(55, '-'));
+  Line(out, "Serial    Time      Rain    Recharge   Runoff    Runoff");
+  Line(out, " No.                         calc.     meas.     calc. ");
+  Line(out, std::string(10, ' '));
+  Line(out, std::string(55, '-'));
+
+  const int n = ws.AnaNrOfData;
+  ws.SumRunMeas = 0;
+  double s2 = 0, sa = 0;
+  for (int i = 1; i <= n; ++i) {
+    const int serial = ws.Serial[i];
+    const char* pad = serial < 10 ? "  " : serial < 100 ? " " : "";
+    Line(out, " " + ws.SerialText[i] + pad + Fixed10(ws.Time[i]) + Fixed10(ws.Rain[i]) +
+                  Fixed10(ws.Rech[i]) + Fixed10(ws.RunMeas[i]) + Fixed10(ws.RunCalc[i]));
+    const double diff = ws.RunMeas[i] - ws.RunCalc[i];
+    ws.SumRunMeas += ws.RunMeas[i];
+    s2 += diff * diff;
+    sa += std::fabs(diff);
+  }
+  Line(out, std::string(64, '-'));
+  // A perfect fit or a single point has no spread to speak of.
+  const double sd = (s2 == 0 || n <= 1) ? 0.0 : std::exp(0.5 * std::log(s2 / (n - 1)));
+  ws.MeanRunMeas = n > 0 ? ws.SumRunMeas / n : 0;
+  ws.RSquare = 1 - (sa / n) / ws.MeanRunMeas;
+  Line(out, "Stand. dev. of diff. calc. from meas. runoff:" + FormatFixed(sd, 8, 3));
+  Line(out, "Coefficient of explanation (R square) is    :" + FormatFixed(ws.RSquare, 8, 2));
+  Finish(*this, outPath, out);
+}
+
+void TDMQuorell::WritePredictionResults() {
+  auto& ws = PredictionWorkspace;
+  auto& ana = AnalysisWorkspace;
+  std::string outPath;
+  std::string out = BeginResults(*this, outPath);
+  Line(out, "Maximum dead storage:   " + FormatFixed(ws.PredMaxSto, 6, 2) + " mm");
+  Line(out, "Initial dead storage:   " + FormatFixed(ws.PredIniSto, 6, 2) + " mm");
+  Line(out, "Max. escape/time unit:  " + FormatFixed(ws.PredMaxEsc, 6, 2) + " " + ws.RateUnit);
+  Line(out, "Number of reservoirs:   " + FormatInt(ana.NrOfRes, 3) + " ");
+  Line(out, "Alpha coefficient:      " + FormatFixed(ana.Alpha, 7, 3) + " ");
+  Line(out, "");
+  Line(out, "PREDICTION runoff:");
+  Line(out, std::string(46, '-'));
+  Line(out, "Serial    Time   Rain/Irr  Recharge    Runoff ");
+  Line(out, std::string(8, ' ') + "   t       mm/t      mm/t       mm/t ");
+  Line(out, std::string(48, '-'));
+  for (int i = 1; i <= ws.PredNrOfData; ++i) {
+    const int serial = ws.PredSerial[i];
+    const char* pad = serial < 10 ? "   " : serial < 100 ? "  " : " ";
+    Line(out, pad + std::to_string(serial) + Fixed10(ws.PredTime[i]) + Fixed10(ws.PredRain[i]) +
+                  Fixed10(ws.PredRech[i]) + Fixed10(ana.RunCalc[i]));
+  }
+  Line(out, std::string(47, '-'));
+  Finish(*this, outPath, out);
+}

@@ -1,0 +1,12 @@
+// The input file as the two runs read it, each into its own workspace.
+#pragma once
+
+class TDMQuorell;
+
+// Both read the file named by FileName. They return false when the run
+// cannot go on with what the file holds (a corrupt data line, more points
+// than the workspace holds); the user has been told and RunFailed is set.
+// A file that cannot be opened, or a parameter that is no number, throws
+// TInOutError for the caller's general error handling.
+bool ReadAnalysisInput(TDMQuorell& dm);
+bool ReadPredictionInput(TDMQuorell& dm);

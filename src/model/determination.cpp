@@ -1,0 +1,67 @@
+// The model determination: the number of reservoirs and the reaction factor
+// of least sum of squares, and the reconstruction with them.
+#include <algorithm>
+#include <limits>
+
+#include "files/runinput.h"
+#include "model/dmquorell.h"
+#include "model/routing.h"
+#include "model/search.h"
+
+namespace {
+
+constexpr double MinRunoff = 0.001;
+constexpr double MinVariation = 0.001;
+
+double Range(const double* series, int n) {
+  if (n < 1) return 0;
+  const auto [lo, hi] = std::minmax_element(series + 1, series + n + 1);
+  return *hi - *lo;
+}
+
+double AlphaCandidatesTable[CascadeColumns + 1];
+
+}  // namespace
+
+void TDMQuorell::DetermineModel() {
+  auto& ws = AnalysisWorkspace;
+  RunFailed = false;
+  if (!ReadAnalysisInput(*this)) return;
+  const int n = ws.AnaNrOfData;
+  if (Dialogs) Dialogs->ShowPointsRead(n);
+  for (int i = 1; i <= n; ++i) ws.RunMeas[i] = std::max(ws.RunMeas[i], MinRunoff);
+
+  if (Range(ws.RunMeas, n) < MinVariation) {
+    RunFailed = true;
+    ShowMessage("There is no variation in runoff values. Rainfall-Runoff analysis cannot be made");
+    return;
+  }
+  if (Range(ws.Time, n) < MinVariation) {
+    RunFailed = true;
+    ShowMessage("There is no variation in time Rainfall-Runoff analysis cannot be made");
+    return;
+  }
+  if (!RoutePreReservoir(*this, TRouteVariant::Analysis)) return;
+
+  BuildAlphaCandidates(AlphaCandidatesTable);
+  ws.Run[1][1] = ws.RunMeas[1];
+  ComputeSumSq(ws.RunMeas, ws.Rech, n, ws.Delta, AlphaCandidatesTable, ws.SumSq);
+
+  // The first pair stands until a strictly smaller sum is found, so a pair
+  // is always chosen and ties go to fewer reservoirs, then the smaller alpha.
+  double best = std::numeric_limits<double>::infinity();
+  ws.NrOfRes = 1;
+  ws.Alpha = AlphaCandidatesTable[1];
+  for (int nr = 1; nr <= MaxReservoirs; ++nr) {
+    for (int k = 1; k <= AlphaCandidates; ++k) {
+      if (ws.SumSq[nr][k] < best) {
+        best = ws.SumSq[nr][k];
+        ws.Alpha = AlphaCandidatesTable[k];
+        ws.NrOfRes = nr;
+      }
+    }
+  }
+
+  RouteCascade(ws.Alpha, ws.NrOfRes, TRouteVariant::Analysis);
+  WriteReconstructionResults();
+}

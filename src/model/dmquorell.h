@@ -1,0 +1,153 @@
+// The model state of Tolvane: the data module, the two workspaces of the
+// model runs, and the one interface through which the core talks to a user.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Everything the core wants to say to a person goes through this interface:
+// the windowed program shows boxes, the batch tool prints, tests record.
+class TUserDialogs {
+public:
+  virtual ~TUserDialogs() = default;
+  // A modal message with one OK button.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // A confirmation with Yes and No; true for Yes.
+  virtual bool AskYesNo(const std::string& text) = 0;
+  // A program error; text already begins with "A program error occurred.".
+  virtual void ShowProgramError(const std::string& text) = 0;
+  // The model determination shows how many points it read.
+  virtual void ShowPointsRead(int /*count*/) {}
+};
+
+// An input/output or conversion error that the core does not handle itself;
+// it reaches the caller's general error handling (the window's error box,
+// the batch tool's exit status).
+class TInOutError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+constexpr int AnaCapacity = 1501;   // points of the model determination
+constexpr int PredCapacity = 501;   // points of the prediction
+constexpr int MaxReservoirs = 5;
+constexpr int CascadeColumns = 10001;
+constexpr int AlphaCandidates = 10000;
+
+struct TAnalysisWorkspace {
+  // All series are 1-based; index 0 is never used.
+  double Rain[AnaCapacity + 1];
+  double RunMeas[AnaCapacity + 1];
+  double Time[AnaCapacity + 1];
+  double Rech[AnaCapacity + 1];
+  double RunCalc[AnaCapacity + 1];
+  std::string SerialText[AnaCapacity + 1];
+  int Serial[AnaCapacity + 1];
+  double Run[MaxReservoirs + 1][CascadeColumns + 1];
+  double SumSq[MaxReservoirs + 1][CascadeColumns + 1];
+  double AnaMaxEsc;
+  double AnaIniSto;
+  double AnaMaxSto;
+  double Delta;
+  double SumRunMeas;
+  double MeanRunMeas;
+  double RSquare;
+  double Alpha;
+  int AnaNrOfData;
+  int NrOfRes;
+  bool AnaTimeError;
+  bool StorageOk;
+};
+
+struct TPredictionWorkspace {
+  double PredRain[PredCapacity + 1];
+  double PredRunIni;
+  double PredRech[PredCapacity + 1];
+  double PredTime[PredCapacity + 1];
+  int PredSerial[PredCapacity + 1];
+  double PredMaxEsc;
+  double PredIniSto;
+  double PredMaxSto;
+  int PredNrOfData;
+  std::string RateUnit;
+  bool PredTimeError;
+  bool PredNoVariation;
+};
+
+// Module-level, alive for the whole run of the program; each run overwrites them.
+extern TAnalysisWorkspace AnalysisWorkspace;
+extern TPredictionWorkspace PredictionWorkspace;
+
+class TDMQuorell {
+public:
+  TDMQuorell();
+
+  void SetDialogs(TUserDialogs* dialogs) { Dialogs = dialogs; }
+  TUserDialogs* GetDialogs() const { return Dialogs; }
+
+  // Fields, in the order the program has always declared them.
+  std::string FileName;
+  std::string ResultsFileName;
+  std::string Title1;
+  std::string Title2;
+  std::string LabelText;
+  std::string RunTag;
+  std::string ResultsTag;
+  std::vector<int> Serials;
+  std::vector<double> GraphTime;
+  std::vector<double> GraphRain;
+  std::vector<double> GraphRecharge;
+  std::vector<double> GraphRunCalc;
+  std::vector<double> GraphRunMeas;
+  std::vector<double> Times;
+  std::vector<double> Rains;
+  std::vector<double> Runoffs;
+  double MaxSto = 0;
+  double IniSto = 0;
+  double MaxEsc = 0;
+  double RunIni = 0;
+  double Acoeff = 0;
+  std::vector<std::string> OutputLines;
+  std::vector<std::uint8_t> RowFlags;
+  int NrOfData = 0;
+  int OutputLineCount = 0;
+  bool IsAnalysis = false;
+  bool RunFailed = false;
+
+  // Talking to the user.
+  void ShowMessage(const std::string& text);
+  bool AskYesNo(const std::string& text);
+  // Shows "A program error occurred." followed by text. The operation that
+  // hit the error is abandoned and reports failure; the program goes on.
+  void ReportProgramError(const std::string& text);
+
+  // Input file. Both return false when the operation was abandoned (the
+  // user has been told why); the caller must then stop.
+  bool WriteInputFile();
+  bool ReadInputFile();
+
+  // The two runs; their outcome is in the run flags (RunSucceeded tells).
+  void DetermineModel();
+  void PredictRunoff();
+  bool ReadPrediction();
+  void RoutePrediction();
+
+  // Output file writers; an error writing the file throws TInOutError.
+  void WriteReconstructionResults();
+  void WritePredictionResults();
+
+  // Whether the last run of the given option succeeded, by its flags.
+  bool RunSucceeded(bool analysis) const;
+
+  // Messages of the file code, built from FileName.
+  std::string OpenFailureText() const;
+  std::string CorruptDataText() const;
+
+private:
+  TUserDialogs* Dialogs = nullptr;
+};
+
+// The single instance, created at start-up by the program.
+extern TDMQuorell* DMQuorell;

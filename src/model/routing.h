@@ -1,0 +1,17 @@
+// Routing of a series through the pre-reservoir and the cascade of linear
+// reservoirs, in the two variants of the model determination and the
+// prediction.
+#pragma once
+
+class TDMQuorell;
+
+enum class TRouteVariant { Analysis, Prediction };
+
+// Recharge of every point of the variant's series. Returns false when the
+// run stops on a wrong time step or a maximum storage of 0 or less; the
+// message has been shown and the flag set.
+bool RoutePreReservoir(TDMQuorell& dm, TRouteVariant variant);
+
+// Fills Run rows 1..n of the cascade table for every point and RunCalc from
+// the last of them, with one time step Delta for every step.
+void RouteCascade(double alpha, int n, TRouteVariant variant);

@@ -1,0 +1,139 @@
+#include "model/search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+void BuildAlphaCandidates(double (&candidates)[CascadeColumns + 1]) {
+  candidates[0] = 0;
+  candidates[1] = 0.002;
+  for (int k = 2; k <= AlphaCandidates; ++k) candidates[k] = candidates[k - 1] + 0.002;
+}
+
+void ComputeSumSqReference(const double* runMeas, const double* rech, int n, double delta,
+                           const double (&candidates)[CascadeColumns + 1], TSumSqTable& sumSq) {
+  std::vector<double> rows((MaxReservoirs + 1) * static_cast<std::size_t>(n + 1));
+  auto run = [&](int r, int t) -> double& { return rows[r * static_cast<std::size_t>(n + 1) + t]; };
+  for (int r = 1; r <= MaxReservoirs; ++r)
+    for (int k = 1; k <= AlphaCandidates; ++k) sumSq[r][k] = 0;
+  for (int nr = 1; nr <= MaxReservoirs; ++nr) {
+    for (int k = 1; k <= AlphaCandidates; ++k) {
+      const double c = std::exp(-candidates[k] * delta);
+      for (int t = 1; t <= n; ++t) {
+        for (int r = 1; r <= nr; ++r) {
+          if (t == 1) {
+            run(r, 1) = r == 1 ? runMeas[1] : c * run(r - 1, 1);
+          } else {
+            const double inflow = r == 1 ? rech[t] : run(r - 1, t);
+            run(r, t) = c * run(r, t - 1) + (1 - c) * inflow;
+          }
+        }
+        const double d = runMeas[t] - run(nr, t);
+        sumSq[nr][k] += d * d;
+      }
+    }
+  }
+}
+
+namespace {
+
+constexpr int Lanes = 8;
+typedef double TLanes __attribute__((vector_size(Lanes * sizeof(double))));
+
+// Every lane the same value (kept a macro so that each instruction-set
+// clone builds it with its own registers).
+#define TOLVANE_BROADCAST(x) \
+  TLanes { x, x, x, x, x, x, x, x }
+
+// Sums of squares of Lanes candidates for the cascades of 1..5 reservoirs.
+// Built once per instruction set; the lanes compute independently, so the
+// widest registers of the machine give the same sums as the narrowest.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void SumSqLanes(
+    const double* runMeas, const double* rech, int n, const double* c, const double* share,
+    double (&out)[MaxReservoirs + 1][Lanes]) {
+  TLanes C, S;
+  std::memcpy(&C, c, sizeof C);
+  std::memcpy(&S, share, sizeof S);
+  const TLanes zero = TOLVANE_BROADCAST(0.0);
+  const TLanes m1 = TOLVANE_BROADCAST(runMeas[1]);
+  TLanes run1 = m1;
+  TLanes run2 = C * run1;
+  TLanes run3 = C * run2;
+  TLanes run4 = C * run3;
+  TLanes run5 = C * run4;
+  TLanes d;
+  d = m1 - run1;
+  TLanes sum1 = zero + d * d;
+  d = m1 - run2;
+  TLanes sum2 = zero + d * d;
+  d = m1 - run3;
+  TLanes sum3 = zero + d * d;
+  d = m1 - run4;
+  TLanes sum4 = zero + d * d;
+  d = m1 - run5;
+  TLanes sum5 = zero + d * d;
+  for (int t = 2; t <= n; ++t) {
+    const double meas = runMeas[t];
+    const double inflow = rech[t];
+    const TLanes m = TOLVANE_BROADCAST(meas);
+    run1 = C * run1 + S * TOLVANE_BROADCAST(inflow);
+    d = m - run1;
+    sum1 = sum1 + d * d;
+    run2 = C * run2 + S * run1;
+    d = m - run2;
+    sum2 = sum2 + d * d;
+    run3 = C * run3 + S * run2;
+    d = m - run3;
+    sum3 = sum3 + d * d;
+    run4 = C * run4 + S * run3;
+    d = m - run4;
+    sum4 = sum4 + d * d;
+    run5 = C * run5 + S * run4;
+    d = m - run5;
+    sum5 = sum5 + d * d;
+  }
+  const TLanes sums[MaxReservoirs] = {sum1, sum2, sum3, sum4, sum5};
+  for (int r = 0; r < MaxReservoirs; ++r)
+    for (int i = 0; i < Lanes; ++i) out[r + 1][i] = sums[r][i];
+}
+
+void SumSqRange(const double* runMeas, const double* rech, int n, const double* c,
+                const double* share, int firstBlock, int lastBlock, TSumSqTable& sumSq) {
+  double out[MaxReservoirs + 1][Lanes];
+  for (int b = firstBlock; b < lastBlock; ++b) {
+    const int k0 = 1 + b * Lanes;
+    SumSqLanes(runMeas, rech, n, c + k0, share + k0, out);
+    for (int r = 1; r <= MaxReservoirs; ++r)
+      for (int i = 0; i < Lanes && k0 + i <= AlphaCandidates; ++i) sumSq[r][k0 + i] = out[r][i];
+  }
+}
+
+}  // namespace
+
+void ComputeSumSq(const double* runMeas, const double* rech, int n, double delta,
+                  const double (&candidates)[CascadeColumns + 1], TSumSqTable& sumSq) {
+  if (n < 1) {
+    for (int r = 1; r <= MaxReservoirs; ++r)
+      for (int k = 1; k <= AlphaCandidates; ++k) sumSq[r][k] = 0;
+    return;
+  }
+  constexpr int Blocks = (AlphaCandidates + Lanes - 1) / Lanes;
+  // Carry-over factors once per candidate; padding lanes repeat the last.
+  std::vector<double> c(1 + Blocks * Lanes), share(1 + Blocks * Lanes);
+  for (int k = 1; k <= Blocks * Lanes; ++k) {
+    c[k] = std::exp(-candidates[std::min(k, AlphaCandidates)] * delta);
+    share[k] = 1 - c[k];
+  }
+  // The candidates are independent: share them out over the cores. The
+  // caller still waits for the whole table, as it always has.
+  const unsigned cores = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+  const int workers = n * static_cast<long long>(AlphaCandidates) < 200000 ? 1 : static_cast<int>(cores);
+  std::vector<std::thread> threads;
+  for (int w = 1; w < workers; ++w)
+    threads.emplace_back(SumSqRange, runMeas, rech, n, c.data(), share.data(), Blocks * w / workers,
+                         Blocks * (w + 1) / workers, std::ref(sumSq));
+  SumSqRange(runMeas, rech, n, c.data(), share.data(), 0, Blocks / workers, sumSq);
+  for (auto& thread : threads) thread.join();
+}

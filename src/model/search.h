@@ -1,0 +1,25 @@
+// The least-squares search of the model determination: sums of squares of
+// every cascade of 1..5 reservoirs for every alpha candidate.
+#pragma once
+
+#include "model/dmquorell.h"
+
+using TSumSqTable = double[MaxReservoirs + 1][CascadeColumns + 1];
+
+// Candidates 1..10000 (index 0 unused): 0.002, then each the one before
+// plus 0.002, each sum rounded to a double as it is made.
+void BuildAlphaCandidates(double (&candidates)[CascadeColumns + 1]);
+
+// sumSq[r][k] = sum over t = 1..n of (runMeas[t] - Run[r][t])^2 for the
+// cascade of r reservoirs with candidate k; runMeas and rech are 1-based.
+// One pass over five reservoirs gives every shorter cascade as well, and
+// the candidates go through in vector lanes and on all cores; each lane
+// does exactly the operations of the one-cascade-at-a-time computation, so
+// every sum is the same to the last bit.
+void ComputeSumSq(const double* runMeas, const double* rech, int n, double delta,
+                  const double (&candidates)[CascadeColumns + 1], TSumSqTable& sumSq);
+
+// The same table the straightforward way: one cascade per candidate pair,
+// points outside and reservoirs inside. Kept as the reference.
+void ComputeSumSqReference(const double* runMeas, const double* rech, int n, double delta,
+                           const double (&candidates)[CascadeColumns + 1], TSumSqTable& sumSq);
