@@ -1,0 +1,106 @@
+#include "support/test_support.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+TScratchDir::TScratchDir() {
+  std::random_device rd;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    auto candidate = std::filesystem::temp_directory_path() /
+                     ("tolvane-test-" + std::to_string(rd()) + "-" + std::to_string(attempt));
+    if (std::filesystem::create_directory(candidate)) {
+      Path = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("no scratch folder");
+}
+
+TScratchDir::~TScratchDir() {
+  std::error_code ec;
+  std::filesystem::permissions(Path, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(Path, ec);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::vector<std::string> SplitCrLfLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const auto end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::string SharedDataDir() {
+  std::error_code ec;
+  const std::filesystem::path dir = TOLVANE_SHARED_DATA;
+  return std::filesystem::is_directory(dir, ec) ? dir.lexically_normal().string() : std::string();
+}
+
+std::string SourceDir() { return TOLVANE_SOURCE_DIR; }
+
+void ResetWorkspaces() {
+  AnalysisWorkspace = TAnalysisWorkspace{};
+  PredictionWorkspace = TPredictionWorkspace{};
+}
+
+void SetSheet(TDMQuorell& dm, bool analysis, const std::vector<double>& times,
+              const std::vector<double>& rains, const std::vector<double>& runoffs) {
+  const std::size_t n = times.size();
+  dm.IsAnalysis = analysis;
+  dm.RunTag = analysis ? " Ana" : " Pre";
+  dm.NrOfData = static_cast<int>(n);
+  dm.Times.assign(n + 1, 0);
+  dm.Rains.assign(n + 1, 0);
+  dm.Runoffs.assign(n + 1, 0);
+  dm.RowFlags.assign(n + 1, 0);
+  for (std::size_t k = 1; k <= n; ++k) {
+    dm.Times[k] = times[k - 1];
+    dm.Rains[k] = rains[k - 1];
+    if (analysis) dm.Runoffs[k] = runoffs[k - 1];
+  }
+}
+
+void WriteAnalysisFile(TDMQuorell& dm, const std::string& path, const std::vector<double>& times,
+                       const std::vector<double>& rains, const std::vector<double>& runoffs,
+                       double maxSto, double iniSto, double maxEsc) {
+  SetSheet(dm, true, times, rains, runoffs);
+  dm.MaxSto = maxSto;
+  dm.IniSto = iniSto;
+  dm.MaxEsc = maxEsc;
+  dm.FileName = path;
+  if (!dm.WriteInputFile()) throw std::runtime_error("cannot write " + path);
+}
+
+void WritePredictionFile(TDMQuorell& dm, const std::string& path, const std::vector<double>& times,
+                         const std::vector<double>& rains, int nrOfRes, double alpha,
+                         double runIni, double maxSto, double iniSto, double maxEsc) {
+  SetSheet(dm, false, times, rains);
+  dm.MaxSto = maxSto;
+  dm.IniSto = iniSto;
+  dm.MaxEsc = maxEsc;
+  dm.RunIni = runIni;
+  AnalysisWorkspace.NrOfRes = nrOfRes;
+  AnalysisWorkspace.Alpha = alpha;
+  dm.FileName = path;
+  if (!dm.WriteInputFile()) throw std::runtime_error("cannot write " + path);
+}
