@@ -1,7 +1,6 @@
 // The model determination: the number of reservoirs and the reaction factor
 // of least sum of squares, and the reconstruction with them.
 #include <algorithm>
-#include <limits>
 
 #include "files/runinput.h"
 #include "model/dmquorell.h"
@@ -47,20 +46,7 @@ void TDMQuorell::DetermineModel() {
   ws.Run[1][1] = ws.RunMeas[1];
   ComputeSumSq(ws.RunMeas, ws.Rech, n, ws.Delta, AlphaCandidatesTable, ws.SumSq);
 
-  // The first pair stands until a strictly smaller sum is found, so a pair
-  // is always chosen and ties go to fewer reservoirs, then the smaller alpha.
-  double best = std::numeric_limits<double>::infinity();
-  ws.NrOfRes = 1;
-  ws.Alpha = AlphaCandidatesTable[1];
-  for (int nr = 1; nr <= MaxReservoirs; ++nr) {
-    for (int k = 1; k <= AlphaCandidates; ++k) {
-      if (ws.SumSq[nr][k] < best) {
-        best = ws.SumSq[nr][k];
-        ws.Alpha = AlphaCandidatesTable[k];
-        ws.NrOfRes = nr;
-      }
-    }
-  }
+  SelectBestPair(ws.SumSq, AlphaCandidatesTable, ws.NrOfRes, ws.Alpha);
 
   RouteCascade(ws.Alpha, ws.NrOfRes, TRouteVariant::Analysis);
   WriteReconstructionResults();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -136,4 +137,20 @@ void ComputeSumSq(const double* runMeas, const double* rech, int n, double delta
                          Blocks * (w + 1) / workers, std::ref(sumSq));
   SumSqRange(runMeas, rech, n, c.data(), share.data(), 0, Blocks / workers, sumSq);
   for (auto& thread : threads) thread.join();
+}
+
+void SelectBestPair(const TSumSqTable& sumSq, const double (&candidates)[CascadeColumns + 1],
+                    int& nrOfRes, double& alpha) {
+  double best = std::numeric_limits<double>::infinity();
+  nrOfRes = 1;
+  alpha = candidates[1];
+  for (int nr = 1; nr <= MaxReservoirs; ++nr) {
+    for (int k = 1; k <= AlphaCandidates; ++k) {
+      if (sumSq[nr][k] < best) {
+        best = sumSq[nr][k];
+        alpha = candidates[k];
+        nrOfRes = nr;
+      }
+    }
+  }
 }

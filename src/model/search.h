@@ -23,3 +23,9 @@ void ComputeSumSq(const double* runMeas, const double* rech, int n, double delta
 // points outside and reservoirs inside. Kept as the reference.
 void ComputeSumSqReference(const double* runMeas, const double* rech, int n, double delta,
                            const double (&candidates)[CascadeColumns + 1], TSumSqTable& sumSq);
+
+// The pair of least sum: the first pair stands until a strictly smaller sum
+// is found, so a pair is always chosen and ties go to fewer reservoirs, then
+// to the smaller alpha.
+void SelectBestPair(const TSumSqTable& sumSq, const double (&candidates)[CascadeColumns + 1],
+                    int& nrOfRes, double& alpha);
