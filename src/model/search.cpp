@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -132,9 +133,16 @@ void ComputeSumSq(const double* runMeas, const double* rech, int n, double delta
   const unsigned cores = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
   const int workers = n * static_cast<long long>(AlphaCandidates) < 200000 ? 1 : static_cast<int>(cores);
   std::vector<std::thread> threads;
-  for (int w = 1; w < workers; ++w)
-    threads.emplace_back(SumSqRange, runMeas, rech, n, c.data(), share.data(), Blocks * w / workers,
-                         Blocks * (w + 1) / workers, std::ref(sumSq));
+  for (int w = 1; w < workers; ++w) {
+    const int first = Blocks * w / workers, last = Blocks * (w + 1) / workers;
+    try {
+      threads.emplace_back(SumSqRange, runMeas, rech, n, c.data(), share.data(), first, last,
+                           std::ref(sumSq));
+    } catch (const std::system_error&) {
+      // No thread to be had: this one does that share too.
+      SumSqRange(runMeas, rech, n, c.data(), share.data(), first, last, sumSq);
+    }
+  }
   SumSqRange(runMeas, rech, n, c.data(), share.data(), 0, Blocks / workers, sumSq);
   for (auto& thread : threads) thread.join();
 }
