@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "files/filepaths.h"
@@ -23,7 +24,7 @@ protected:
     ws.AnaNrOfData = static_cast<int>(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       ws.Serial[i + 1] = static_cast<int>(rows[i][0]);
-      ws.SerialText[i + 1] = std::to_string(ws.Serial[i + 1]);
+      std::snprintf(ws.SerialText[i + 1], 8, "%d", ws.Serial[i + 1]);
       ws.Time[i + 1] = rows[i][1];
       ws.Rain[i + 1] = rows[i][2];
       ws.Rech[i + 1] = rows[i][3];

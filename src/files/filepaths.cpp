@@ -32,7 +32,8 @@ bool Fail(std::string* error, const std::string& text) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error,
+                         bool syncToDisk) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const auto status = fs::status(path, ec);
@@ -66,7 +67,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
     umask(mask);
     fchmod(fd, 0666 & ~mask);
   }
-  if (fsync(fd) != 0 || close(fd) != 0) {
+  if ((syncToDisk && fsync(fd) != 0) || close(fd) != 0) {
     const std::string reason = std::strerror(errno);
     unlink(temp.c_str());
     return Fail(error, reason);

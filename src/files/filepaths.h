@@ -12,5 +12,8 @@ bool FileExists(const std::string& path);
 // Writes bytes beside path under a temporary name and renames it over path,
 // so that on any failure an existing file is left untouched. A target that
 // exists but may not be written (read-only, a folder) is refused. Returns
-// false and fills error on failure.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error);
+// false and fills error on failure. With syncToDisk the contents are on
+// the disk before the rename (for the user's own data; results that a run
+// can make again need not wait for the disk).
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error,
+                         bool syncToDisk = false);

@@ -68,7 +68,7 @@ bool TDMQuorell::WriteInputFile() {
   }
 
   std::string error;
-  if (!WriteFileAtomically(FileName, out, &error)) {
+  if (!WriteFileAtomically(FileName, out, &error, /*syncToDisk=*/true)) {
     ShowMessage(OpenFailureText());
     return false;
   }

@@ -70,11 +70,34 @@ void ScientificText(double magnitude, int precision, std::string& digits, int& e
   exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
 }
 
+// Whether |value| lies exactly halfway between two neighbours of `decimals`
+// decimals: then 2 * 10^decimals * |value| is an odd whole number, and for
+// products below 2^53 the rounded product and its exact remainder tell.
+bool IsFixedTie(double magnitude, double twiceScale) {
+  const double product = magnitude * twiceScale;
+  if (std::fma(magnitude, twiceScale, -product) != 0) return false;
+  return std::fmod(product, 2.0) == 1.0;
+}
+
+constexpr double PowersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
 }  // namespace
 
 std::string FormatFixed(double value, int width, int decimals) {
   if (!std::isfinite(value)) return NonFinite(value, width);
   const double magnitude = std::fabs(value);
+  // Quick way: to_chars rounds the exact value correctly and differs from
+  // the program's rounding only at an exact tie.
+  if (decimals >= 0 && decimals <= 9 && magnitude < 1e6 &&
+      !IsFixedTie(magnitude, 2 * PowersOfTen[decimals])) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                std::chars_format::fixed, decimals);
+    std::string text(buffer, result.ptr);
+    const bool zero = text.find_first_not_of("0.") == std::string::npos;
+    if (value < 0 && !zero) text.insert(0, 1, '-');
+    return PadLeft(text, width);
+  }
   std::string intPart, fracPart;
   FixedText(magnitude, decimals + GuardDigits, intPart, fracPart);
   if (IsExactHalf(std::string_view(fracPart).substr(decimals)))

@@ -66,7 +66,7 @@ void TDMQuorell::WriteReconstructionResults() {
   for (int i = 1; i <= n; ++i) {
     const int serial = ws.Serial[i];
     const char* pad = serial < 10 ? "  " : serial < 100 ? " " : "";
-    Line(out, " " + ws.SerialText[i] + pad + Fixed10(ws.Time[i]) + Fixed10(ws.Rain[i]) +
+    Line(out, " " + std::string(ws.SerialText[i]) + pad + Fixed10(ws.Time[i]) + Fixed10(ws.Rain[i]) +
                   Fixed10(ws.Rech[i]) + Fixed10(ws.RunMeas[i]) + Fixed10(ws.RunCalc[i]));
     const double diff = ws.RunMeas[i] - ws.RunCalc[i];
     ws.SumRunMeas += ws.RunMeas[i];

@@ -1,5 +1,6 @@
 #include "files/runinput.h"
 
+#include <cstring>
 #include <string>
 
 #include "files/textreader.h"
@@ -65,9 +66,8 @@ bool ReadAnalysisInput(TDMQuorell& dm) {
       return RefuseCorrupt(dm);
     }
     in.SkipLine();
-    std::string text = std::to_string(ws.Serial[i]);
-    if (text.size() > 7) text.resize(7);
-    ws.SerialText[i] = text;
+    const std::string text = std::to_string(ws.Serial[i]).substr(0, 7);
+    std::memcpy(ws.SerialText[i], text.c_str(), text.size() + 1);
     count = i;
   }
   ws.AnaNrOfData = count;

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-TAnalysisWorkspace AnalysisWorkspace{};
-TPredictionWorkspace PredictionWorkspace{};
+TAnalysisWorkspace AnalysisWorkspace;
+TPredictionWorkspace PredictionWorkspace;
 TDMQuorell* DMQuorell = nullptr;
 
 TDMQuorell::TDMQuorell() {

@@ -43,7 +43,7 @@ struct TAnalysisWorkspace {
   double Time[AnaCapacity + 1];
   double Rech[AnaCapacity + 1];
   double RunCalc[AnaCapacity + 1];
-  std::string SerialText[AnaCapacity + 1];
+  char SerialText[AnaCapacity + 1][8];  // at most 7 characters and a terminating 0
   int Serial[AnaCapacity + 1];
   double Run[MaxReservoirs + 1][CascadeColumns + 1];
   double SumSq[MaxReservoirs + 1][CascadeColumns + 1];
@@ -137,6 +137,13 @@ public:
   // Output file writers; an error writing the file throws TInOutError.
   void WriteReconstructionResults();
   void WritePredictionResults();
+
+  // Reading an output file back (outputreader.cpp). Each returns false
+  // when it read nothing usable; the user has then been told why.
+  // A bad number in the table throws TInvalidNumber.
+  bool LoadOutputLines(const std::string& path);
+  bool ReadResultsHead();
+  bool ReadResultsForGraph(int kind);
 
   // Whether the last run of the given option succeeded, by its flags.
   bool RunSucceeded(bool analysis) const;

@@ -101,12 +101,19 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void SumSqLanes(
     for (int i = 0; i < Lanes; ++i) out[r + 1][i] = sums[r][i];
 }
 
-void SumSqRange(const double* runMeas, const double* rech, int n, const double* c,
-                const double* share, int firstBlock, int lastBlock, TSumSqTable& sumSq) {
+// Candidates of blocks firstBlock..lastBlock-1, Lanes to a block; the
+// carry-over factors once per candidate, padding lanes repeat the last one.
+void SumSqRange(const double* runMeas, const double* rech, int n, double delta,
+                const double* candidates, int firstBlock, int lastBlock, TSumSqTable& sumSq) {
   double out[MaxReservoirs + 1][Lanes];
+  double c[Lanes], share[Lanes];
   for (int b = firstBlock; b < lastBlock; ++b) {
     const int k0 = 1 + b * Lanes;
-    SumSqLanes(runMeas, rech, n, c + k0, share + k0, out);
+    for (int i = 0; i < Lanes; ++i) {
+      c[i] = std::exp(-candidates[std::min(k0 + i, AlphaCandidates)] * delta);
+      share[i] = 1 - c[i];
+    }
+    SumSqLanes(runMeas, rech, n, c, share, out);
     for (int r = 1; r <= MaxReservoirs; ++r)
       for (int i = 0; i < Lanes && k0 + i <= AlphaCandidates; ++i) sumSq[r][k0 + i] = out[r][i];
   }
@@ -122,28 +129,22 @@ void ComputeSumSq(const double* runMeas, const double* rech, int n, double delta
     return;
   }
   constexpr int Blocks = (AlphaCandidates + Lanes - 1) / Lanes;
-  // Carry-over factors once per candidate; padding lanes repeat the last.
-  std::vector<double> c(1 + Blocks * Lanes), share(1 + Blocks * Lanes);
-  for (int k = 1; k <= Blocks * Lanes; ++k) {
-    c[k] = std::exp(-candidates[std::min(k, AlphaCandidates)] * delta);
-    share[k] = 1 - c[k];
-  }
   // The candidates are independent: share them out over the cores. The
   // caller still waits for the whole table, as it always has.
   const unsigned cores = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
-  const int workers = n * static_cast<long long>(AlphaCandidates) < 200000 ? 1 : static_cast<int>(cores);
+  const int workers = n < 20 ? 1 : static_cast<int>(cores);
   std::vector<std::thread> threads;
   for (int w = 1; w < workers; ++w) {
     const int first = Blocks * w / workers, last = Blocks * (w + 1) / workers;
     try {
-      threads.emplace_back(SumSqRange, runMeas, rech, n, c.data(), share.data(), first, last,
+      threads.emplace_back(SumSqRange, runMeas, rech, n, delta, candidates, first, last,
                            std::ref(sumSq));
     } catch (const std::system_error&) {
       // No thread to be had: this one does that share too.
-      SumSqRange(runMeas, rech, n, c.data(), share.data(), first, last, sumSq);
+      SumSqRange(runMeas, rech, n, delta, candidates, first, last, sumSq);
     }
   }
-  SumSqRange(runMeas, rech, n, c.data(), share.data(), 0, Blocks / workers, sumSq);
+  SumSqRange(runMeas, rech, n, delta, candidates, 0, Blocks / workers, sumSq);
   for (auto& thread : threads) thread.join();
 }
 
