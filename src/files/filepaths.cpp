@@ -40,6 +40,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
   if (fs::exists(status)) {
     if (!fs::is_regular_file(status)) return Fail(error, "not a file");
     if (access(path.c_str(), W_OK) != 0) return Fail(error, std::strerror(errno));
+    // A file marked read-only stays as it is, also for a user whom the
+    // system would let write it.
+    if ((status.permissions() & (fs::perms::owner_write | fs::perms::group_write |
+                                 fs::perms::others_write)) == fs::perms::none)
+      return Fail(error, "the file is read-only");
   }
   // A unique name in the same folder, so that the rename stays on one file system.
   std::string temp = path + ".XXXXXX";

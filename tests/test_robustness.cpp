@@ -1,0 +1,235 @@
+// Files edited by hand or damaged: every reader survives them and says so,
+// and no failed write destroys the file it was to replace.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "files/filepaths.h"
+#include "model/dmquorell.h"
+#include "support/test_support.h"
+
+namespace {
+
+// What a reader and both runs made of one damaged file.
+struct TOutcome {
+  bool ReadOk = false;
+  std::string ReadError;  // TInOutError text, empty if none
+  bool DetermineOk = false;
+  bool PredictOk = false;
+  std::vector<std::string> Said;  // messages and program errors, in order
+};
+
+TOutcome Survive(const std::string& path) {
+  TOutcome o;
+  TRecordingDialogs dialogs;
+  TDMQuorell dm;
+  dm.SetDialogs(&dialogs);
+  dm.FileName = path;
+  try {
+    o.ReadOk = dm.ReadInputFile();
+  } catch (const TInOutError& e) {
+    o.ReadError = e.what();
+  }
+  for (bool analysis : {true, false}) {
+    dm.FileName = path;
+    try {
+      if (analysis) {
+        dm.DetermineModel();
+      } else {
+        AnalysisWorkspace.StorageOk = true;
+        dm.PredictRunoff();
+      }
+      (analysis ? o.DetermineOk : o.PredictOk) = dm.RunSucceeded(analysis);
+    } catch (const TInOutError& e) {
+      dialogs.Messages.push_back(e.what());
+    }
+    dm.RunFailed = false;
+  }
+  o.Said = dialogs.Messages;
+  o.Said.insert(o.Said.end(), dialogs.Errors.begin(), dialogs.Errors.end());
+  return o;
+}
+
+class Robustness : public ::testing::Test {
+protected:
+  void SetUp() override { ResetWorkspaces(); }
+  std::string Good(bool analysis) {
+    TDMQuorell dm;
+    std::vector<double> t, r, q;
+    for (int i = 1; i <= 30; ++i) {
+      t.push_back(i);
+      r.push_back(i % 5 == 0 ? 20 : 0.5);
+      q.push_back(1 + (i % 7) * 0.25);
+    }
+    const auto path = dir.File(analysis ? "good.inp" : "goodp.inp");
+    if (analysis)
+      WriteAnalysisFile(dm, path, t, r, q, 10, 5, 1);
+    else
+      WritePredictionFile(dm, path, t, r, 2, 0.3, 1, 10, 5, 1);
+    return ReadFileBytes(path);
+  }
+  bool Said(const TOutcome& o, const std::string& part) {
+    for (const auto& s : o.Said)
+      if (s.find(part) != std::string::npos) return true;
+    return false;
+  }
+  TScratchDir dir;
+  std::string path = dir.File("bad.inp");
+};
+
+TEST_F(Robustness, FileTruncatedAtEveryLineAndInsideLines) {
+  for (bool analysis : {true, false}) {
+    const std::string text = Good(analysis);
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+      // Every line end, and a few places inside lines.
+      if (cut < text.size() && text[cut] != '\r' && cut % 17 != 0) continue;
+      WriteFileBytes(path, text.substr(0, cut));
+      const auto o = Survive(path);
+      SCOPED_TRACE(cut);
+      // The reader takes what is there (missing numbers read as 0), or
+      // stops at a number cut in half and says so.
+      EXPECT_TRUE(o.ReadOk || !o.ReadError.empty() || Said(o, "are corrupt"));
+      if (cut == text.size()) {
+        EXPECT_TRUE(analysis ? o.DetermineOk : o.PredictOk);
+      }
+      // A run that failed has said why.
+      if (!o.DetermineOk || !o.PredictOk) {
+        EXPECT_FALSE(o.Said.empty());
+      }
+      EXPECT_FALSE(std::filesystem::exists(dir.File("bad.out")) && !o.DetermineOk && !o.PredictOk);
+      std::filesystem::remove(dir.File("bad.out"));
+    }
+  }
+}
+
+struct TDamage {
+  const char* Name;
+  const char* Find;      // text of the good determination file to replace
+  const char* Replace;
+  const char* Says;      // part of what the user is told
+  bool ReadOk;           // ReadInputFile completes
+};
+
+class Damage : public Robustness, public ::testing::WithParamInterface<TDamage> {};
+
+TEST_P(Damage, IsReportedAndNothingIsWritten) {
+  std::string text = Good(true);
+  const auto at = text.find(GetParam().Find);
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, std::string(GetParam().Find).size(), GetParam().Replace);
+  WriteFileBytes(path, text);
+  const auto o = Survive(path);
+  EXPECT_EQ(o.ReadOk, GetParam().ReadOk);
+  EXPECT_FALSE(o.DetermineOk);
+  EXPECT_TRUE(Said(o, GetParam().Says)) << (o.Said.empty() ? "(nothing)" : o.Said[0]);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("bad.out")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, Damage,
+    ::testing::Values(
+        TDamage{"TextInData", "    7         7.00", "    7         seven", "are corrupt", false},
+        TDamage{"CommaDecimal", "    7         7.00", "    7         7,00", "are corrupt", false},
+        TDamage{"NaNText", "    7         7.00", "    7          NaN", "are corrupt", false},
+        TDamage{"InfinityText", "    7         7.00", "    7          inf", "are corrupt", false},
+        TDamage{"HugeNumber", "    7         7.00", "    7       1e999", "are corrupt", false},
+        TDamage{"RealSerial", "    7         7.00", "  7.5         7.00", "are corrupt", false},
+        TDamage{"SerialOverflow", "    7         7.00", "99999999999   7.00", "are corrupt", false},
+        TDamage{"LongToken", "    7         7.00", std::string(100000, '7').c_str(), "are corrupt",
+                false},
+        TDamage{"TextParameter", "    10.00", "    ten", "Invalid numeric input", false},
+        TDamage{"NaNParameter", "    10.00", "      nan", "Invalid numeric input", false}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(Robustness, EndMarkInTheMiddleEndsTheFile) {
+  std::string text = Good(true);
+  text.insert(text.find("   16  "), "\x1A");
+  WriteFileBytes(path, text);
+  const auto o = Survive(path);
+  EXPECT_TRUE(o.ReadOk);
+  EXPECT_TRUE(o.DetermineOk);
+  EXPECT_EQ(AnalysisWorkspace.AnaNrOfData, 15);
+}
+
+TEST_F(Robustness, HugeValuesThatAreNumbers) {
+  // 1e300 is a number: the runs complete and print it in full.
+  std::string text = Good(true);
+  text.replace(text.find("       1.25\r\n"), 11, "    1e300");
+  WriteFileBytes(path, text);
+  const auto o = Survive(path);
+  EXPECT_TRUE(o.ReadOk);
+  EXPECT_TRUE(o.DetermineOk);
+  EXPECT_TRUE(std::filesystem::exists(dir.File("bad.out")));
+}
+
+TEST_F(Robustness, VeryLongLines) {
+  std::string text = Good(true);
+  const std::string title(100000, 'T');
+  text.replace(text.find("\r\n\r\n\r\n") + 4, 0, title);  // line 4
+  text += std::string(100000, ' ') + "\r\n";
+  WriteFileBytes(path, text);
+  TDMQuorell dm;
+  dm.FileName = path;
+  ASSERT_TRUE(dm.ReadInputFile());
+  EXPECT_EQ(dm.Title1, title);
+  EXPECT_EQ(dm.NrOfData, 30);
+  dm.FileName = path;
+  dm.DetermineModel();
+  EXPECT_TRUE(dm.RunSucceeded(true));
+  EXPECT_EQ(SplitCrLfLines(ReadFileBytes(dir.File("bad.out")))[2], title);
+}
+
+TEST_F(Robustness, FolderInsteadOfAFile) {
+  std::filesystem::create_directory(path);
+  const auto o = Survive(path);
+  EXPECT_FALSE(o.ReadOk);
+  EXPECT_FALSE(o.DetermineOk);
+  EXPECT_FALSE(o.PredictOk);
+  EXPECT_TRUE(Said(o, "could not be opened"));
+}
+
+TEST_F(Robustness, ReadOnlyTargetsAreLeftAsTheyWere) {
+  // The input file.
+  WriteFileBytes(path, "keep");
+  chmod(path.c_str(), 0444);
+  TRecordingDialogs dialogs;
+  TDMQuorell dm;
+  dm.SetDialogs(&dialogs);
+  SetSheet(dm, true, {1, 2}, {1, 2}, {1, 2});
+  dm.FileName = path;
+  EXPECT_FALSE(dm.WriteInputFile());
+  EXPECT_EQ(ReadFileBytes(path), "keep");
+
+  // The output file of a run.
+  const auto input = dir.File("run.inp");
+  const auto output = dir.File("run.out");
+  WriteFileBytes(input, Good(true));
+  WriteFileBytes(output, "old results");
+  chmod(output.c_str(), 0444);
+  dm.FileName = input;
+  EXPECT_THROW(dm.DetermineModel(), TInOutError);
+  EXPECT_EQ(ReadFileBytes(output), "old results");
+}
+
+TEST(AtomicWrite, ReplacesWholeOrNotAtAll) {
+  TScratchDir dir;
+  const auto path = dir.File("f.txt");
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(path, "first", &error));
+  chmod(path.c_str(), 0640);
+  ASSERT_TRUE(WriteFileAtomically(path, "second", &error, true));
+  EXPECT_EQ(ReadFileBytes(path), "second");
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);  // the mode of the file replaced stays
+  EXPECT_FALSE(WriteFileAtomically(dir.File("none/f.txt"), "x", &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(WriteFileAtomically(dir.Path.string(), "x", &error));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+}  // namespace
