@@ -104,6 +104,9 @@ TEST_F(Robustness, FileTruncatedAtEveryLineAndInsideLines) {
   }
 }
 
+// A number of 100 000 digits.
+const std::string LongToken(100000, '7');
+
 struct TDamage {
   const char* Name;
   const char* Find;      // text of the good determination file to replace
@@ -137,8 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
         TDamage{"HugeNumber", "    7         7.00", "    7       1e999", "are corrupt", false},
         TDamage{"RealSerial", "    7         7.00", "  7.5         7.00", "are corrupt", false},
         TDamage{"SerialOverflow", "    7         7.00", "99999999999   7.00", "are corrupt", false},
-        TDamage{"LongToken", "    7         7.00", std::string(100000, '7').c_str(), "are corrupt",
-                false},
+        TDamage{"LongToken", "    7         7.00", LongToken.c_str(), "are corrupt", false},
         TDamage{"TextParameter", "    10.00", "    ten", "Invalid numeric input", false},
         TDamage{"NaNParameter", "    10.00", "      nan", "Invalid numeric input", false}),
     [](const auto& info) { return std::string(info.param.Name); });
