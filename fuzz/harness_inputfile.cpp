@@ -46,12 +46,7 @@ void FuzzInputFile(const std::uint8_t* data, std::size_t size) {
   for (bool analysis : {true, false}) {
     dm.FileName = path;
     try {
-      if (analysis) {
-        dm.DetermineModel();
-      } else {
-        AnalysisWorkspace.StorageOk = true;
-        dm.PredictRunoff();
-      }
+      dm.RunModel(analysis);
     } catch (const TInOutError&) {
     }
   }

@@ -29,13 +29,7 @@ TEST_P(Golden, RunGivesTheSameOutputFile) {
   TDMQuorell dm;
   dm.SetDialogs(&dialogs);
   dm.FileName = input;
-  if (GetParam().Analysis) {
-    dm.DetermineModel();
-  } else {
-    AnalysisWorkspace.StorageOk = true;
-    dm.PredictRunoff();
-  }
-  ASSERT_TRUE(dm.RunSucceeded(GetParam().Analysis));
+  ASSERT_TRUE(dm.RunModel(GetParam().Analysis));
   EXPECT_TRUE(dialogs.Messages.empty());
   auto mine = SplitCrLfLines(ReadFileBytes(dir.File(name + ".out")));
   auto golden = SplitCrLfLines(ReadFileBytes(shared + "/golden/" + name + ".out"));

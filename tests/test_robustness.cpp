@@ -35,13 +35,7 @@ TOutcome Survive(const std::string& path) {
   for (bool analysis : {true, false}) {
     dm.FileName = path;
     try {
-      if (analysis) {
-        dm.DetermineModel();
-      } else {
-        AnalysisWorkspace.StorageOk = true;
-        dm.PredictRunoff();
-      }
-      (analysis ? o.DetermineOk : o.PredictOk) = dm.RunSucceeded(analysis);
+      (analysis ? o.DetermineOk : o.PredictOk) = dm.RunModel(analysis);
     } catch (const TInOutError& e) {
       dialogs.Messages.push_back(e.what());
     }

@@ -251,12 +251,7 @@ int Run(int argc, char** argv) {
   dm.FileName = path;
   dm.IsAnalysis = analysis;
   try {
-    if (analysis) {
-      dm.DetermineModel();
-    } else {
-      AnalysisWorkspace.StorageOk = true;
-      dm.PredictRunoff();
-    }
+    dm.RunModel(analysis);
   } catch (const TInOutError& e) {
     std::cerr << e.what() << "\n";
     return ExitFailed;

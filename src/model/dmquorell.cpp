@@ -24,6 +24,16 @@ void TDMQuorell::ReportProgramError(const std::string& text) {
   if (Dialogs) Dialogs->ShowProgramError("A program error occurred." + text);
 }
 
+bool TDMQuorell::RunModel(bool analysis) {
+  if (analysis) {
+    DetermineModel();
+  } else {
+    AnalysisWorkspace.StorageOk = true;
+    PredictRunoff();
+  }
+  return RunSucceeded(analysis);
+}
+
 bool TDMQuorell::RunSucceeded(bool analysis) const {
   if (RunFailed || !AnalysisWorkspace.StorageOk) return false;
   if (analysis) return !AnalysisWorkspace.AnaTimeError;

@@ -145,6 +145,11 @@ public:
   bool ReadResultsHead();
   bool ReadResultsForGraph(int kind);
 
+  // Runs the option on the input file named by FileName, as Save/Run does:
+  // the determination, or the prediction with StorageOk set beforehand.
+  // Returns whether it succeeded by its flags; TInOutError goes through.
+  bool RunModel(bool analysis);
+
   // Whether the last run of the given option succeeded, by its flags.
   bool RunSucceeded(bool analysis) const;
 
