@@ -1,0 +1,34 @@
+// Drawing one finished graph of a graph kind onto a canvas.
+#pragma once
+
+#include <string>
+
+#include "graphs/graphcanvas.h"
+
+class TDMQuorell;
+
+inline constexpr int GraphWidth = 623;
+inline constexpr int GraphHeight = 465;
+
+// The project's web page, named in the footer of every graph.
+inline constexpr char ProgramWebAddress[] = "https://tolvane.example.org";
+std::string FooterText();
+
+// A data point: the bullet, drawn as text.
+inline constexpr char GraphMarker[] = "\xE2\x80\xA2";
+
+// Decimal separator of the tick labels and the R square; the windowed
+// program sets the user's, the batch tool keeps the point.
+extern char GraphDecimalSeparator;
+
+// Fixed-point with the given decimals, at least decimals + 2 characters,
+// padded on the left with blanks.
+std::string TickLabel(double value, int decimals);
+// Shortest general decimal form with at most 15 significant digits.
+std::string GeneralNumberText(double value);
+
+// Scales, converts and draws the graph of kind from the graph series of dm
+// (which it scales in place, so each graph needs a fresh read). A graph
+// that cannot be drawn (no points, an axis without extent) is refused with
+// a message and nothing drawn; returns whether it was drawn.
+bool ShowGraphics(TDMQuorell& dm, int kind, TGraphCanvas& canvas);
