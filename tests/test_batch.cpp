@@ -200,3 +200,39 @@ TEST_F(BatchTool, RealRecordFromTableToResults) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BatchTool, GraphOfARunsOutputFile) {
+  std::string csv;
+  for (int i = 1; i <= 40; ++i)
+    csv += std::string(i % 6 == 2 ? "20" : "0") + "," + std::to_string(1 + (i % 6) * 0.2) + "\n";
+  Csv(csv);
+  ASSERT_EQ(Batch(dir, DET PARAMS).Status, 0);
+  ASSERT_EQ(Batch(dir, "run x.inp").Status, 0);
+  for (int kind : {1, 3, 7}) {
+    const auto bmp = "g" + std::to_string(kind) + ".bmp";
+    const auto r = Batch(dir, "graph x.out --kind " + std::to_string(kind) + " -o " + bmp);
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_TRUE(r.Err.empty()) << r.Err;
+    const auto bytes = ReadFileBytes(dir.File(bmp));
+    ASSERT_EQ(bytes.size(), 54u + 465u * 1872u);  // rows of 623 * 3 bytes padded to 1872
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+  }
+  // A prediction graph of a reconstruction file.
+  auto r = Batch(dir, "graph x.out --kind 2 -o p.bmp");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("graph kind 2 is drawn from a prediction output file"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("p.bmp")));
+  // Usage, a missing file, a target that cannot be written.
+  EXPECT_EQ(Batch(dir, "graph x.out --kind 5 -o p.bmp").Status, 2);
+  EXPECT_EQ(Batch(dir, "graph x.out -o p.bmp").Status, 2);
+  r = Batch(dir, "graph none.out --kind 1 -o p.bmp");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("could not be opened"), std::string::npos);
+  r = Batch(dir, "graph x.out --kind 1 -o no/such/p.bmp");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("could not be saved"), std::string::npos);
+}
+
+}  // namespace

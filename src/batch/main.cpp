@@ -1,4 +1,8 @@
 // tolvane-batch: file-to-file work over the same core as the windowed program.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -25,7 +29,8 @@ const char* const Usage =
     "      [--time-column N] --rain-column N [--runoff-column N] [--first-row N] [--rows N]\n"
     "      --max-storage X --initial-storage X --max-escape X\n"
     "      [--reservoirs N --alpha X --initial-runoff X] [--title1 TEXT] [--title2 TEXT] [--force]\n"
-    "  tolvane-batch run FILE.inp\n";
+    "  tolvane-batch run FILE.inp\n"
+    "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp\n";
 
 // Messages of the core go to standard error; nobody is there to say Yes.
 class TConsoleDialogs : public TUserDialogs {
@@ -264,6 +269,17 @@ int Run(int argc, char** argv) {
   return ExitOk;
 }
 
+// Drawing needs Qt, whose libraries take longer to load than a whole run:
+// the graphs are a program of their own beside this one.
+int Graph(char** argv) {
+  std::error_code ec;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  const auto helper = (ec ? std::filesystem::path(argv[0]) : self).parent_path() / "tolvane-batch-graph";
+  execv(helper.c_str(), argv);
+  std::cerr << "tolvane-batch: cannot start " << helper.string() << ": " << std::strerror(errno) << "\n";
+  return ExitFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -271,6 +287,7 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "import") return Import(argc, argv);
   if (command == "run") return Run(argc, argv);
+  if (command == "graph") return Graph(argv);
   if (command == "--help" || command == "-h") {
     std::cout << Usage;
     return ExitOk;
