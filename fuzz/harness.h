@@ -7,3 +7,7 @@
 
 // The input file readers: "Open input", then both runs on the same file.
 void FuzzInputFile(const std::uint8_t* data, std::size_t size);
+
+// The output file readers: the Output tab's lines, the head, and every graph
+// kind read and drawn onto a canvas that only counts.
+void FuzzOutputFile(const std::uint8_t* data, std::size_t size);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 
 #include "graphs/graphdraw.h"
 #include "graphs/graphscale.h"
@@ -300,6 +301,21 @@ TEST_F(Graphs, GraphsWithoutAScaleAreRefused) {
   Series(dm, {}, {});
   EXPECT_FALSE(ShowGraphics(dm, 1, canvas));
   EXPECT_EQ(dialogs.Messages.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GraphPixels, FarOffValuesStayWithinReach) {
+  GraphState = TGraphState{};
+  TDMQuorell dm;
+  Series(dm, {1, 2, 3}, {1, 2, 3});
+  ScaleAxes(dm, 2);
+  EXPECT_EQ(PixelRow(1e300), -1000000);
+  EXPECT_EQ(PixelRow(-1e300), 1000000);
+  EXPECT_EQ(PixelColumn(1e300), 1000000);
+  EXPECT_EQ(PixelColumn(std::nan("")), 0);
 }
 
 }  // namespace

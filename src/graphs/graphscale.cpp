@@ -191,17 +191,30 @@ void ScaleAxes(const TDMQuorell& dm, int kind) {
   }
 }
 
+namespace {
+
+// Pixels far off the bitmap are as good as any: kept within a million so
+// that the drawing can still offset them without overflow.
+constexpr double PixelLimit = 1000000;
+
+int ClampPixel(double value) {
+  if (std::isnan(value)) return 0;
+  return static_cast<int>(std::clamp(value, -PixelLimit, PixelLimit));
+}
+
+}  // namespace
+
 int PixelColumn(double value) {
   const auto& g = GraphState;
   const double span = static_cast<double>(g.XRight) - g.XLeft;
-  return SaturateToInt(70 + RoundHalfEven((value - g.XLeft) * g.PlotWidth / span));
+  return ClampPixel(70 + RoundHalfEven((value - g.XLeft) * g.PlotWidth / span));
 }
 
 int PixelRow(double value) {
   const auto& g = GraphState;
   const double span = static_cast<double>(g.YTop) - g.YBottom;
   // 385, not 390: the data sit 5 pixels above the bottom tick of the scale.
-  return SaturateToInt(385 - RoundHalfEven((value - g.YBottom) * g.PlotHeight / span));
+  return ClampPixel(385 - RoundHalfEven((value - g.YBottom) * g.PlotHeight / span));
 }
 
 void ToPixels(TDMQuorell& dm) {
