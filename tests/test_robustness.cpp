@@ -229,3 +229,46 @@ TEST(AtomicWrite, ReplacesWholeOrNotAtAll) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OutputRobustness, TruncatedAtEveryLineReadsWhatIsThere) {
+  ResetWorkspaces();
+  TScratchDir dir;
+  TRecordingDialogs dialogs;
+  TDMQuorell dm;
+  dm.SetDialogs(&dialogs);
+  std::vector<double> t, r, q;
+  for (int i = 1; i <= 25; ++i) {
+    t.push_back(i);
+    r.push_back(i % 5 == 0 ? 20 : 0);
+    q.push_back(1 + (i % 5) * 0.3);
+  }
+  WriteAnalysisFile(dm, dir.File("a.inp"), t, r, q, 10, 5, 1);
+  ASSERT_TRUE(dm.RunModel(true));
+  const std::string text = ReadFileBytes(dir.File("a.out"));
+  const auto path = dir.File("cut.out");
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    if (cut < text.size() && text[cut] != '\r') continue;
+    SCOPED_TRACE(cut);
+    WriteFileBytes(path, text.substr(0, cut));
+    dm.ResultsFileName = path;
+    EXPECT_TRUE(dm.LoadOutputLines(path));
+    EXPECT_TRUE(dm.ReadResultsHead());
+    for (int kind : {1, 3, 7}) {
+      bool read = false;
+      try {
+        read = dm.ReadResultsForGraph(kind);
+      } catch (const TInOutError&) {
+      }
+      EXPECT_GE(dm.NrOfData, 0);
+      EXPECT_EQ(dm.GraphTime.size(), static_cast<std::size_t>(dm.NrOfData));
+      if (cut == text.size()) {
+        EXPECT_TRUE(read);
+        EXPECT_EQ(dm.NrOfData, 25);
+      }
+    }
+  }
+}
+
+}  // namespace
