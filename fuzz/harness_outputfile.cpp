@@ -1,23 +1,15 @@
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 
 #include "fuzz/harness.h"
+#include "fuzz/harness_common.h"
 #include "graphs/graphdraw.h"
 #include "graphs/graphscale.h"
 #include "model/dmquorell.h"
 
 namespace {
 
-class TQuiet : public TUserDialogs {
-public:
-  void ShowMessage(const std::string&) override {}
-  bool AskYesNo(const std::string&) override { return false; }
-  void ShowProgramError(const std::string&) override {}
-};
-
-// Draws nothing; checks that every coordinate is one a bitmap can take.
+// Draws nothing: the sanitizers watch the arithmetic that leads here.
 class TCountingCanvas : public TGraphCanvas {
 public:
   void FillRect(int, int, int, int, TRgb) override { ++Calls; }
@@ -31,26 +23,13 @@ public:
   long Calls = 0;
 };
 
-const std::string& ScratchFile() {
-  static const std::string path = [] {
-    char name[] = "/tmp/tolvane-fuzz-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd >= 0) close(fd);
-    return std::string(name) + ".out";
-  }();
-  return path;
-}
-
 }  // namespace
 
 void FuzzOutputFile(const std::uint8_t* data, std::size_t size) {
-  const std::string& path = ScratchFile();
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  const std::string path = WriteScratchFile(data, size, ".out");
+  if (path.empty()) return;
 
-  TQuiet quiet;
+  TQuietDialogs quiet;
   TDMQuorell dm;
   dm.SetDialogs(&quiet);
   dm.LoadOutputLines(path);
