@@ -94,7 +94,14 @@ TEST_F(Render, PanelAxesAndTicks) {
   for (int i = 0; i <= g.YSteps; ++i) {
     const int y = RoundToInt(static_cast<double>(i) / g.YSteps * g.PlotHeight + 70);
     EXPECT_EQ(At(image, 67, y), GraphColours::White) << "tick " << i;
+    EXPECT_EQ(At(image, 66, y), GraphColours::DarkBlue) << "tick " << i;  // its end point
   }
+  // A line covers its start point and not its end point, in either direction.
+  EXPECT_EQ(At(image, 70, 70), GraphColours::White);  // start of the top tick, leftwards
+  EXPECT_EQ(At(image, 70, 69), GraphColours::DarkBlue);
+  EXPECT_EQ(At(image, 570, 394), GraphColours::White);  // last tick, downwards
+  EXPECT_EQ(At(image, 570, 395), GraphColours::DarkBlue);
+  EXPECT_EQ(At(image, 571, 390), GraphColours::DarkBlue);  // beyond the horizontal axis
   // A marker of the measured runoff is aqua somewhere near its point.
   bool aqua = false;
   for (int dx = 0; dx < 10 && !aqua; ++dx)

@@ -1,5 +1,8 @@
 #include "render/qtcanvas.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QBuffer>
 #include <QFont>
 #include <QFontDatabase>
@@ -51,27 +54,48 @@ TQtCanvas::TQtCanvas() : Picture(GraphWidth, GraphHeight, QImage::Format_RGB32) 
 }
 
 void TQtCanvas::FillRect(int left, int top, int right, int bottom, TRgb colour) {
-  if (right <= left || bottom <= top) return;
+  const QRect area = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(Picture.rect());
+  if (area.isEmpty()) return;
   QPainter p(&Picture);
-  p.fillRect(QRect(left, top, right - left, bottom - top), ToQColor(colour));
+  p.fillRect(area, ToQColor(colour));
 }
 
 void TQtCanvas::Line(int x1, int y1, int x2, int y2, TRgb colour, int width) {
-  QPainter p(&Picture);
-  QPen pen(ToQColor(colour));
-  pen.setWidth(width);
-  pen.setCapStyle(Qt::FlatCap);
-  p.setPen(pen);
-  // The end point is not covered: stop one pixel short along the line.
-  const int dx = x2 - x1, dy = y2 - y1;
-  if (dx == 0 && dy == 0) return;
-  const int steps = std::max(std::abs(dx), std::abs(dy));
-  const double ex = x2 - static_cast<double>(dx) / steps;
-  const double ey = y2 - static_cast<double>(dy) / steps;
-  if (width <= 1) {
-    p.drawLine(QPoint(x1, y1), QPoint(qRound(ex), qRound(ey)));
+  // Drawn pixel by pixel: Qt's own lines leave out the last pixel of the
+  // lower and right end whatever the direction, while a graph line covers
+  // its start point and not its end point.
+  const long long dx = static_cast<long long>(x2) - x1;
+  const long long dy = static_cast<long long>(y2) - y1;
+  const long long n = std::max(std::llabs(dx), std::llabs(dy));
+  if (n == 0) return;
+  const int w = std::max(width, 1);
+  const int offset = w / 2;  // a wider pen is centred on the line
+  // Only the steps whose major coordinate lies on the image are walked, so
+  // that a line reaching far off the bitmap costs no more than one on it.
+  const bool alongX = std::llabs(dx) >= std::llabs(dy);
+  const long long from = alongX ? x1 : y1;
+  const long long sign = (alongX ? dx : dy) > 0 ? 1 : -1;
+  const long long size = alongX ? Picture.width() : Picture.height();
+  const long long lowEdge = -w, highEdge = size + w;
+  long long kFirst = 0, kLast = n - 1;
+  if (sign > 0) {
+    kFirst = std::max(kFirst, lowEdge - from);
+    kLast = std::min(kLast, highEdge - from);
   } else {
-    p.drawLine(QPointF(x1, y1), QPointF(ex, ey));
+    kFirst = std::max(kFirst, from - highEdge);
+    kLast = std::min(kLast, from - lowEdge);
+  }
+  const QRgb rgb = qRgb(colour.R, colour.G, colour.B);
+  // Nearest integer of a / n, halves away from zero, in whole numbers.
+  auto roundDiv = [n](long long a) { return a >= 0 ? (2 * a + n) / (2 * n) : -((-2 * a + n) / (2 * n)); };
+  for (long long k = kFirst; k <= kLast; ++k) {
+    const long long x = x1 + roundDiv(k * dx) - offset;
+    const long long y = y1 + roundDiv(k * dy) - offset;
+    for (long long py = std::max(y, 0LL); py < std::min(y + w, static_cast<long long>(Picture.height())); ++py) {
+      auto* row = reinterpret_cast<QRgb*>(Picture.scanLine(static_cast<int>(py)));
+      for (long long px = std::max(x, 0LL); px < std::min(x + w, static_cast<long long>(Picture.width())); ++px)
+        row[px] = rgb;
+    }
   }
 }
 
