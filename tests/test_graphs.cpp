@@ -288,6 +288,38 @@ TEST_F(Graphs, RechargeBarsAndRainSteps) {
   EXPECT_EQ(wide, 6);  // two steps of rain, three lines each
 }
 
+TEST_F(Graphs, LineOfEqualityJoinsEqualValues) {
+  struct TCase {
+    std::vector<double> Calc, Meas;
+    int XFactor, YFactor;
+  };
+  // The axes may blow the same runoff up by different factors.
+  const TCase cases[] = {
+      {{2, 3, 4.5}, {2, 3, 4}, 1, 1},
+      {{0.05, 0.06, 0.085}, {0.05, 0.07, 0.08}, 100, 10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.XFactor);
+    Series(dm, c.Meas, {}, c.Calc, c.Meas);
+    TRecordingCanvas canvas;
+    ASSERT_TRUE(ShowGraphics(dm, 7, canvas));
+    EXPECT_EQ(g.XFactor, c.XFactor);
+    EXPECT_EQ(g.YFactor, c.YFactor);
+    const auto& line = canvas.Ops.back();
+    ASSERT_EQ(line.What, 'L');
+    EXPECT_EQ(line.Colour, GraphColours::White);
+    EXPECT_EQ(line.Width, 1);
+    // From the smallest runoff to the largest with its margin, each drawn
+    // at the same value on both axes.
+    const double low = 0.05 * (c.XFactor == 1 ? 40 : 1);
+    const double high = 1.1 * (c.XFactor == 1 ? 4.5 : 0.085);
+    EXPECT_EQ(line.X1, PixelColumn(low * c.XFactor));
+    EXPECT_EQ(line.Y1, PixelRow(low * c.YFactor));
+    EXPECT_EQ(line.X2, PixelColumn(high * c.XFactor));
+    EXPECT_EQ(line.Y2, PixelRow(high * c.YFactor));
+  }
+}
+
 TEST_F(Graphs, GraphsWithoutAScaleAreRefused) {
   TRecordingDialogs dialogs;
   dm.SetDialogs(&dialogs);

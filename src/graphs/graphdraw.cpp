@@ -146,7 +146,10 @@ void LineOfEquality(TPen& pen) {
   const auto& g = GraphState;
   pen.PenColour = GraphColours::White;
   pen.PenWidth = 1;
-  pen.Line(PixelColumn(g.XMin), PixelRow(g.YMin), PixelColumn(g.XMax), PixelRow(g.YMax / 1.2));
+  // XMax carries the margin 1.1 once and YMax twice: YMax / 1.1 is the
+  // value XMax stands for, so the line ends where observed equals calculated
+  // (dividing by 1.2 tilted it away from equality).
+  pen.Line(PixelColumn(g.XMin), PixelRow(g.YMin), PixelColumn(g.XMax), PixelRow(g.YMax / 1.1));
 }
 
 }  // namespace
