@@ -222,6 +222,31 @@ TEST_F(Graphs, ObservedAgainstCalculated) {
   EXPECT_EQ(g.YTitle, "Runoff calculated * 10");
 }
 
+TEST_F(Graphs, TitlesNameTheFactors) {
+  struct TCase {
+    int Kind, Factor;
+    const char *XTitle, *YTitle;
+  };
+  const TCase cases[] = {
+      {1, 1, "Time", "Discharge/runoff (mm/t)"},
+      {1, 10, "Time * 10", "Discharge or runoff * 10"},
+      {1, 1000, "Time * 1000", "Discharge or runoff * 1000"},
+      {7, 1, "Runoff observed", "Runoff calculated (mm/t)"},
+      {7, 100, "Runoff observed * 100", "Runoff calculated * 100"},
+      {7, 1000, "Runoff observed * 1000", "Runoff calculated * 1000"},
+      {4, 100, "Time * 100", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.XTitle);
+    GraphState = TGraphState{};
+    GraphState.XFactor = c.Factor;
+    GraphState.YFactor = c.Factor;
+    SetGraphTexts(c.Kind);
+    EXPECT_EQ(g.XTitle, c.XTitle);
+    EXPECT_EQ(g.YTitle, c.YTitle ? c.YTitle : "");  // kinds 2 to 4 draw fixed captions
+  }
+}
+
 TEST_F(Graphs, DrawingSequence) {
   dm.Title1 = "Area";
   dm.Title2 = "Units";
