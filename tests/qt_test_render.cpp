@@ -42,13 +42,9 @@ protected:
     auto& ws = AnalysisWorkspace;
     ws.AnaNrOfData = 40;
     for (int i = 1; i <= 40; ++i) {
-      ws.Serial[i] = i;
-      std::snprintf(ws.SerialText[i], 8, "%d", i);
-      ws.Time[i] = i;
-      ws.Rain[i] = i % 9 == 0 ? 25 : 0;
-      ws.Rech[i] = i % 9 == 0 ? 10 : 0;
-      ws.RunMeas[i] = 2 + (i % 9) * 0.3;
-      ws.RunCalc[i] = 2.1 + (i % 9) * 0.28;
+      const bool wet = i % 9 == 0;
+      SetReconstructionPoint(i, {i, static_cast<double>(i), wet ? 25.0 : 0.0, wet ? 10.0 : 0.0,
+                                 2 + (i % 9) * 0.3, 2.1 + (i % 9) * 0.28});
     }
     dm.Title1 = "Probe area";
     dm.Title2 = "mm per day";

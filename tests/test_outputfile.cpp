@@ -23,13 +23,9 @@ protected:
     auto& ws = AnalysisWorkspace;
     ws.AnaNrOfData = static_cast<int>(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      ws.Serial[i + 1] = static_cast<int>(rows[i][0]);
-      std::snprintf(ws.SerialText[i + 1], 8, "%d", ws.Serial[i + 1]);
-      ws.Time[i + 1] = rows[i][1];
-      ws.Rain[i + 1] = rows[i][2];
-      ws.Rech[i + 1] = rows[i][3];
-      ws.RunMeas[i + 1] = rows[i][4];
-      ws.RunCalc[i + 1] = rows[i][5];
+      const auto& v = rows[i];
+      SetReconstructionPoint(static_cast<int>(i + 1),
+                             {static_cast<int>(v[0]), v[1], v[2], v[3], v[4], v[5]});
     }
   }
   void PredPoints(const std::vector<std::vector<double>>& rows) {

@@ -27,13 +27,9 @@ protected:
     ws.NrOfRes = 2;
     ws.Alpha = 0.3;
     for (int i = 1; i <= 20; ++i) {
-      ws.Serial[i] = i;
-      std::snprintf(ws.SerialText[i], 8, "%d", i);
-      ws.Time[i] = i;
-      ws.Rain[i] = i % 4 == 0 ? 12.5 : 0;
-      ws.Rech[i] = i % 4 == 0 ? 3.25 : 0;
-      ws.RunMeas[i] = 1 + 0.1 * i;
-      ws.RunCalc[i] = i == 3 ? 0.004 : 1 + 0.1 * i + 0.05;
+      const bool wet = i % 4 == 0;
+      SetReconstructionPoint(i, {i, static_cast<double>(i), wet ? 12.5 : 0.0, wet ? 3.25 : 0.0,
+                                 1 + 0.1 * i, i == 3 ? 0.004 : 1 + 0.1 * i + 0.05});
     }
     dm.FileName = dir.File("r.inp");
     dm.WriteReconstructionResults();

@@ -10,17 +10,11 @@
 #include "files/outputreader.h"
 #include "files/textreader.h"
 #include "graphs/graphdraw.h"
+#include "batch/consoledialogs.h"
 #include "model/dmquorell.h"
 #include "render/qtcanvas.h"
 
 namespace {
-
-class TConsoleDialogs : public TUserDialogs {
-public:
-  void ShowMessage(const std::string& text) override { std::cerr << text << "\n"; }
-  bool AskYesNo(const std::string&) override { return false; }
-  void ShowProgramError(const std::string& text) override { std::cerr << text << "\n"; }
-};
 
 // Qt's notes about the session (no runtime folder and the like) are no
 // concern of a user of the command line; its errors still show.

@@ -15,6 +15,7 @@
 #include "files/numformat.h"
 #include "files/textreader.h"
 #include "graphs/quorellutils.h"
+#include "batch/consoledialogs.h"
 #include "model/dmquorell.h"
 
 namespace {
@@ -31,17 +32,6 @@ const char* const Usage =
     "      [--reservoirs N --alpha X --initial-runoff X] [--title1 TEXT] [--title2 TEXT] [--force]\n"
     "  tolvane-batch run FILE.inp\n"
     "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp\n";
-
-// Messages of the core go to standard error; nobody is there to say Yes.
-class TConsoleDialogs : public TUserDialogs {
-public:
-  void ShowMessage(const std::string& text) override { std::cerr << text << "\n"; }
-  bool AskYesNo(const std::string& text) override {
-    std::cerr << text << " (answered No)\n";
-    return false;
-  }
-  void ShowProgramError(const std::string& text) override { std::cerr << text << "\n"; }
-};
 
 struct TArgs {
   std::vector<std::string> Positional;
@@ -81,29 +71,28 @@ std::optional<TArgs> ParseArgs(int argc, char** argv, const std::vector<std::str
   return args;
 }
 
-bool GetInt(const TArgs& args, const std::string& name, int& value, std::string& error) {
+// An option's value, converted; value is left alone when the option is not given.
+template <typename TValue, typename TParse>
+bool GetOption(const TArgs& args, const std::string& name, TValue& value, std::string& error,
+               TParse parse, const char* what) {
   auto it = args.Options.find(name);
   if (it == args.Options.end()) return true;
-  const auto parsed = ParseInteger(it->second);
+  const auto parsed = parse(it->second);
   if (!parsed) {
-    error = name + " takes a whole number, not \"" + it->second + "\"";
+    error = name + " takes " + what + ", not \"" + it->second + "\"";
     return false;
   }
   value = *parsed;
   return true;
 }
 
+bool GetInt(const TArgs& args, const std::string& name, int& value, std::string& error) {
+  return GetOption(args, name, value, error, ParseInteger, "a whole number");
+}
+
 bool GetReal(const TArgs& args, const std::string& name, std::optional<double>& value,
              std::string& error) {
-  auto it = args.Options.find(name);
-  if (it == args.Options.end()) return true;
-  const auto parsed = ParseReal(it->second);
-  if (!parsed) {
-    error = name + " takes a number, not \"" + it->second + "\"";
-    return false;
-  }
-  value = *parsed;
-  return true;
+  return GetOption(args, name, value, error, ParseReal, "a number");
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -241,19 +230,17 @@ int Run(int argc, char** argv) {
   if (!parsed) return UsageError(error);
   if (parsed->Positional.size() != 1 || parsed->Force)
     return UsageError("run takes one input file FILE.inp");
-  const std::string path = AbsolutePath(parsed->Positional[0]);
-  auto reader = TTextReader::Open(path);
+  TConsoleDialogs dialogs;
+  TDMQuorell dm;
+  dm.SetDialogs(&dialogs);
+  dm.FileName = AbsolutePath(parsed->Positional[0]);
+  auto reader = TTextReader::Open(dm.FileName);
   if (!reader) {
-    std::cerr << "The file \"" << path << "\"could not be opened. It may be damaged or in use by another program.\n";
+    std::cerr << dm.OpenFailureText() << "\n";
     return ExitUsage;
   }
   reader->SkipLine();
   const bool analysis = reader->ReadChars(4) == " Ana";
-
-  TConsoleDialogs dialogs;
-  TDMQuorell dm;
-  dm.SetDialogs(&dialogs);
-  dm.FileName = path;
   dm.IsAnalysis = analysis;
   try {
     dm.RunModel(analysis);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/numformat.h"
+#include "batch/consoledialogs.h"
 #include "model/dmquorell.h"
 #include "model/routing.h"
 
@@ -51,13 +52,6 @@ const TExample Examples[] = {
      40, 20, 2, 2, 0.08, 1.5, 0.25, 12, 0, 3},
 };
 
-class TSilent : public TUserDialogs {
-public:
-  void ShowMessage(const std::string& text) override { std::cerr << text << "\n"; }
-  bool AskYesNo(const std::string&) override { return false; }
-  void ShowProgramError(const std::string& text) override { std::cerr << text << "\n"; }
-};
-
 std::string Trim(std::string s) { return s.erase(0, s.find_first_not_of(' ')); }
 
 bool Make(const TExample& ex) {
@@ -72,7 +66,7 @@ bool Make(const TExample& ex) {
   }
 
   // Runoff by the model: the routing of the prediction with the known cascade.
-  TSilent dialogs;
+  TConsoleDialogs dialogs;
   TDMQuorell dm;
   dm.SetDialogs(&dialogs);
   auto& pw = PredictionWorkspace;

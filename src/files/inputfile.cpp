@@ -4,50 +4,39 @@
 
 #include "files/filepaths.h"
 #include "files/numformat.h"
+#include "files/inputlayout.h"
 #include "files/textreader.h"
 #include "model/dmquorell.h"
-
-namespace {
-
-const char* const CrLf = "\r\n";
-constexpr std::size_t LabelWidth = 23;
-
-void Line(std::string& out, const std::string& text) {
-  out += text;
-  out += CrLf;
-}
-
-}  // namespace
 
 bool TDMQuorell::WriteInputFile() {
   const bool ana = RunTag == " Ana";
   std::string out;
-  Line(out, " Input data for Tolvane program");
-  Line(out, IsAnalysis ? " Analysis and reconstruction" : " Prediction runoff");
-  Line(out, "");
-  Line(out, Title1);
-  Line(out, Title2);
-  Line(out, "");
-  Line(out, " Filename: " + FileName);
-  Line(out, " Maximum dead storage: " + FormatParameter(MaxSto));
-  Line(out, " Initial dead storage: " + FormatParameter(IniSto));
-  Line(out, " Max.escape/time unit: " + FormatParameter(MaxEsc));
+  AppendLine(out, " Input data for Tolvane program");
+  AppendLine(out, IsAnalysis ? " Analysis and reconstruction" : " Prediction runoff");
+  AppendLine(out, "");
+  AppendLine(out, Title1);
+  AppendLine(out, Title2);
+  AppendLine(out, "");
+  AppendLine(out, " Filename: " + FileName);
+  AppendLine(out, " Maximum dead storage: " + FormatParameter(MaxSto));
+  AppendLine(out, " Initial dead storage: " + FormatParameter(IniSto));
+  AppendLine(out, " Max.escape/time unit: " + FormatParameter(MaxEsc));
   if (!ana) {
-    Line(out, " Number of reservoirs:    " + FormatInt(AnalysisWorkspace.NrOfRes, 2));
-    Line(out, " Reaction factor:      " + FormatParameter(AnalysisWorkspace.Alpha));
-    Line(out, " Initial runoff:       " + FormatParameter(RunIni));
+    AppendLine(out, " Number of reservoirs:    " + FormatInt(AnalysisWorkspace.NrOfRes, 2));
+    AppendLine(out, " Reaction factor:      " + FormatParameter(AnalysisWorkspace.Alpha));
+    AppendLine(out, " Initial runoff:       " + FormatParameter(RunIni));
   }
-  Line(out, "");
+  AppendLine(out, "");
   if (ana) {
     const std::string rule = " " + std::string(39, '-');
-    Line(out, rule);
-    Line(out, "  Serial    T i m e   R a i n    Run-off");
-    Line(out, rule);
+    AppendLine(out, rule);
+    AppendLine(out, "  Serial    T i m e   R a i n    Run-off");
+    AppendLine(out, rule);
   } else {
     const std::string rule = " " + std::string(28, '-');
-    Line(out, rule);
-    Line(out, "  Serial    T i m e   R a i n");
-    Line(out, rule);
+    AppendLine(out, rule);
+    AppendLine(out, "  Serial    T i m e   R a i n");
+    AppendLine(out, rule);
   }
 
   // The sheet rows are elements 1..NrOfData; marked rows are left out and
@@ -62,9 +51,10 @@ bool TDMQuorell::WriteInputFile() {
   for (std::size_t k = 1; k <= rows; ++k) {
     if (RowFlags[k] != 0) continue;
     ++serial;
-    out += FormatInt(serial, 5) + " " + FormatSeries(Times[k], 12) + " " + FormatSeries(Rains[k], 10);
-    if (IsAnalysis) out += " " + FormatSeries(Runoffs[k], 10);
-    out += CrLf;
+    std::string line =
+        FormatInt(serial, 5) + " " + FormatSeries(Times[k], 12) + " " + FormatSeries(Rains[k], 10);
+    if (IsAnalysis) line += " " + FormatSeries(Runoffs[k], 10);
+    AppendLine(out, line);
   }
 
   std::string error;
@@ -98,15 +88,9 @@ bool TDMQuorell::ReadInputFile() {
   }
   IsAnalysis = RunTag == " Ana";
   if (!IsAnalysis) {
-    in.SkipChars(LabelWidth);
-    AnalysisWorkspace.NrOfRes = in.ReadInteger();
-    in.SkipLine();
-    in.SkipChars(LabelWidth);
-    AnalysisWorkspace.Alpha = in.ReadReal();
-    in.SkipLine();
-    in.SkipChars(LabelWidth);
-    RunIni = in.ReadReal();
-    in.SkipLine();
+    AnalysisWorkspace.NrOfRes = ReadIntegerParameterLine(in);
+    AnalysisWorkspace.Alpha = ReadParameterLine(in);
+    RunIni = ReadParameterLine(in);
   }
   for (int i = 0; i < 4; ++i) in.SkipLine();
 

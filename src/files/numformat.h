@@ -22,3 +22,10 @@ std::string FormatParameter(double value);
 // Series value of the input file: fixed width.2 from 1 on, exponential of
 // `width` below.
 std::string FormatSeries(double value, int width);
+
+// Every line of the program's files, the last one included, ends with
+// carriage return and line feed.
+inline void AppendLine(std::string& out, const std::string& text) {
+  out += text;
+  out += "\r\n";
+}

@@ -10,10 +10,6 @@
 
 namespace {
 
-void Line(std::string& out, const std::string& text) {
-  out += text;
-  out += "\r\n";
-}
 
 // Lines 1 to 6 of both variants; FileName goes to ".out" for the file and
 // back to ".inp" for line 5, as the program has always left it.
@@ -21,13 +17,13 @@ std::string BeginResults(TDMQuorell& dm, std::string& outPath) {
   dm.FileName = ChangeFileExt(dm.FileName, ".out");
   outPath = dm.FileName;
   std::string out;
-  Line(out, "RESULTS OF Tolvane PROGRAM");
-  Line(out, "");
-  Line(out, dm.Title1);
-  Line(out, dm.Title2);
+  AppendLine(out, "RESULTS OF Tolvane PROGRAM");
+  AppendLine(out, "");
+  AppendLine(out, dm.Title1);
+  AppendLine(out, dm.Title2);
   dm.FileName = ChangeFileExt(dm.FileName, ".inp");
-  Line(out, "Name of input file used: " + dm.FileName);
-  Line(out, "");
+  AppendLine(out, "Name of input file used: " + dm.FileName);
+  AppendLine(out, "");
   return out;
 }
 
@@ -47,18 +43,18 @@ void TDMQuorell::WriteReconstructionResults() {
   auto& ws = AnalysisWorkspace;
   std::string outPath;
   std::string out = BeginResults(*this, outPath);
-  Line(out, "Maximum dead storage:  " + FormatFixed(ws.AnaMaxSto, 6, 2) + " mm");
-  Line(out, "Initial dead storage:  " + FormatFixed(ws.AnaIniSto, 6, 2) + " mm");
-  Line(out, "Max. escape/time unit: " + FormatFixed(ws.AnaMaxEsc, 6, 2) + " ");
-  Line(out, "Number of reservoirs:  " + FormatInt(ws.NrOfRes, 3) + " ");
-  Line(out, "Alpha coefficient:     " + FormatFixed(ws.Alpha, 7, 3) + " ");
-  Line(out, "");
-  Line(out, "RECONSTRUCTION:");
-  Line(out, std::string(55, '-'));
-  Line(out, "Serial    Time      Rain    Recharge   Runoff    Runoff");
-  Line(out, " No.                         calc.     meas.     calc. ");
-  Line(out, std::string(10, ' '));
-  Line(out, std::string(55, '-'));
+  AppendLine(out, "Maximum dead storage:  " + FormatFixed(ws.AnaMaxSto, 6, 2) + " mm");
+  AppendLine(out, "Initial dead storage:  " + FormatFixed(ws.AnaIniSto, 6, 2) + " mm");
+  AppendLine(out, "Max. escape/time unit: " + FormatFixed(ws.AnaMaxEsc, 6, 2) + " ");
+  AppendLine(out, "Number of reservoirs:  " + FormatInt(ws.NrOfRes, 3) + " ");
+  AppendLine(out, "Alpha coefficient:     " + FormatFixed(ws.Alpha, 7, 3) + " ");
+  AppendLine(out, "");
+  AppendLine(out, "RECONSTRUCTION:");
+  AppendLine(out, std::string(55, '-'));
+  AppendLine(out, "Serial    Time      Rain    Recharge   Runoff    Runoff");
+  AppendLine(out, " No.                         calc.     meas.     calc. ");
+  AppendLine(out, std::string(10, ' '));
+  AppendLine(out, std::string(55, '-'));
 
   const int n = ws.AnaNrOfData;
   ws.SumRunMeas = 0;
@@ -66,20 +62,20 @@ void TDMQuorell::WriteReconstructionResults() {
   for (int i = 1; i <= n; ++i) {
     const int serial = ws.Serial[i];
     const char* pad = serial < 10 ? "  " : serial < 100 ? " " : "";
-    Line(out, " " + std::string(ws.SerialText[i]) + pad + Fixed10(ws.Time[i]) + Fixed10(ws.Rain[i]) +
+    AppendLine(out, " " + std::string(ws.SerialText[i]) + pad + Fixed10(ws.Time[i]) + Fixed10(ws.Rain[i]) +
                   Fixed10(ws.Rech[i]) + Fixed10(ws.RunMeas[i]) + Fixed10(ws.RunCalc[i]));
     const double diff = ws.RunMeas[i] - ws.RunCalc[i];
     ws.SumRunMeas += ws.RunMeas[i];
     s2 += diff * diff;
     sa += std::fabs(diff);
   }
-  Line(out, std::string(64, '-'));
+  AppendLine(out, std::string(64, '-'));
   // A perfect fit or a single point has no spread to speak of.
   const double sd = (s2 == 0 || n <= 1) ? 0.0 : std::exp(0.5 * std::log(s2 / (n - 1)));
   ws.MeanRunMeas = n > 0 ? ws.SumRunMeas / n : 0;
   ws.RSquare = 1 - (sa / n) / ws.MeanRunMeas;
-  Line(out, "Stand. dev. of diff. calc. from meas. runoff:" + FormatFixed(sd, 8, 3));
-  Line(out, "Coefficient of explanation (R square) is    :" + FormatFixed(ws.RSquare, 8, 2));
+  AppendLine(out, "Stand. dev. of diff. calc. from meas. runoff:" + FormatFixed(sd, 8, 3));
+  AppendLine(out, "Coefficient of explanation (R square) is    :" + FormatFixed(ws.RSquare, 8, 2));
   Finish(*this, outPath, out);
 }
 
@@ -88,23 +84,23 @@ void TDMQuorell::WritePredictionResults() {
   auto& ana = AnalysisWorkspace;
   std::string outPath;
   std::string out = BeginResults(*this, outPath);
-  Line(out, "Maximum dead storage:   " + FormatFixed(ws.PredMaxSto, 6, 2) + " mm");
-  Line(out, "Initial dead storage:   " + FormatFixed(ws.PredIniSto, 6, 2) + " mm");
-  Line(out, "Max. escape/time unit:  " + FormatFixed(ws.PredMaxEsc, 6, 2) + " " + ws.RateUnit);
-  Line(out, "Number of reservoirs:   " + FormatInt(ana.NrOfRes, 3) + " ");
-  Line(out, "Alpha coefficient:      " + FormatFixed(ana.Alpha, 7, 3) + " ");
-  Line(out, "");
-  Line(out, "PREDICTION runoff:");
-  Line(out, std::string(46, '-'));
-  Line(out, "Serial    Time   Rain/Irr  Recharge    Runoff ");
-  Line(out, std::string(8, ' ') + "   t       mm/t      mm/t       mm/t ");
-  Line(out, std::string(48, '-'));
+  AppendLine(out, "Maximum dead storage:   " + FormatFixed(ws.PredMaxSto, 6, 2) + " mm");
+  AppendLine(out, "Initial dead storage:   " + FormatFixed(ws.PredIniSto, 6, 2) + " mm");
+  AppendLine(out, "Max. escape/time unit:  " + FormatFixed(ws.PredMaxEsc, 6, 2) + " " + ws.RateUnit);
+  AppendLine(out, "Number of reservoirs:   " + FormatInt(ana.NrOfRes, 3) + " ");
+  AppendLine(out, "Alpha coefficient:      " + FormatFixed(ana.Alpha, 7, 3) + " ");
+  AppendLine(out, "");
+  AppendLine(out, "PREDICTION runoff:");
+  AppendLine(out, std::string(46, '-'));
+  AppendLine(out, "Serial    Time   Rain/Irr  Recharge    Runoff ");
+  AppendLine(out, std::string(8, ' ') + "   t       mm/t      mm/t       mm/t ");
+  AppendLine(out, std::string(48, '-'));
   for (int i = 1; i <= ws.PredNrOfData; ++i) {
     const int serial = ws.PredSerial[i];
     const char* pad = serial < 10 ? "   " : serial < 100 ? "  " : " ";
-    Line(out, pad + std::to_string(serial) + Fixed10(ws.PredTime[i]) + Fixed10(ws.PredRain[i]) +
+    AppendLine(out, pad + std::to_string(serial) + Fixed10(ws.PredTime[i]) + Fixed10(ws.PredRain[i]) +
                   Fixed10(ws.PredRech[i]) + Fixed10(ana.RunCalc[i]));
   }
-  Line(out, std::string(47, '-'));
+  AppendLine(out, std::string(47, '-'));
   Finish(*this, outPath, out);
 }

@@ -3,12 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include "files/inputlayout.h"
 #include "files/textreader.h"
 #include "model/dmquorell.h"
 
 namespace {
-
-constexpr std::size_t LabelWidth = 23;
 
 TTextReader OpenForRun(const TDMQuorell& dm) {
   auto reader = TTextReader::Open(dm.FileName);
@@ -16,11 +15,13 @@ TTextReader OpenForRun(const TDMQuorell& dm) {
   return std::move(*reader);
 }
 
-double ReadParameterLine(TTextReader& in) {
-  in.SkipChars(LabelWidth);
-  const double value = in.ReadReal();
+// Lines 1 to 7: the two titles, the rest skipped.
+void ReadTitles(TTextReader& in, TDMQuorell& dm) {
+  for (int i = 0; i < 3; ++i) in.SkipLine();
+  dm.Title1 = in.ReadLine();
+  dm.Title2 = in.ReadLine();
   in.SkipLine();
-  return value;
+  in.SkipLine();
 }
 
 bool RefuseCapacity(TDMQuorell& dm, int capacity, const char* run) {
@@ -42,11 +43,7 @@ bool RefuseCorrupt(TDMQuorell& dm) {
 bool ReadAnalysisInput(TDMQuorell& dm) {
   auto& ws = AnalysisWorkspace;
   TTextReader in = OpenForRun(dm);
-  for (int i = 0; i < 3; ++i) in.SkipLine();
-  dm.Title1 = in.ReadLine();
-  dm.Title2 = in.ReadLine();
-  in.SkipLine();
-  in.SkipLine();
+  ReadTitles(in, dm);
   ws.AnaMaxSto = ReadParameterLine(in);
   ws.AnaIniSto = ReadParameterLine(in);
   ws.AnaMaxEsc = ReadParameterLine(in);
@@ -78,20 +75,14 @@ bool ReadPredictionInput(TDMQuorell& dm) {
   auto& ws = PredictionWorkspace;
   auto& ana = AnalysisWorkspace;
   TTextReader in = OpenForRun(dm);
-  for (int i = 0; i < 3; ++i) in.SkipLine();
-  dm.Title1 = in.ReadLine();
-  dm.Title2 = in.ReadLine();
-  in.SkipLine();
-  in.SkipLine();
+  ReadTitles(in, dm);
   ws.PredMaxSto = ReadParameterLine(in);
   ws.PredIniSto = ReadParameterLine(in);
   in.SkipChars(LabelWidth);
   ws.PredMaxEsc = in.ReadReal();
   ws.RateUnit = in.ReadRestOfLine();
   in.SkipLine();
-  in.SkipChars(LabelWidth);
-  ana.NrOfRes = in.ReadInteger();
-  in.SkipLine();
+  ana.NrOfRes = ReadIntegerParameterLine(in);
   ana.Alpha = ReadParameterLine(in);
   ws.PredRunIni = ReadParameterLine(in);
   std::string head;

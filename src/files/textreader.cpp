@@ -49,16 +49,12 @@ std::optional<double> ParseReal(std::string_view token) {
 }
 
 std::optional<int> ParseInteger(std::string_view token) {
-  std::size_t i = 0;
-  if (i < token.size() && token[i] == '+') ++i;
-  if (i == token.size()) return std::nullopt;
+  // from_chars takes a minus sign but not a plus sign.
+  if (token.size() > 1 && token[0] == '+' && IsDigit(token[1])) token.remove_prefix(1);
   int value = 0;
-  const char* first = token.data() + i;
   const char* last = token.data() + token.size();
-  // from_chars takes the minus sign itself but not a plus sign.
-  if (*first == '-' && i > 0) return std::nullopt;
-  auto [ptr, ec] = std::from_chars(first, last, value);
-  if (ec != std::errc() || ptr != last) return std::nullopt;
+  auto [ptr, ec] = std::from_chars(token.data(), last, value);
+  if (token.empty() || ec != std::errc() || ptr != last) return std::nullopt;
   return value;
 }
 

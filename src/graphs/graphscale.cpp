@@ -101,6 +101,26 @@ int GraphPointCount(const TDMQuorell& dm) {
   return static_cast<int>(n);
 }
 
+namespace {
+
+// One axis: its factor blows up the range, then the ladder sets its ends,
+// intervals and decimals (all kept from the graph before when the ladder
+// has no row for it).
+void ScaleAxis(double& min, double& max, bool vertical, int& factor, int& low, int& high,
+               int& steps, int& decimals) {
+  factor = AxisFactor(min, max);
+  min *= factor;
+  max *= factor;
+  if (const auto ends = LadderAxis(min, max, vertical)) {
+    low = ends->Low;
+    high = ends->High;
+    steps = ends->Steps;
+    decimals = ends->Decimals;
+  }
+}
+
+}  // namespace
+
 void ScaleAxes(const TDMQuorell& dm, int kind) {
   auto& g = GraphState;
   g.XMax = g.YMax = g.MaxRecharge = g.MaxRunCalc = g.MaxRunMeas = 0;
@@ -147,30 +167,10 @@ void ScaleAxes(const TDMQuorell& dm, int kind) {
     g.YMax = g.YMax + 1;
   }
 
-  g.XFactor = 1;
-  g.YFactor = 1;
   g.YMax = 1.1 * g.YMax;
-
-  g.YFactor = AxisFactor(g.YMin, g.YMax);
-  g.YMin *= g.YFactor;
-  g.YMax *= g.YFactor;
-  if (const auto ends = LadderAxis(g.YMin, g.YMax, true)) {
-    g.YBottom = ends->Low;
-    g.YTop = ends->High;
-    g.YSteps = ends->Steps;
-    g.YDecimals = ends->Decimals;
-  }
+  ScaleAxis(g.YMin, g.YMax, true, g.YFactor, g.YBottom, g.YTop, g.YSteps, g.YDecimals);
   if (g.YTop == 0) g.YTop = 1;
-
-  g.XFactor = AxisFactor(g.XMin, g.XMax);
-  g.XMin *= g.XFactor;
-  g.XMax *= g.XFactor;
-  if (const auto ends = LadderAxis(g.XMin, g.XMax, false)) {
-    g.XLeft = ends->Low;
-    g.XRight = ends->High;
-    g.XSteps = ends->Steps;
-    g.XDecimals = ends->Decimals;
-  }
+  ScaleAxis(g.XMin, g.XMax, false, g.XFactor, g.XLeft, g.XRight, g.XSteps, g.XDecimals);
 
   // Between 4 and 10 intervals; forced intervals need more decimals.
   if (g.YSteps > 10) {

@@ -12,12 +12,6 @@ namespace {
 constexpr double MinRunoff = 0.001;
 constexpr double MinVariation = 0.001;
 
-double Range(const double* series, int n) {
-  if (n < 1) return 0;
-  const auto [lo, hi] = std::minmax_element(series + 1, series + n + 1);
-  return *hi - *lo;
-}
-
 double AlphaCandidatesTable[CascadeColumns + 1];
 
 }  // namespace
@@ -30,12 +24,12 @@ void TDMQuorell::DetermineModel() {
   if (Dialogs) Dialogs->ShowPointsRead(n);
   for (int i = 1; i <= n; ++i) ws.RunMeas[i] = std::max(ws.RunMeas[i], MinRunoff);
 
-  if (Range(ws.RunMeas, n) < MinVariation) {
+  if (SeriesRange(ws.RunMeas, n) < MinVariation) {
     RunFailed = true;
     ShowMessage("There is no variation in runoff values. Rainfall-Runoff analysis cannot be made");
     return;
   }
-  if (Range(ws.Time, n) < MinVariation) {
+  if (SeriesRange(ws.Time, n) < MinVariation) {
     RunFailed = true;
     ShowMessage("There is no variation in time Rainfall-Runoff analysis cannot be made");
     return;
@@ -43,7 +37,6 @@ void TDMQuorell::DetermineModel() {
   if (!RoutePreReservoir(*this, TRouteVariant::Analysis)) return;
 
   BuildAlphaCandidates(AlphaCandidatesTable);
-  ws.Run[1][1] = ws.RunMeas[1];
   ComputeSumSq(ws.RunMeas, ws.Rech, n, ws.Delta, AlphaCandidatesTable, ws.SumSq);
 
   SelectBestPair(ws.SumSq, AlphaCandidatesTable, ws.NrOfRes, ws.Alpha);

@@ -1,5 +1,4 @@
 // The prediction: recharge and runoff from rainfall for a given cascade.
-#include <algorithm>
 #include <string>
 
 #include "files/runinput.h"
@@ -32,12 +31,7 @@ bool TDMQuorell::ReadPrediction() {
 
   ws.PredNoVariation = false;
   const int n = ws.PredNrOfData;
-  double range = 0;
-  if (n >= 1) {
-    const auto [lo, hi] = std::minmax_element(ws.PredTime + 1, ws.PredTime + n + 1);
-    range = *hi - *lo;
-  }
-  if (range < 0.001) {
+  if (SeriesRange(ws.PredTime, n) < 0.001) {
     ws.PredNoVariation = true;
     ShowMessage("There is no variation in time The hydrograph cannot be made");
     return false;
@@ -50,7 +44,6 @@ void TDMQuorell::RoutePrediction() {
   auto& ana = AnalysisWorkspace;
   const int n = ws.PredNrOfData;
   if (n >= 2) ana.Delta = ws.PredTime[n] - ws.PredTime[n - 1];
-  ana.Run[1][1] = ws.PredRunIni;
   RouteCascade(ana.Alpha, ana.NrOfRes, TRouteVariant::Prediction);
 }
 

@@ -1,5 +1,6 @@
 #include "model/routing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -18,6 +19,12 @@ struct TPreReservoirInput {
 };
 
 }  // namespace
+
+double SeriesRange(const double* series, int n) {
+  if (n < 1) return 0;
+  const auto [lo, hi] = std::minmax_element(series + 1, series + n + 1);
+  return *hi - *lo;
+}
 
 bool RoutePreReservoir(TDMQuorell& dm, TRouteVariant variant) {
   auto& ana = AnalysisWorkspace;

@@ -7,6 +7,10 @@ class TDMQuorell;
 
 enum class TRouteVariant { Analysis, Prediction };
 
+// Largest minus smallest of points 1..n of a workspace series (0 for none):
+// the variation checks of both runs.
+double SeriesRange(const double* series, int n);
+
 // Recharge of every point of the variant's series. Returns false when the
 // run stops on a wrong time step or a maximum storage of 0 or less; the
 // message has been shown and the flag set.

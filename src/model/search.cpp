@@ -60,49 +60,36 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void SumSqLanes(
   std::memcpy(&S, share, sizeof S);
   const TLanes zero = TOLVANE_BROADCAST(0.0);
   const TLanes m1 = TOLVANE_BROADCAST(runMeas[1]);
-  TLanes run1 = m1;
-  TLanes run2 = C * run1;
-  TLanes run3 = C * run2;
-  TLanes run4 = C * run3;
-  TLanes run5 = C * run4;
-  TLanes d;
-  d = m1 - run1;
-  TLanes sum1 = zero + d * d;
-  d = m1 - run2;
-  TLanes sum2 = zero + d * d;
-  d = m1 - run3;
-  TLanes sum3 = zero + d * d;
-  d = m1 - run4;
-  TLanes sum4 = zero + d * d;
-  d = m1 - run5;
-  TLanes sum5 = zero + d * d;
+  // run[r] and sum[r] belong to the cascade of r + 1 reservoirs.
+  TLanes run[MaxReservoirs], sum[MaxReservoirs];
+  run[0] = m1;
+  for (int r = 1; r < MaxReservoirs; ++r) run[r] = C * run[r - 1];
+  for (int r = 0; r < MaxReservoirs; ++r) {
+    const TLanes d = m1 - run[r];
+    sum[r] = zero + d * d;
+  }
   for (int t = 2; t <= n; ++t) {
     const double meas = runMeas[t];
     const double inflow = rech[t];
     const TLanes m = TOLVANE_BROADCAST(meas);
-    run1 = C * run1 + S * TOLVANE_BROADCAST(inflow);
-    d = m - run1;
-    sum1 = sum1 + d * d;
-    run2 = C * run2 + S * run1;
-    d = m - run2;
-    sum2 = sum2 + d * d;
-    run3 = C * run3 + S * run2;
-    d = m - run3;
-    sum3 = sum3 + d * d;
-    run4 = C * run4 + S * run3;
-    d = m - run4;
-    sum4 = sum4 + d * d;
-    run5 = C * run5 + S * run4;
-    d = m - run5;
-    sum5 = sum5 + d * d;
+    TLanes in = TOLVANE_BROADCAST(inflow);
+    // Unrolled, so that the runs and sums stay in registers.
+#pragma GCC unroll 5
+    for (int r = 0; r < MaxReservoirs; ++r) {
+      run[r] = C * run[r] + S * in;
+      in = run[r];
+      const TLanes d = m - run[r];
+      sum[r] = sum[r] + d * d;
+    }
   }
-  const TLanes sums[MaxReservoirs] = {sum1, sum2, sum3, sum4, sum5};
   for (int r = 0; r < MaxReservoirs; ++r)
-    for (int i = 0; i < Lanes; ++i) out[r + 1][i] = sums[r][i];
+    for (int i = 0; i < Lanes; ++i) out[r + 1][i] = sum[r][i];
 }
 
+static_assert(AlphaCandidates % Lanes == 0, "the candidates fill whole blocks");
+
 // Candidates of blocks firstBlock..lastBlock-1, Lanes to a block; the
-// carry-over factors once per candidate, padding lanes repeat the last one.
+// carry-over factors once per candidate.
 void SumSqRange(const double* runMeas, const double* rech, int n, double delta,
                 const double* candidates, int firstBlock, int lastBlock, TSumSqTable& sumSq) {
   double out[MaxReservoirs + 1][Lanes];
@@ -110,12 +97,12 @@ void SumSqRange(const double* runMeas, const double* rech, int n, double delta,
   for (int b = firstBlock; b < lastBlock; ++b) {
     const int k0 = 1 + b * Lanes;
     for (int i = 0; i < Lanes; ++i) {
-      c[i] = std::exp(-candidates[std::min(k0 + i, AlphaCandidates)] * delta);
+      c[i] = std::exp(-candidates[k0 + i] * delta);
       share[i] = 1 - c[i];
     }
     SumSqLanes(runMeas, rech, n, c, share, out);
     for (int r = 1; r <= MaxReservoirs; ++r)
-      for (int i = 0; i < Lanes && k0 + i <= AlphaCandidates; ++i) sumSq[r][k0 + i] = out[r][i];
+      for (int i = 0; i < Lanes; ++i) sumSq[r][k0 + i] = out[r][i];
   }
 }
 
@@ -128,7 +115,7 @@ void ComputeSumSq(const double* runMeas, const double* rech, int n, double delta
       for (int k = 1; k <= AlphaCandidates; ++k) sumSq[r][k] = 0;
     return;
   }
-  constexpr int Blocks = (AlphaCandidates + Lanes - 1) / Lanes;
+  constexpr int Blocks = AlphaCandidates / Lanes;
   // The candidates are independent: share them out over the cores. The
   // caller still waits for the whole table, as it always has.
   const unsigned cores = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));

@@ -88,14 +88,17 @@ void TQtCanvas::Line(int x1, int y1, int x2, int y2, TRgb colour, int width) {
   const QRgb rgb = qRgb(colour.R, colour.G, colour.B);
   // Nearest integer of a / n, halves away from zero, in whole numbers.
   auto roundDiv = [n](long long a) { return a >= 0 ? (2 * a + n) / (2 * n) : -((-2 * a + n) / (2 * n)); };
-  for (long long k = kFirst; k <= kLast; ++k) {
-    const long long x = x1 + roundDiv(k * dx) - offset;
-    const long long y = y1 + roundDiv(k * dy) - offset;
-    for (long long py = std::max(y, 0LL); py < std::min(y + w, static_cast<long long>(Picture.height())); ++py) {
-      auto* row = reinterpret_cast<QRgb*>(Picture.scanLine(static_cast<int>(py)));
-      for (long long px = std::max(x, 0LL); px < std::min(x + w, static_cast<long long>(Picture.width())); ++px)
-        row[px] = rgb;
-    }
+  for (long long k = kFirst; k <= kLast; ++k)
+    PaintSquare(x1 + roundDiv(k * dx) - offset, y1 + roundDiv(k * dy) - offset, w, rgb);
+}
+
+void TQtCanvas::PaintSquare(long long x, long long y, int width, QRgb rgb) {
+  // Every step lies between the two ends of a line, so it fits an int.
+  const QRect square = QRect(static_cast<int>(x), static_cast<int>(y), width, width)
+                           .intersected(Picture.rect());
+  for (int py = square.top(); py <= square.bottom(); ++py) {
+    auto* row = reinterpret_cast<QRgb*>(Picture.scanLine(py));
+    std::fill(row + square.left(), row + square.right() + 1, rgb);
   }
 }
 

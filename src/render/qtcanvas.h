@@ -18,6 +18,9 @@ public:
   const QImage& Image() const { return Picture; }
 
 private:
+  // A square of width pixels from (x, y), clipped to the image.
+  void PaintSquare(long long x, long long y, int width, QRgb rgb);
+
   QImage Picture;
 };
 

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -103,4 +104,15 @@ void WritePredictionFile(TDMQuorell& dm, const std::string& path, const std::vec
   AnalysisWorkspace.Alpha = alpha;
   dm.FileName = path;
   if (!dm.WriteInputFile()) throw std::runtime_error("cannot write " + path);
+}
+
+void SetReconstructionPoint(int i, const TReconstructionPoint& point) {
+  auto& ws = AnalysisWorkspace;
+  ws.Serial[i] = point.Serial;
+  std::snprintf(ws.SerialText[i], sizeof ws.SerialText[i], "%d", point.Serial);
+  ws.Time[i] = point.Time;
+  ws.Rain[i] = point.Rain;
+  ws.Rech[i] = point.Rech;
+  ws.RunMeas[i] = point.RunMeas;
+  ws.RunCalc[i] = point.RunCalc;
 }

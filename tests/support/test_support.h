@@ -60,3 +60,11 @@ void WritePredictionFile(TDMQuorell& dm, const std::string& path, const std::vec
                          const std::vector<double>& rains, int nrOfRes, double alpha,
                          double runIni, double maxSto = 100, double iniSto = 80,
                          double maxEsc = 2);
+
+// Point i (from 1) of a reconstruction, put into the workspace as a
+// determination leaves it for the output writer.
+struct TReconstructionPoint {
+  int Serial;
+  double Time, Rain, Rech, RunMeas, RunCalc;
+};
+void SetReconstructionPoint(int i, const TReconstructionPoint& point);
