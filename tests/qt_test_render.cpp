@@ -10,6 +10,7 @@
 #include "graphs/graphdraw.h"
 #include "graphs/graphscale.h"
 #include "model/dmquorell.h"
+#include "render/fonts.h"
 #include "render/qtcanvas.h"
 #include "support/test_support.h"
 
@@ -62,8 +63,8 @@ protected:
 
 TEST_F(Render, ArialIsLiberationSans) {
   App();
-  EXPECT_TRUE(GraphFontFamily("Arial").contains("Liberation Sans"))
-      << GraphFontFamily("Arial").toStdString();
+  EXPECT_TRUE(FontFamily("Arial").contains("Liberation Sans"))
+      << FontFamily("Arial").toStdString();
 }
 
 TEST_F(Render, PanelAxesAndTicks) {

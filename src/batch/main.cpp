@@ -15,6 +15,8 @@
 #include "files/numformat.h"
 #include "files/textreader.h"
 #include "graphs/quorellutils.h"
+#include "sheet/fieldchecks.h"
+#include "sheet/sheetseries.h"
 #include "batch/consoledialogs.h"
 #include "model/dmquorell.h"
 
@@ -142,17 +144,25 @@ int Import(int argc, char** argv) {
   if (args.Options.count("--rows") && spec.Rows < 1) return UsageError("--rows must be 1 or more");
   if (!maxSto || !iniSto || !maxEsc)
     return UsageError("--max-storage, --initial-storage and --max-escape are needed");
-  // The checks of the input sheet's fields.
-  if (*maxSto < 0) return UsageError("The maximum storage must be >= 0");
-  if (*iniSto < 0) return UsageError("The initial storage must be >= 0");
-  if (*maxSto < *iniSto) return UsageError("The initial storage be <= the maximum storage");
-  if (*maxEsc < 0) return UsageError("The escape rate must be >= 0");
   if (!analysis) {
     if (!alpha || !runIni || !args.Options.count("--reservoirs"))
       return UsageError("a prediction needs --reservoirs, --alpha and --initial-runoff");
     if (reservoirs < 1 || reservoirs > MaxReservoirs)
       return UsageError("--reservoirs must be 1 to 5");
-    if (*runIni < 0) return UsageError("The initial runoff must be >= 0");
+  }
+  // The checks of the input sheet's fields: what the sheet would answer
+  // with a message is refused. (The sheet also holds the escape rate to a
+  // tenth of the maximum storage without a word; the values given here are
+  // taken as they are.)
+  const std::string& maxStoText = args.Options.at("--max-storage");
+  std::vector<std::pair<TSheetField, const char*>> fields = {
+      {TSheetField::MaxStorage, "--max-storage"},
+      {TSheetField::InitialStorage, "--initial-storage"},
+      {TSheetField::EscapeRate, "--max-escape"}};
+  if (!analysis) fields.push_back({TSheetField::InitialRunoff, "--initial-runoff"});
+  for (const auto& [field, option] : fields) {
+    const TFieldCheck check = CheckField(field, args.Options.at(option), maxStoText, '.');
+    if (!check.Messages.empty()) return UsageError(check.Messages.front());
   }
 
   const std::string csvPath = args.Positional[0];
@@ -193,17 +203,11 @@ int Import(int argc, char** argv) {
   }
   // The write layout of Save/Run: row k of the table in element k.
   const int n = static_cast<int>(rows.size());
-  dm.Times.assign(n + 1, 0);
-  dm.Rains.assign(n + 1, 0);
-  dm.Runoffs.assign(n + 1, 0);
-  dm.RowFlags.assign(n + 1, 0);
+  PrepareWriteLayout(dm, n);
   int kept = 0;
   for (int k = 1; k <= n; ++k) {
     const auto& row = rows[k - 1];
-    dm.RowFlags[k] = row.Complete ? 0 : 1;
-    dm.Times[k] = row.Time;
-    dm.Rains[k] = row.Rain;
-    dm.Runoffs[k] = row.Runoff;
+    StoreWriteRow(dm, k, row.Time, row.Rain, row.Runoff, row.Complete);
     kept += row.Complete ? 1 : 0;
   }
   if (!CheckSeries(dm, n)) {

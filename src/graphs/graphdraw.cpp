@@ -3,13 +3,13 @@
 // drew them (later texts paint their cells over what lies beneath).
 #include "graphs/graphdraw.h"
 
-#include <charconv>
 #include <string>
 
 #include "files/numformat.h"
 #include "files/outputreader.h"
 #include "graphs/graphscale.h"
 #include "model/dmquorell.h"
+#include "sheet/numbertext.h"
 
 char GraphDecimalSeparator = '.';
 
@@ -42,7 +42,7 @@ public:
 
 void RSquareText(TPen& pen) {
   const double rSquare = AnalysisWorkspace.RSquare;
-  if (rSquare > 0.5) pen.Text(445, 60, "R square = " + GeneralNumberText(rSquare));
+  if (rSquare > 0.5) pen.Text(445, 60, "R square = " + FormatGeneral(rSquare, GraphDecimalSeparator));
 }
 
 void Captions(TPen& pen, int kind) {
@@ -158,18 +158,6 @@ std::string FooterText() { return std::string("Tolvane program at ") + ProgramWe
 
 std::string TickLabel(double value, int decimals) {
   return WithSeparator(FormatFixed(value, decimals + 2, decimals));
-}
-
-std::string GeneralNumberText(double value) {
-  char buffer[64];
-  for (int precision = 1; precision <= 15; ++precision) {
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
-    double back = 0;
-    std::from_chars(buffer, result.ptr, back);
-    if (back == value || precision == 15) return WithSeparator(std::string(buffer, result.ptr));
-  }
-  return std::string();
 }
 
 bool ShowGraphics(TDMQuorell& dm, int kind, TGraphCanvas& canvas) {

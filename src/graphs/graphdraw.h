@@ -24,8 +24,6 @@ extern char GraphDecimalSeparator;
 // Fixed-point with the given decimals, at least decimals + 2 characters,
 // padded on the left with blanks.
 std::string TickLabel(double value, int decimals);
-// Shortest general decimal form with at most 15 significant digits.
-std::string GeneralNumberText(double value);
 
 // Scales, converts and draws the graph of kind from the graph series of dm
 // (which it scales in place, so each graph needs a fresh read). A graph

@@ -5,7 +5,6 @@
 
 #include <QBuffer>
 #include <QFont>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImageWriter>
 #include <QPainter>
@@ -13,23 +12,14 @@
 
 #include "files/filepaths.h"
 #include "graphs/graphdraw.h"
+#include "render/fonts.h"
 
 namespace {
 
-constexpr char LiberationSans[] = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
-
 QColor ToQColor(TRgb c) { return QColor(c.R, c.G, c.B); }
 
-// Titles come from files of 8-bit text: UTF-8 when they are, else Latin-1.
-QString ToQString(const std::string& text) {
-  auto decode = QStringDecoder(QStringDecoder::Utf8);
-  QString s = decode(QByteArray::fromStdString(text));
-  if (decode.hasError()) return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-  return s;
-}
-
 QFont ToQFont(const TGraphFont& font) {
-  QFont f(GraphFontFamily(font.Name));
+  QFont f(FontFamily(font.Name));
   // Sizes are points at 96 pixels per inch, as on the screens the graphs
   // were made for.
   f.setPixelSize(qRound(font.Size * 96.0 / 72.0));
@@ -38,16 +28,6 @@ QFont ToQFont(const TGraphFont& font) {
 }
 
 }  // namespace
-
-QString GraphFontFamily(const std::string& name) {
-  static const QString liberation = [] {
-    const int id = QFontDatabase::addApplicationFont(LiberationSans);
-    const auto families = QFontDatabase::applicationFontFamilies(id);
-    return families.isEmpty() ? QString("Liberation Sans") : families.first();
-  }();
-  if (name == "Arial") return liberation;
-  return QString::fromStdString(name);
-}
 
 TQtCanvas::TQtCanvas() : Picture(GraphWidth, GraphHeight, QImage::Format_RGB32) {
   Picture.fill(Qt::white);
@@ -104,7 +84,7 @@ void TQtCanvas::PaintSquare(long long x, long long y, int width, QRgb rgb) {
 
 void TQtCanvas::Text(int x, int y, const std::string& text, const TGraphFont& font,
                      TRgb background) {
-  const QString s = ToQString(text);
+  const QString s = FromFileText(text);
   const QFont f = ToQFont(font);
   const QFontMetrics metrics(f);
   QPainter p(&Picture);
@@ -116,7 +96,14 @@ void TQtCanvas::Text(int x, int y, const std::string& text, const TGraphFont& fo
 
 TTextSize TQtCanvas::MeasureText(const std::string& text, const TGraphFont& font) {
   const QFontMetrics metrics(ToQFont(font));
-  return {metrics.horizontalAdvance(ToQString(text)), metrics.height()};
+  return {metrics.horizontalAdvance(FromFileText(text)), metrics.height()};
+}
+
+QString FromFileText(const std::string& text) {
+  auto decode = QStringDecoder(QStringDecoder::Utf8);
+  QString s = decode(QByteArray::fromStdString(text));
+  if (decode.hasError()) return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  return s;
 }
 
 bool SaveBitmap(const QImage& image, const std::string& path, std::string* error) {

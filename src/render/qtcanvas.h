@@ -24,9 +24,8 @@ private:
   QImage Picture;
 };
 
-// The family that stands in for the font name of the graphs: Arial is drawn
-// with Liberation Sans, which has its metrics. Empty when not installed.
-QString GraphFontFamily(const std::string& name);
+// Texts of the program's files are 8-bit: UTF-8 where they are, Latin-1 else.
+QString FromFileText(const std::string& text);
 
 // The image as a 24-bit Windows bitmap, written so that an existing file is
 // replaced whole or not at all. False with error filled on failure.

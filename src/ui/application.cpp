@@ -1,0 +1,58 @@
+#include "ui/application.h"
+
+#include "ui/alfaform.h"
+#include "ui/finishform.h"
+#include "ui/helpform.h"
+#include "ui/rainform.h"
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(ApplicationTitle);
+  // The windows are laid out in pixels for the classic look: one style on
+  // every desktop.
+  setStyle("Windows");
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    ShowGeneralError(error);
+  }
+  return false;
+}
+
+void ShowGeneralError(const std::exception& error) {
+  Prompts().ShowMessage(QString::fromStdString(error.what()));
+}
+
+TApplicationWindows::TApplicationWindows()
+    : Dialogs([this](int count) {
+        // The determination shows how many points it read.
+        if (Rain) Rain->NrOfDataEdit->setText(QString::number(count));
+      }) {
+  Rain = std::make_unique<TRainForm>();
+  RainForm = Rain.get();
+  Finish = std::make_unique<TFinishForm>();
+  FinishForm = Finish.get();
+  DataModule = std::make_unique<TDMQuorell>();
+  DataModule->SetDialogs(&Dialogs);
+  DMQuorell = DataModule.get();
+  Help = std::make_unique<THelpForm>();
+  HelpForm = Help.get();
+  Alfa = std::make_unique<TAlfaForm>();
+  AlfaForm = Alfa.get();
+}
+
+TApplicationWindows::~TApplicationWindows() {
+  AlfaForm = nullptr;
+  HelpForm = nullptr;
+  FinishForm = nullptr;
+  RainForm = nullptr;
+  Alfa.reset();
+  Help.reset();
+  Finish.reset();
+  Rain.reset();
+  DMQuorell = nullptr;
+}
+
+void TApplicationWindows::Show() { Rain->show(); }

@@ -1,0 +1,45 @@
+// The base of the main window and the closing window: a status bar with
+// one simple text panel.
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
+
+class TBaseForm : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit TBaseForm(QWidget* parent = nullptr);
+
+  // Shows text in the status bar and paints it at once, so that it is seen
+  // even when a long operation follows.
+  void SetStatus(const QString& text);
+  QString StatusText() const { return StatusPanel->text(); }
+
+  QStatusBar* StatusBar1;
+
+private:
+  QLabel* StatusPanel;
+};
+
+// A group box of the classic look: an etched frame with the caption on
+// its top line, taking no room from the children placed in it.
+class TGroupBox : public QGroupBox {
+public:
+  TGroupBox(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// Places a child at its designed pixel position and size.
+template <typename TWidget>
+TWidget* Place(TWidget* widget, int left, int top, int width, int height) {
+  widget->setGeometry(left, top, width, height);
+  return widget;
+}
+
+// The background colour of a memo, the text colour of a label.
+void SetBackground(QWidget* widget, const QColor& colour);
+void SetTextColour(QWidget* widget, const QColor& colour);

@@ -1,0 +1,18 @@
+#include "ui/helpform.h"
+
+#include "render/fonts.h"
+#include "ui/baseform.h"
+#include "ui/texts.h"
+
+THelpForm* HelpForm = nullptr;
+
+THelpForm::THelpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("HelpForm");
+  setWindowTitle("Start help");
+  setFont(PixelFont("MS Sans Serif", 11));
+  setGeometry(776, 61, 452, 560);
+  HelpMemo = Place(new QPlainTextEdit(this), 8, 12, 425, 501);
+  HelpMemo->setObjectName("HelpMemo");
+  HelpMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  HelpMemo->setPlainText(MemoText(HelpLines));
+}

@@ -1,0 +1,373 @@
+#include "ui/rainform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLocale>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+
+#include "graphs/graphscale.h"
+#include "graphs/graphdraw.h"
+#include "render/fonts.h"
+#include "ui/application.h"
+#include "ui/finishform.h"
+#include "ui/pictures.h"
+#include "ui/texts.h"
+
+TRainForm* RainForm = nullptr;
+char TRainForm::StartSeparator = '.';
+
+TWindowPlacement MainWindowPlacement(int screenWidth, int designedWidth) {
+  TWindowPlacement placement{100, designedWidth};
+  if (screenWidth > 675) {
+    placement.Width = 675;
+  } else if (screenWidth < designedWidth) {
+    placement.Left = 10;
+    placement.Width = screenWidth - 10;
+  }
+  return placement;
+}
+
+TRainForm::TRainForm(QWidget* parent) : TBaseForm(parent) {
+  setObjectName("RainForm");
+  setWindowTitle("Nash cascade runoff model");
+  setFont(PixelFont("MS Sans Serif", 16));
+  setGeometry(178, 33, 666, 613);
+  FieldExits = new TFieldExits(this);
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName("PageControl1");
+  setCentralWidget(PageControl1);
+  auto addPage = [this](QWidget*& page, const char* name, const char* caption) {
+    page = new QWidget;
+    page->setObjectName(name);
+    page->installEventFilter(this);
+    PageControl1->addTab(page, caption);
+  };
+  addPage(IntroTabSheet, "IntroTabSheet", "  Intro  ");
+  addPage(FigureTabSheet, "FigureTabSheet", " Figure ");
+  addPage(InputTabSheet, "InputTabSheet", "  Input  ");
+  addPage(OutputTabSheet, "OutputTabSheet", "  Output  ");
+  addPage(GraphicsTabSheet, "GraphicsTabSheet", " Graphics ");
+
+  CreateMenuAndActions();
+  CreateIntroTab();
+  CreateFigureTab();
+  CreateInputTab();
+  CreateOutputTab();
+  CreateGraphicsTab();
+  FormCreate();
+
+  connect(qApp, &QApplication::focusChanged, this, &TRainForm::FocusChanged);
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TRainForm::UpdateEditActions);
+}
+
+TRainForm::~TRainForm() = default;
+
+// ---- Menu and actions
+
+QAction* TRainForm::MakeAction(const char* name, const QString& caption,
+                               void (TRainForm::*execute)()) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(name);
+  addAction(action);
+  connect(action, &QAction::triggered, this, [this, execute] { Guarded([&] { (this->*execute)(); }); });
+  return action;
+}
+
+// A menu entry of its own name that executes the action and follows its
+// enabled state; the caption is the action's unless given.
+void TRainForm::AddMenuEntry(QMenu* menu, const char* name, QAction* action, const QString& caption) {
+  auto* entry = menu->addAction(caption.isEmpty() ? action->text() : caption);
+  entry->setObjectName(name);
+  entry->setShortcut(action->shortcut());
+  entry->setShortcutContext(Qt::WidgetShortcut);  // the action itself holds the shortcut
+  entry->setStatusTip(action->statusTip());
+  entry->setEnabled(action->isEnabled());
+  connect(entry, &QAction::triggered, action, &QAction::trigger);
+  connect(action, &QAction::enabledChanged, entry, &QAction::setEnabled);
+}
+
+void TRainForm::BindButton(QPushButton* button, QAction* action) {
+  button->setEnabled(action->isEnabled());
+  connect(button, &QPushButton::clicked, action, &QAction::trigger);
+  connect(action, &QAction::enabledChanged, button, &QPushButton::setEnabled);
+}
+
+void TRainForm::CreateMenuAndActions() {
+  auto standard = [this](const char* name, const QString& caption, const QKeySequence& key,
+                         const QString& hint) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    action->setShortcut(key);
+    const auto parts = hint.split('|');
+    action->setToolTip(parts.value(0));
+    action->setStatusTip(parts.value(1));
+    addAction(action);
+    connect(action, &QAction::triggered, this, [this, action] { RunEditAction(action); });
+    return action;
+  };
+  EditCut1 = standard("EditCut1", "Cu&t", QKeySequence("Ctrl+X"),
+                      "Cut|Cuts the selection and puts it on the Clipboard");
+  EditCopy1 = standard("EditCopy1", "&Copy", QKeySequence("Ctrl+C"),
+                       "Copy|Copies the selection and puts it on the Clipboard");
+  EditPaste1 = standard("EditPaste1", "&Paste", QKeySequence("Ctrl+V"), "Paste|Inserts Clipboard contents");
+  EditDelete1 = standard("EditDelete1", "&Delete", QKeySequence(Qt::Key_Delete),
+                         "Delete|Erases the selection");
+  FileExit1 = MakeAction("FileExit1", "E&xit", &TRainForm::FileExit1Execute);
+  FileExit1->setToolTip("Exit");
+  FileExit1->setStatusTip("Quits the application");
+  InputSaveAction = MakeAction("InputSaveAction", "Save i&Nput", &TRainForm::InputSaveActionExecute);
+  InputOpenAction = MakeAction("InputOpenAction", "Open &Input", &TRainForm::InputOpenActionExecute);
+  OutputOpenAction = MakeAction("OutputOpenAction", "Open &Output", &TRainForm::OutputOpenActionExecute);
+  GraphOpenAction = MakeAction("GraphOpenAction", "Open &Graph", &TRainForm::GraphOpenActionExecute);
+  OutputOpenForGraphics =
+      MakeAction("OutputOpenForGraphics", "Open &Graph", &TRainForm::OutputOpenForGraphicsExecute);
+  GraphSaveAction = MakeAction("GraphSaveAction", "Save g&Raph", &TRainForm::GraphSaveActionExecute);
+
+  auto* bar = new QMenuBar(this);
+  bar->setObjectName("MainMenu1");
+  setMenuBar(bar);
+  FileMenu = bar->addMenu("&File");
+  FileMenu->setObjectName("FileMenu");
+  AddMenuEntry(FileMenu, "InputOpenMenu", InputOpenAction);
+  AddMenuEntry(FileMenu, "OutputOpenMenu", OutputOpenAction);
+  AddMenuEntry(FileMenu, "GraphOpenMenu", GraphOpenAction);
+  AddMenuEntry(FileMenu, "InputSaveMenu", InputSaveAction);
+  AddMenuEntry(FileMenu, "Savegraph", GraphSaveAction);
+  AddMenuEntry(FileMenu, "ProgramExit", FileExit1, "Program e&Xit");
+  EditMenu = bar->addMenu("&Edit");
+  EditMenu->setObjectName("EditMenu");
+  AddMenuEntry(EditMenu, "Copy", EditCopy1);
+  AddMenuEntry(EditMenu, "Cut", EditCut1);
+  AddMenuEntry(EditMenu, "Paste", EditPaste1);
+  connect(EditMenu, &QMenu::aboutToShow, this, &TRainForm::UpdateEditActions);
+
+  auto dialog = [](const char* name, bool save, const char* ext, const char* filter) {
+    TFileDialogSpec spec;
+    spec.Name = name;
+    spec.Save = save;
+    spec.DefaultExt = ext;
+    spec.Filter = filter;
+    return spec;
+  };
+  InputOpenDialog = dialog("InputOpenDialog", false, "inp", "Input files (*.inp)|*.inp");
+  InputSaveDialog = dialog("InputSaveDialog", true, "inp", "Input files (*.inp)|*.inp");
+  OutputOpenDialog = dialog("OutputOpenDialog", false, ".out", "Output files (*.out)|*.out");
+  GraphOpenDialog = dialog("GraphOpenDialog", false, "bmp", "Graph files (*.bmp)|*.bmp");
+  GraphSaveDialog = dialog("GraphSaveDialog", true, "bmp", "Image files (*.bmp)|*.bmp");
+}
+
+// The text control the edit actions work on, and what it can do now.
+void TRainForm::UpdateEditActions() {
+  QWidget* target = EditTarget;
+  bool text = false, writable = false, selection = false;
+  if (auto* edit = qobject_cast<QLineEdit*>(target)) {
+    text = true;
+    writable = !edit->isReadOnly();
+    selection = edit->hasSelectedText();
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(target)) {
+    text = true;
+    writable = !memo->isReadOnly();
+    selection = memo->textCursor().hasSelection();
+  } else if (target == StringGrid1) {
+    text = writable = selection = true;  // the current cell
+  }
+  const QMimeData* clip = QApplication::clipboard()->mimeData();
+  const bool clipText = clip && clip->hasText();
+  EditCut1->setEnabled(text && writable && selection);
+  EditCopy1->setEnabled(text && selection);
+  EditPaste1->setEnabled(text && writable && clipText);
+  EditDelete1->setEnabled(text && writable && selection);
+}
+
+void TRainForm::RunEditAction(QAction* action) {
+  QWidget* target = EditTarget;
+  if (action == EditPaste1 && (target == StringGrid1 || qobject_cast<TCellEditor*>(target))) {
+    // A paste into the grid may be a block of cells.
+    if (auto* cell = qobject_cast<TCellEditor*>(target)) {
+      cell->PasteFromClipboard();
+    } else {
+      StringGrid1->PasteFromClipboard();
+    }
+  } else if (auto* edit = qobject_cast<QLineEdit*>(target)) {
+    if (action == EditCut1) edit->cut();
+    if (action == EditCopy1) edit->copy();
+    if (action == EditPaste1) edit->paste();
+    if (action == EditDelete1) edit->del();
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(target)) {
+    if (action == EditCut1) memo->cut();
+    if (action == EditCopy1) memo->copy();
+    if (action == EditPaste1) memo->paste();
+    if (action == EditDelete1) memo->textCursor().removeSelectedText();
+  } else if (target == StringGrid1 && StringGrid1->currentIndex().isValid()) {
+    const int col = StringGrid1->currentIndex().column();
+    const int row = StringGrid1->currentIndex().row();
+    if (action == EditCopy1 || action == EditCut1)
+      QApplication::clipboard()->setText(StringGrid1->Cell(col, row));
+    if (action == EditCut1 || action == EditDelete1) StringGrid1->EditorTextChanged(col, row, "");
+  }
+  UpdateEditActions();
+}
+
+void TRainForm::FocusChanged(QWidget*, QWidget* now) {
+  // A menu taking the focus for a moment does not change the target.
+  if (now && now->window() == this && !qobject_cast<QMenu*>(now) && !qobject_cast<QMenuBar*>(now)) {
+    if (EditTarget != now) {
+      static QMetaObject::Connection selectionWatch;
+      disconnect(selectionWatch);
+      EditTarget = now;
+      if (auto* edit = qobject_cast<QLineEdit*>(now)) {
+        selectionWatch = connect(edit, &QLineEdit::selectionChanged, this, &TRainForm::UpdateEditActions);
+      } else if (auto* memo = qobject_cast<QPlainTextEdit*>(now)) {
+        selectionWatch = connect(memo, &QPlainTextEdit::selectionChanged, this, &TRainForm::UpdateEditActions);
+      }
+    }
+  }
+  UpdateEditActions();
+}
+
+// ---- Start-up
+
+void TRainForm::FormCreate() {
+  PageControl1->setCurrentIndex(0);
+  SetDialogFolders(QDir::currentPath());
+  DataEntered = false;
+  OutputOpened = false;
+  GraphsEnabled = false;
+  FileNameLabel->hide();
+  FileNameEdit->hide();
+  GraphState.PlotWidth = 500;
+  GraphState.PlotHeight = 320;
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  PlaceForScreen(screen ? screen->geometry().width() : 1024);
+  // Only point and comma are told apart; any other separator reads as a point.
+  StartSeparator = QLocale().decimalPoint() == QString(",") ? ',' : '.';
+  GraphDecimalSeparator = StartSeparator;
+  UpdateEditActions();
+}
+
+void TRainForm::PlaceForScreen(int screenWidth) {
+  const TWindowPlacement placement = MainWindowPlacement(screenWidth, width());
+  move(placement.Left, y());
+  resize(placement.Width, height());
+}
+
+void TRainForm::SetDialogFolders(const QString& folder) {
+  for (TFileDialogSpec* dialog : {&InputOpenDialog, &InputSaveDialog, &OutputOpenDialog,
+                                  &GraphOpenDialog, &GraphSaveDialog})
+    dialog->InitialDir = folder;
+}
+
+bool TRainForm::eventFilter(QObject* watched, QEvent* event) {
+  // The show events of the tabs: a tab brought to the front, or the
+  // window shown with it in front (not the window coming back from an icon).
+  if (event->type() == QEvent::Show && !event->spontaneous()) {
+    Guarded([&] {
+      if (watched == IntroTabSheet) IntroTabSheetShow();
+      if (watched == InputTabSheet) InputTabSheetShow();
+      if (watched == OutputTabSheet) OutputTabSheetShow();
+      if (watched == GraphicsTabSheet) GraphicsTabSheetShow();
+    });
+  }
+  return TBaseForm::eventFilter(watched, event);
+}
+
+// ---- Closing: only the finish window ends the program.
+
+void TRainForm::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  FinishForm->show();
+  FinishForm->raise();
+  FinishForm->activateWindow();
+}
+
+void TRainForm::FileExit1Execute() { close(); }
+
+// ---- Intro tab
+
+void TRainForm::CreateIntroTab() {
+  QWidget* page = IntroTabSheet;
+  auto memo = [page](const char* name, const std::vector<const char*>& lines, QRect place) {
+    auto* m = Place(new QPlainTextEdit(page), place.x(), place.y(), place.width(), place.height());
+    m->setObjectName(name);
+    m->setPlainText(MemoText(lines));
+    return m;
+  };
+  IntroMemo = memo("IntroMemo", IntroLines, {8, 33, 465, 368});
+  IntroMemo->setReadOnly(true);
+  SetBackground(IntroMemo, QColor(0xFF, 0xFA, 0xDD));
+  HelpGroupBox = Place(new TGroupBox("Details", page), 496, 56, 161, 225);
+  HelpGroupBox->setObjectName("HelpGroupBox");
+  FirstButton = Place(new QPushButton("1st (pre) reservoir", HelpGroupBox), 16, 40, 129, 33);
+  FirstButton->setObjectName("FirstButton");
+  SecondButton = Place(new QPushButton("cascade of reservoirs", HelpGroupBox), 16, 96, 129, 33);
+  SecondButton->setObjectName("SecondButton");
+  FirstMemo = memo("FirstMemo", FirstReservoirLines, {16, 40, 457, 377});
+  FirstMemo->setFont(PixelFont("Tahoma", 12));
+  SetBackground(FirstMemo, QColor(0xF1, 0xFF, 0xE6));
+  FirstMemo->hide();
+  SecondMemo = memo("SecondMemo", CascadeLines, {24, 24, 449, 417});
+  SecondMemo->setFont(PixelFont("Tahoma", 12));
+  SecondMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  SetBackground(SecondMemo, QColor(0xFD, 0xFF, 0xD5));
+  SecondMemo->hide();
+  BackButton = Place(new QPushButton("Back to intro", page), 520, 216, 105, 25);
+  BackButton->setObjectName("BackButton");
+  BackButton->raise();
+  connect(FirstButton, &QPushButton::clicked, this, &TRainForm::FirstButtonClick);
+  connect(SecondButton, &QPushButton::clicked, this, &TRainForm::SecondButtonClick);
+  connect(BackButton, &QPushButton::clicked, this, &TRainForm::BackButtonClick);
+}
+
+void TRainForm::IntroTabSheetShow() {
+  // With no item chosen, as at start-up, the option stays as it was.
+  if (OptionComboBox->currentIndex() == 0) {
+    DMQuorell->IsAnalysis = true;
+    DMQuorell->RunTag = " Ana";
+  } else if (OptionComboBox->currentIndex() == 1) {
+    DMQuorell->IsAnalysis = false;
+    DMQuorell->RunTag = " Pre";
+  }
+  SetStatus("Click on the Input tab to proceed.");
+  InputSaveAction->setEnabled(false);
+  GraphSaveAction->setEnabled(false);
+  IntroMemo->show();
+  FirstMemo->hide();
+  SecondMemo->hide();
+  GraphsEnabled = false;
+  if (DMQuorell->MaxSto == 0) DMQuorell->MaxSto = 50;
+  if (DMQuorell->IniSto == 0) DMQuorell->IniSto = 50;
+  if (DMQuorell->MaxEsc == 0) DMQuorell->MaxEsc = 0.1;
+}
+
+void TRainForm::FirstButtonClick() {
+  IntroMemo->hide();
+  SecondMemo->hide();
+  FirstMemo->show();
+}
+
+void TRainForm::SecondButtonClick() {
+  IntroMemo->hide();
+  FirstMemo->hide();
+  SecondMemo->show();
+}
+
+void TRainForm::BackButtonClick() {
+  IntroMemo->show();
+  FirstMemo->hide();
+  SecondMemo->hide();
+}
+
+// ---- Figure tab
+
+void TRainForm::CreateFigureTab() {
+  Reservoir_Image = Place(new QLabel(FigureTabSheet), 64, 24, 481, 385);
+  Reservoir_Image->setObjectName("Reservoir_Image");
+  Reservoir_Image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Reservoir_Image->setPixmap(QPixmap::fromImage(ModelDiagram()));
+  Reservoir_Image->setAccessibleName("Diagram of the Nash model");
+}

@@ -1,0 +1,248 @@
+// The main window: five tabs (Intro, Figure, Input, Output, Graphics), the
+// menu, the actions shared by menu entries and buttons, and the five file
+// dialogs. Its handlers are spread over one file per tab:
+//   rainform.cpp           start-up, menu and actions, closing, Intro tab
+//   rainform_input.cpp     the input sheet and its field checks
+//   rainform_paste.cpp     blocks pasted into the grid
+//   rainform_saverun.cpp   Save/Run, Open input, Open output, Output tab
+//   rainform_graphics.cpp  the Graphics tab
+#pragma once
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <optional>
+
+#include "sheet/fieldchecks.h"
+#include "ui/baseform.h"
+#include "ui/fieldexits.h"
+#include "ui/prompts.h"
+#include "ui/stringgrid.h"
+
+// Where the main window goes on a screen of the given width, for a window
+// designed at left and width.
+struct TWindowPlacement {
+  int Left = 0;
+  int Width = 0;
+};
+TWindowPlacement MainWindowPlacement(int screenWidth, int designedWidth);
+
+class TRainForm : public TBaseForm {
+  Q_OBJECT
+public:
+  explicit TRainForm(QWidget* parent = nullptr);
+  ~TRainForm() override;
+
+  // ---- Menu and actions
+  QMenu* FileMenu;
+  QMenu* EditMenu;
+  QAction* EditCut1;
+  QAction* EditCopy1;
+  QAction* EditPaste1;
+  QAction* EditDelete1;
+  QAction* FileExit1;
+  QAction* InputSaveAction;
+  QAction* InputOpenAction;
+  QAction* OutputOpenAction;
+  QAction* GraphOpenAction;
+  QAction* OutputOpenForGraphics;
+  QAction* GraphSaveAction;
+
+  TFileDialogSpec InputOpenDialog;
+  TFileDialogSpec InputSaveDialog;
+  TFileDialogSpec OutputOpenDialog;
+  TFileDialogSpec GraphOpenDialog;
+  TFileDialogSpec GraphSaveDialog;
+
+  QTabWidget* PageControl1;
+  QWidget* IntroTabSheet;
+  QWidget* FigureTabSheet;
+  QWidget* InputTabSheet;
+  QWidget* OutputTabSheet;
+  QWidget* GraphicsTabSheet;
+
+  // ---- Intro tab
+  QPlainTextEdit* IntroMemo;
+  QGroupBox* HelpGroupBox;
+  QPushButton* FirstButton;
+  QPushButton* SecondButton;
+  QPlainTextEdit* FirstMemo;
+  QPlainTextEdit* SecondMemo;
+  QPushButton* BackButton;
+
+  // ---- Figure tab
+  QLabel* Reservoir_Image;
+
+  // ---- Input tab
+  QLabel* FileNameLabel;
+  QLineEdit* FileNameEdit;
+  QLabel* Title1Label;
+  QLineEdit* Title1Edit;
+  QLabel* Title2Label;
+  QLineEdit* Title2Edit;
+  QLabel* OptionLabel;
+  QComboBox* OptionComboBox;
+  QLabel* NrOfDataLabel;
+  QLineEdit* NrOfDataEdit;
+  QGroupBox* FirstGroupBox;
+  QLabel* MaxStorLabel;
+  QLineEdit* MaxStorEdit;
+  QLabel* InitStorLabel;
+  QLineEdit* InitStorEdit;
+  QLabel* EscapeLabel;
+  QLineEdit* EscapeEdit;
+  QLabel* TimeLabel;
+  QLabel* RainLabel;
+  QLabel* RunoffLabel;
+  TStringGrid* StringGrid1;
+  QLabel* InitRunLabel;
+  QLineEdit* InitRunEdit;
+  QGroupBox* AlphaGroupBox;
+  QLabel* ALabel;
+  QLineEdit* AcoeffEdit;
+  QPushButton* AlfaButton;
+  QLabel* BLabel;
+  QComboBox* ComboBox1;
+  QLabel* InputImage;
+  QPlainTextEdit* WaitMemo;
+  QPushButton* ClearButton;
+  QPushButton* HelpButton;
+  QPushButton* InputSaveButton;
+  QPushButton* InputOpenButton;
+
+  // ---- Output tab
+  QPlainTextEdit* OutputMemo;
+  QPushButton* ViewGraphButton;
+  QPushButton* SeeOutputButton;
+
+  // ---- Graphics tab
+  QLabel* GraphImage;
+  QLabel* PictureImage;
+  QPushButton* SeeGraphButton;
+  QPushButton* MakeGraphButton;
+  QPushButton* SaveGraphButton;
+  QPushButton* SelectButton;
+  QFrame* Panel1;
+  QGroupBox* RadioGroup1;
+  QRadioButton* RunoffRadioButton;
+  QRadioButton* RechRadioButton;
+  QRadioButton* CalcObsRadioButton;
+  QPushButton* GoButton1;
+  QFrame* Panel2;
+  QGroupBox* RadioGroup2;
+  QRadioButton* RadioButton1;
+  QRadioButton* RadioButton2;
+  QPushButton* GoButton2;
+
+  // ---- Window state
+  bool SaveAborted = false;
+  bool DataEntered = false;
+  bool OutputOpened = false;
+  bool GraphsEnabled = false;
+  bool Pasting = false;
+  int SheetRows = 0;
+  int KeptRows = 0;
+  unsigned char GraphKind = 0;
+  // The graph last drawn, as "Save graph" writes it.
+  QImage GraphBitmap;
+  // Length of each pause of Save/Run in milliseconds.
+  int PauseMs = 500;
+
+  // ---- Start-up and closing
+  void PlaceForScreen(int screenWidth);
+  void SetDialogFolders(const QString& folder);
+  void FileExit1Execute();
+
+  // ---- Intro tab
+  void IntroTabSheetShow();
+  void FirstButtonClick();
+  void SecondButtonClick();
+  void BackButtonClick();
+
+  // ---- Input sheet
+  void InputTabSheetShow();
+  void FillSheet();
+  void ApplyLayout(bool analysis);
+  void OptionComboBoxChange();
+  void OptionComboBoxExit();
+  void NrOfDataEditExit();
+  void MaxStorEditExit();
+  void InitStorEditExit();
+  void EscapeEditExit();
+  void AcoeffEditExit();
+  void InitRunEditExit();
+  void ComboBox1Exit();
+  void StringGrid1SetEditText(int col, int row, const QString& text);
+  void ClearButtonClick();
+  void HelpButtonClick();
+  void AlfaButtonClick();
+  // Every parameter field of the sheet checked as if it were left, and an
+  // exit still pending run first: what the sheet shows is then what the
+  // model holds.
+  void CommitFields();
+
+  // ---- Pasting: false when a cell of the pasted sheet cannot be read.
+  bool HandlePasteMultiCell(int startCol, const QString& text, int startRow);
+
+  // ---- Save/Run and the file actions
+  void InputSaveActionExecute();
+  bool ChooseInputFile();
+  void RunOption();
+  void InputOpenActionExecute();
+  void OutputOpenActionExecute();
+  void OutputTabSheetShow();
+
+  // ---- Graphics tab
+  void GraphicsTabSheetShow();
+  void ShowGraphicsTab();
+  void OutputOpenForGraphicsExecute();
+  void GoButton1Click();
+  void GoButton2Click();
+  void ShowGraphics();
+  void SelectButtonClick();
+  void ViewGraphButtonClick();
+  void GraphSaveActionExecute();
+  void GraphOpenActionExecute();
+
+  // The decimal separator of the user's number settings at start-up.
+  static char StartSeparator;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void CreateMenuAndActions();
+  void CreateIntroTab();
+  void CreateFigureTab();
+  void CreateInputTab();
+  void CreateOutputTab();
+  void CreateGraphicsTab();
+  void FormCreate();
+
+  QAction* MakeAction(const char* name, const QString& caption, void (TRainForm::*execute)());
+  void AddMenuEntry(QMenu* menu, const char* name, QAction* action, const QString& caption = {});
+  void BindButton(QPushButton* button, QAction* action);
+  void RunEditAction(QAction* action);
+  void UpdateEditActions();
+  void FocusChanged(QWidget* old, QWidget* now);
+  void CheckParameterField(QLineEdit* edit, TSheetField field);
+  void SelectOption(int index);
+  void ShowOutputLines();
+  void AddWaitText(const QString& text);
+  void Pause();
+
+  TFieldExits* FieldExits;
+  QWidget* EditTarget = nullptr;  // the text control the edit actions work on
+};
+
+extern TRainForm* RainForm;

@@ -1,0 +1,257 @@
+// The Graphics tab: graphs of an output file, drawn by the same canvas as
+// the batch tool, saved as bitmaps and opened again.
+#include <QButtonGroup>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include "files/filepaths.h"
+#include "files/outputreader.h"
+#include "graphs/graphdraw.h"
+#include "render/fonts.h"
+#include "render/qtcanvas.h"
+#include "ui/application.h"
+#include "ui/rainform.h"
+
+namespace {
+
+QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
+
+QRadioButton* MakeRadio(QWidget* parent, const char* name, const char* caption, int left, int top,
+                        int width) {
+  auto* radio = Place(new QRadioButton(caption, parent), left, top, width, 20);
+  radio->setObjectName(name);
+  return radio;
+}
+
+QPushButton* MakeGoButton(QWidget* parent, const char* name, int left, int top) {
+  auto* go = Place(new QPushButton("Go", parent), left, top, 49, 25);
+  go->setObjectName(name);
+  QFont bold = go->font();
+  bold.setBold(true);
+  go->setFont(bold);
+  return go;
+}
+
+QFrame* MakePanel(QWidget* parent, const char* name, int left, int top, int width, int height) {
+  auto* panel = Place(new QFrame(parent), left, top, width, height);
+  panel->setObjectName(name);
+  panel->setAccessibleName("Panel1");  // the caption both panels were given
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel->setAutoFillBackground(true);
+  return panel;
+}
+
+}  // namespace
+
+void TRainForm::CreateGraphicsTab() {
+  QWidget* page = GraphicsTabSheet;
+  page->setFont(PixelFont("Tahoma", 13));
+  GraphImage = Place(new QLabel(page), 16, 0, 623, 465);
+  GraphImage->setObjectName("GraphImage");
+  GraphImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  GraphImage->hide();
+  PictureImage = Place(new QLabel(page), 32, 8, 609, 449);
+  PictureImage->setObjectName("PictureImage");
+  // Shown unscaled from its top-left corner; a larger picture is cut off.
+  PictureImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PictureImage->hide();
+
+  auto button = [page](const char* name, const char* caption, int left) {
+    auto* b = Place(new QPushButton(caption, page), left, 479, 89, 25);
+    b->setObjectName(name);
+    return b;
+  };
+  SeeGraphButton = button("SeeGraphButton", "Open graph", 551);
+  MakeGraphButton = button("MakeGraphButton", "Make graph", 447);
+  SaveGraphButton = button("SaveGraphButton", "Save graph", 343);
+  BindButton(SeeGraphButton, GraphOpenAction);
+  BindButton(MakeGraphButton, OutputOpenForGraphics);
+  BindButton(SaveGraphButton, GraphSaveAction);
+  SelectButton = Place(new QPushButton("Select graph", page), 232, 479, 91, 25);
+  SelectButton->setObjectName("SelectButton");
+  SelectButton->setEnabled(false);
+  connect(SelectButton, &QPushButton::clicked, this, [this] { Guarded([&] { SelectButtonClick(); }); });
+
+  Panel1 = MakePanel(page, "Panel1", 176, 112, 225, 153);
+  RadioGroup1 = Place(new TGroupBox("Select graph", Panel1), 8, 8, 153, 129);
+  RadioGroup1->setObjectName("RadioGroup1");
+  RunoffRadioButton = MakeRadio(RadioGroup1, "RunoffRadioButton", "Runoff in time", 10, 28, 138);
+  RechRadioButton = MakeRadio(RadioGroup1, "RechRadioButton", "Rain/Recharge", 10, 60, 138);
+  CalcObsRadioButton = MakeRadio(RadioGroup1, "CalcObsRadioButton", "Observed-calculated", 10, 92, 138);
+  RunoffRadioButton->setChecked(true);
+  GoButton1 = MakeGoButton(Panel1, "GoButton1", 160, 80);
+
+  Panel2 = MakePanel(page, "Panel2", 208, 144, 209, 113);
+  RadioGroup2 = Place(new TGroupBox("Select graph", Panel2), 16, 8, 137, 97);
+  RadioGroup2->setObjectName("RadioGroup2");
+  RadioButton1 = MakeRadio(RadioGroup2, "RadioButton1", "Runoff in time", 10, 30, 122);
+  RadioButton2 = MakeRadio(RadioGroup2, "RadioButton2", "Rain/Recharge", 10, 62, 122);
+  RadioButton1->setChecked(true);
+  GoButton2 = MakeGoButton(Panel2, "GoButton2", 152, 48);
+
+  connect(GoButton1, &QPushButton::clicked, this, [this] { Guarded([&] { GoButton1Click(); }); });
+  connect(GoButton2, &QPushButton::clicked, this, [this] { Guarded([&] { GoButton2Click(); }); });
+  setTabOrder(RunoffRadioButton, GoButton1);
+  setTabOrder(RadioButton1, GoButton2);
+}
+
+void TRainForm::GraphicsTabSheetShow() {
+  SetStatus("Graphics presentations of output data can be seen and saved. Use \"Make graph\" to open "
+            "an output file and make the graphs.");
+  InputSaveAction->setEnabled(false);
+  GraphSaveAction->setEnabled(false);
+  SeeGraphButton->show();
+  GraphImage->hide();
+  PictureImage->hide();
+  ShowGraphicsTab();
+}
+
+void TRainForm::ShowGraphicsTab() {
+  auto& dm = *DMQuorell;
+  GraphSaveAction->setEnabled(false);
+  if (GraphsEnabled) {
+    dm.ReadResultsHead();
+    const bool reconstruction = dm.ResultsTag == ReconstructionTag;
+    Panel1->setVisible(reconstruction);
+    Panel2->setVisible(!reconstruction);
+  } else {
+    Panel1->hide();
+    Panel2->hide();
+    SelectButton->setEnabled(false);
+  }
+  SeeGraphButton->show();
+}
+
+void TRainForm::OutputOpenForGraphicsExecute() {
+  auto& dm = *DMQuorell;
+  const QString path = ExecuteFileDialog(OutputOpenDialog);
+  if (path.isEmpty()) {
+    Prompts().ShowMessage("No output file selected");
+    return;
+  }
+  dm.FileName = path.toStdString();
+  if (FileExists(dm.FileName)) {
+    dm.LoadOutputLines(dm.FileName);
+  } else {
+    Prompts().ShowMessage("File does not exist, please select another one,");
+  }
+  SetStatus("The output file can be imported into spreadsheets");
+  ShowOutputLines();
+  dm.ResultsFileName = dm.FileName;
+  SetDialogFolders(FolderOf(path));
+  GraphImage->hide();
+  PictureImage->hide();
+  OutputOpened = true;
+  ViewGraphButton->show();
+  GraphsEnabled = true;
+  ShowGraphicsTab();
+}
+
+void TRainForm::GoButton1Click() {
+  if (RunoffRadioButton->isChecked()) {
+    GraphKind = 1;
+  } else if (RechRadioButton->isChecked()) {
+    GraphKind = 3;
+  } else if (CalcObsRadioButton->isChecked()) {
+    GraphKind = 7;
+  } else {
+    return;
+  }
+  DMQuorell->ReadResultsForGraph(GraphKind);
+  Panel1->hide();
+  Panel2->hide();
+  SelectButton->setEnabled(true);
+  ShowGraphics();
+}
+
+void TRainForm::GoButton2Click() {
+  if (RadioButton1->isChecked()) {
+    GraphKind = 2;
+  } else if (RadioButton2->isChecked()) {
+    GraphKind = 4;
+  } else {
+    return;
+  }
+  DMQuorell->ReadResultsForGraph(GraphKind);
+  Panel1->hide();
+  Panel2->hide();
+  SelectButton->setEnabled(true);
+  ShowGraphics();
+}
+
+void TRainForm::ShowGraphics() {
+  TQtCanvas canvas;
+  if (!::ShowGraphics(*DMQuorell, GraphKind, canvas)) {
+    // Nothing was drawn (the user has been told why): nothing to show or
+    // save; back to the choice of graphs.
+    SelectButtonClick();
+    return;
+  }
+  GraphBitmap = canvas.Image();
+  GraphImage->setPixmap(QPixmap::fromImage(GraphBitmap));
+  GraphSaveAction->setEnabled(true);
+  GraphImage->show();
+}
+
+void TRainForm::SelectButtonClick() {
+  GraphImage->hide();
+  SelectButton->setEnabled(false);
+  ShowGraphicsTab();
+}
+
+void TRainForm::ViewGraphButtonClick() {
+  GraphsEnabled = true;
+  SelectButton->setEnabled(false);
+  PictureImage->hide();
+  PageControl1->setCurrentWidget(GraphicsTabSheet);
+}
+
+void TRainForm::GraphSaveActionExecute() {
+  const QString path = ExecuteFileDialog(GraphSaveDialog);
+  if (path.isEmpty()) {
+    Prompts().ShowMessage("The graph was not saved");
+    return;
+  }
+  if (FileExists(path.toStdString()) && !DMQuorell->AskYesNo("The file already exists, overwrite?"))
+    return;
+  std::string error;
+  if (!SaveBitmap(GraphBitmap, path.toStdString(), &error)) {
+    Prompts().ShowMessage("The graph could not be saved in \"" + path + "\": " +
+                          QString::fromStdString(error));
+    return;
+  }
+  Prompts().ShowMessage("The graph was saved in  " + path);
+  SetDialogFolders(FolderOf(path));
+}
+
+void TRainForm::GraphOpenActionExecute() {
+  GraphSaveAction->setEnabled(false);
+  Panel1->hide();
+  Panel2->hide();
+  SelectButton->setEnabled(false);
+  const QString path = ExecuteFileDialog(GraphOpenDialog);
+  if (path.isEmpty()) {
+    Prompts().ShowMessage("No graphics file selected");
+    return;
+  }
+  DMQuorell->FileName = path.toStdString();
+  if (!FileExists(DMQuorell->FileName)) {
+    Prompts().ShowMessage("File does not exist, please select another one");
+    return;
+  }
+  QImageReader reader(path);
+  const QImage picture = reader.read();
+  if (picture.isNull()) {
+    Prompts().ShowMessage("The file \"" + path + "\" could not be shown: " + reader.errorString());
+    return;
+  }
+  PictureImage->setPixmap(QPixmap::fromImage(picture));
+  SetDialogFolders(FolderOf(path));
+  GraphImage->hide();
+  PageControl1->setCurrentWidget(GraphicsTabSheet);
+  // Whatever the tab's show handler did, an opened picture stands alone.
+  Panel1->hide();
+  Panel2->hide();
+  GraphSaveAction->setEnabled(false);
+  PictureImage->show();
+}

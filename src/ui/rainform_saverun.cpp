@@ -1,0 +1,216 @@
+// Save/Run, "Open input", "Open output" and the Output tab.
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+#include "files/filepaths.h"
+#include "graphs/quorellutils.h"
+#include "render/fonts.h"
+#include "render/qtcanvas.h"
+#include "sheet/numbertext.h"
+#include "sheet/sheetseries.h"
+#include "ui/rainform.h"
+
+namespace {
+
+QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
+
+void Message(const QString& text) { Prompts().ShowMessage(text); }
+
+}  // namespace
+
+void TRainForm::CreateOutputTab() {
+  QWidget* page = OutputTabSheet;
+  OutputMemo = Place(new QPlainTextEdit(page), 8, 24, 593, 425);
+  OutputMemo->setObjectName("OutputMemo");
+  OutputMemo->setFont(PixelFont("Courier New", 13, true));
+  OutputMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  OutputMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  OutputMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  ViewGraphButton = Place(new QPushButton("View graph", page), 456, 471, 82, 33);
+  ViewGraphButton->setObjectName("ViewGraphButton");
+  connect(ViewGraphButton, &QPushButton::clicked, this, &TRainForm::ViewGraphButtonClick);
+  SeeOutputButton = Place(new QPushButton(OutputOpenAction->text(), page), 552, 471, 88, 33);
+  SeeOutputButton->setObjectName("SeeOutputButton");
+  BindButton(SeeOutputButton, OutputOpenAction);
+}
+
+bool TRainForm::ChooseInputFile() {
+  SaveAborted = false;
+  const QString path = ExecuteFileDialog(InputSaveDialog);
+  if (path.isEmpty()) {
+    SaveAborted = true;
+    return false;
+  }
+  DMQuorell->FileName = path.toStdString();
+  if (FileExists(DMQuorell->FileName)) return DMQuorell->AskYesNo("The file already exists, overwrite?");
+  return true;
+}
+
+void TRainForm::InputSaveActionExecute() {
+  auto& dm = *DMQuorell;
+  // A menu entry leaves the focus where it was: the fields are committed
+  // here, so that the file holds what the sheet shows.
+  CommitFields();
+  if (!ChooseInputFile() || SaveAborted) {
+    Message("The input data were not saved");
+    return;
+  }
+  dm.Title1 = Title1Edit->text().toStdString();
+  dm.Title2 = Title2Edit->text().toStdString();
+  const int n = dm.NrOfData;
+  const TGatherResult gathered = GatherSheet(StringGrid1->Cells(), dm, n, SheetRows, StartSeparator);
+  if (!gathered.AllReal) {
+    Message("Not all data values in the inputfile are real");
+    return;
+  }
+  if (!CheckSeries(dm, n)) {
+    Message("The input data were not saved due to input errors like negative values or a "
+            "non-sequential time series");
+    return;
+  }
+  KeptRows = gathered.Kept;
+  dm.NrOfData = n;  // the writer walks every gathered row and leaves out the marked ones
+  const bool written = dm.WriteInputFile();
+  dm.NrOfData = KeptRows;
+  CompactToReadLayout(dm, n);
+  StringGrid1->Cells().SetRowCount(KeptRows);
+  if (KeptRows < n) FillCells(StringGrid1->Cells(), dm, KeptRows, true, StartSeparator);
+  StringGrid1->Reload();
+  // A file that could not be written is not run: the run would read an old
+  // or half-written file of that name. The writer has said why.
+  if (!written) return;
+
+  try {
+    RunOption();
+  } catch (const std::exception& error) {
+    // The output file could not be written; the old one is as it was.
+    WaitMemo->clear();
+    WaitMemo->hide();
+    dm.RunFailed = false;
+    Message(QString::fromStdString(error.what()));
+    PageControl1->setCurrentWidget(InputTabSheet);
+    return;
+  }
+  if (!dm.RunSucceeded(dm.IsAnalysis)) {
+    WaitMemo->clear();
+    WaitMemo->hide();
+    dm.RunFailed = false;
+    PageControl1->setCurrentWidget(InputTabSheet);
+    return;
+  }
+  dm.FileName = ChangeFileExt(dm.FileName, ".out");
+  dm.LoadOutputLines(dm.FileName);
+  AddWaitText(" Filing results ..");
+  Pause();
+  WaitMemo->hide();
+  Message(QString::fromStdString("The input is saved in " + ChangeFileExt(dm.FileName, ".inp") + " ;" +
+                                 " Calculations were done and the output is saved in  " + dm.FileName));
+  ShowOutputLines();
+  dm.ResultsFileName = dm.FileName;
+  SetDialogFolders(FolderOf(QString::fromStdString(dm.FileName)));
+  OutputMemo->show();
+  OutputOpened = true;
+  GraphsEnabled = true;
+  PageControl1->setCurrentWidget(OutputTabSheet);
+}
+
+void TRainForm::AddWaitText(const QString& text) {
+  WaitMemo->appendPlainText(text);
+  WaitMemo->repaint();
+}
+
+// The window repaints while it waits, but takes no input.
+void TRainForm::Pause() {
+  QEventLoop loop;
+  QTimer::singleShot(PauseMs, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TRainForm::RunOption() {
+  auto& dm = *DMQuorell;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  struct TRestoreCursor {
+    ~TRestoreCursor() { QApplication::restoreOverrideCursor(); }
+  } restore;
+  WaitMemo->show();
+  WaitMemo->clear();
+  AddWaitText(" Saving data .....");
+  Pause();
+  AddWaitText(" Progress 25% ....");
+  dm.RunModel(dm.IsAnalysis);
+  if (dm.RunFailed) return;
+  AddWaitText(" Calculating .....");
+  Pause();
+  AddWaitText(" Progress 75% ....");
+  Pause();
+}
+
+void TRainForm::InputOpenActionExecute() {
+  auto& dm = *DMQuorell;
+  const QString path = ExecuteFileDialog(InputOpenDialog);
+  if (path.isEmpty()) {
+    Message("No input file was selected");
+    return;
+  }
+  dm.FileName = path.toStdString();
+  if (!FileExists(dm.FileName)) {
+    Message("File does not exist, please select another one,");
+    return;
+  }
+  dm.ReadInputFile();
+  FileNameEdit->setText(path);
+  FileNameEdit->show();
+  FileNameLabel->show();
+  InputImage->hide();
+  Title1Edit->setText(FromFileText(dm.Title1));
+  Title2Edit->setText(FromFileText(dm.Title2));
+  NrOfDataEdit->setText(QString::number(dm.NrOfData));
+  MaxStorEdit->setText(QString::fromStdString(FormatGeneral(dm.MaxSto, StartSeparator)));
+  InitStorEdit->setText(QString::fromStdString(FormatGeneral(dm.IniSto, StartSeparator)));
+  EscapeEdit->setText(QString::fromStdString(FormatGeneral(dm.MaxEsc, StartSeparator)));
+  DataEntered = true;
+  SetDialogFolders(FolderOf(path));
+  FillSheet();
+}
+
+void TRainForm::ShowOutputLines() {
+  const auto& dm = *DMQuorell;
+  QStringList lines;
+  const int count = std::min<int>(dm.OutputLineCount, static_cast<int>(dm.OutputLines.size()));
+  for (int i = 0; i < count; ++i) lines << FromFileText(dm.OutputLines[i]);
+  OutputMemo->setPlainText(lines.join('\n'));
+}
+
+void TRainForm::OutputOpenActionExecute() {
+  auto& dm = *DMQuorell;
+  const QString path = ExecuteFileDialog(OutputOpenDialog);
+  if (path.isEmpty()) {
+    Message("No output file selected");
+    return;
+  }
+  dm.FileName = path.toStdString();
+  if (!FileExists(dm.FileName)) {
+    Message("File does not exist, please select another one,");
+    return;
+  }
+  dm.LoadOutputLines(dm.FileName);
+  SetStatus("The output file can be imported into spreadsheets");
+  ShowOutputLines();
+  dm.ResultsFileName = dm.FileName;
+  SetDialogFolders(FolderOf(path));
+  OutputOpened = true;
+  ViewGraphButton->show();
+  SeeGraphButton->show();
+  PageControl1->setCurrentWidget(OutputTabSheet);
+}
+
+void TRainForm::OutputTabSheetShow() {
+  if (!OutputOpened) ViewGraphButton->hide();
+  InputSaveAction->setEnabled(false);
+  GraphSaveAction->setEnabled(false);
+  GraphsEnabled = false;
+  SetStatus("The output file can be inspected. Use \"Open output\" to see examples under \"Data\" or "
+            "to inspect any other output file.");
+}

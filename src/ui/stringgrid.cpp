@@ -1,0 +1,222 @@
+#include "ui/stringgrid.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QStyledItemDelegate>
+
+#include "sheet/pasteblock.h"
+
+int TSheetModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : Cells.RowCount();
+}
+
+int TSheetModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : Cells.ColCount();
+}
+
+QVariant TSheetModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+  return QString::fromStdString(Cells.Cell(index.column(), index.row()));
+}
+
+bool TSheetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole) return false;
+  Cells.SetCell(index.column(), index.row(), value.toString().toStdString());
+  emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+  return true;
+}
+
+Qt::ItemFlags TSheetModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+void TSheetModel::Reload() {
+  beginResetModel();
+  endResetModel();
+}
+
+namespace {
+
+// Every change of the editor's text reaches the cell at once (the grid
+// reports each one), so the delegate has nothing left to write back.
+class TCellDelegate : public QStyledItemDelegate {
+public:
+  TCellDelegate(TStringGrid* grid) : QStyledItemDelegate(grid), Grid(grid) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                        const QModelIndex& index) const override {
+    auto* editor = new TCellEditor(Grid, parent);
+    editor->setProperty("cellColumn", index.column());
+    editor->setProperty("cellRow", index.row());
+    return editor;
+  }
+
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    auto* edit = static_cast<QLineEdit*>(editor);
+    const QString text = index.data(Qt::EditRole).toString();
+    if (edit->text() == text) return;
+    const QSignalBlocker quiet(edit);
+    edit->setText(text);
+    edit->selectAll();
+  }
+
+  void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+
+private:
+  TStringGrid* Grid;
+};
+
+}  // namespace
+
+TCellEditor::TCellEditor(TStringGrid* grid, QWidget* parent) : QLineEdit(parent), Grid(grid) {
+  setObjectName("StringGrid1Editor");
+  setFrame(false);
+  connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+    Grid->EditorTextChanged(property("cellColumn").toInt(), property("cellRow").toInt(), text);
+  });
+}
+
+void TCellEditor::PasteText(const QString& clip) {
+  const int start = hasSelectedText() ? selectionStart() : cursorPosition();
+  const int length = hasSelectedText() ? selectedText().size() : 0;
+  QString cellText = text();
+  cellText.replace(start, length, clip);
+  if (!IsPasteBlock(cellText.toStdString())) {
+    insert(clip);
+    return;
+  }
+  // A block goes to the grid whole; this editor is closed by the grid.
+  Grid->EditorTextChanged(property("cellColumn").toInt(), property("cellRow").toInt(), cellText);
+}
+
+void TCellEditor::PasteFromClipboard() { PasteText(QApplication::clipboard()->text()); }
+
+void TCellEditor::keyPressEvent(QKeyEvent* event) {
+  if (event == QKeySequence::Paste) {
+    PasteFromClipboard();
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+void TCellEditor::mouseReleaseEvent(QMouseEvent* event) {
+  // The middle button pastes the X selection.
+  if (event->button() == Qt::MiddleButton && QApplication::clipboard()->supportsSelection()) {
+    PasteText(QApplication::clipboard()->text(QClipboard::Selection));
+    return;
+  }
+  QLineEdit::mouseReleaseEvent(event);
+}
+
+void TCellEditor::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = createStandardContextMenu();
+  for (QAction* action : menu->actions()) {
+    if (action->objectName() == "edit-paste") {
+      disconnect(action, &QAction::triggered, nullptr, nullptr);
+      connect(action, &QAction::triggered, this, &TCellEditor::PasteFromClipboard);
+    }
+  }
+  menu->exec(event->globalPos());
+  delete menu;
+}
+
+TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), SheetCells(3, 15) {
+  setObjectName("StringGrid1");
+  Model = new TSheetModel(SheetCells, this);
+  setModel(Model);
+  setItemDelegate(new TCellDelegate(this));
+  horizontalHeader()->hide();
+  verticalHeader()->hide();
+  horizontalHeader()->setDefaultSectionSize(64);
+  verticalHeader()->setMinimumSectionSize(20);
+  verticalHeader()->setDefaultSectionSize(20);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setEditTriggers(QAbstractItemView::AllEditTriggers);
+  setTabKeyNavigation(true);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void TStringGrid::SetRowCount(int rows) {
+  SheetCells.SetRowCount(rows);
+  Reload();
+}
+
+void TStringGrid::SetColCount(int cols) {
+  SheetCells.SetColCount(cols);
+  Reload();
+}
+
+QString TStringGrid::Cell(int col, int row) const {
+  return QString::fromStdString(SheetCells.Cell(col, row));
+}
+
+void TStringGrid::SetCell(int col, int row, const QString& text) {
+  SheetCells.SetCell(col, row, text.toStdString());
+  const QModelIndex index = Model->index(row, col);
+  if (index.isValid()) emit Model->dataChanged(index, index);
+}
+
+void TStringGrid::Reload() {
+  const QModelIndex current = currentIndex();
+  const int row = current.isValid() ? current.row() : 0;
+  const int col = current.isValid() ? current.column() : 0;
+  Model->Reload();
+  const QModelIndex again = Model->index(std::min(row, RowCount() - 1), std::min(col, ColCount() - 1));
+  if (again.isValid()) selectionModel()->setCurrentIndex(again, QItemSelectionModel::NoUpdate);
+}
+
+void TStringGrid::PasteText(const QString& clip) {
+  if (auto* editor = qobject_cast<TCellEditor*>(indexWidget(currentIndex()))) {
+    editor->PasteText(clip);
+    return;
+  }
+  const QModelIndex current = currentIndex().isValid() ? currentIndex() : Model->index(0, 0);
+  if (!current.isValid()) return;
+  // Without an open editor the cell's text counts as selected: the paste replaces it.
+  EditorTextChanged(current.column(), current.row(), clip);
+}
+
+void TStringGrid::PasteFromClipboard() { PasteText(QApplication::clipboard()->text()); }
+
+void TStringGrid::EditorTextChanged(int col, int row, const QString& text) {
+  if (QString::fromStdString(SheetCells.Cell(col, row)) == text) return;
+  if (IsPasteBlock(text.toStdString())) {
+    // The block is spread by the grid's owner; the editor would hold the
+    // whole block, so it is closed first and opened again afterwards.
+    Spreading = true;
+    if (QWidget* editor = indexWidget(Model->index(row, col))) {
+      closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    emit SetEditText(col, row, text);
+    Spreading = false;
+    if (hasFocus() && currentIndex().isValid()) edit(currentIndex());
+    return;
+  }
+  SetCell(col, row, text);
+  emit SetEditText(col, row, text);
+}
+
+void TStringGrid::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  // Like the grid the sheet was made with: a cell editor is open whenever
+  // the grid has the focus.
+  if (!Spreading && state() != QAbstractItemView::EditingState && RowCount() > 0 &&
+      ColCount() > 0) {
+    if (!currentIndex().isValid()) setCurrentIndex(Model->index(0, 0));
+    edit(currentIndex());
+  }
+}
+
+void TStringGrid::keyPressEvent(QKeyEvent* event) {
+  if (event == QKeySequence::Paste) {
+    PasteFromClipboard();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}

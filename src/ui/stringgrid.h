@@ -1,0 +1,85 @@
+// The input grid: a table of texts over TSheetCells, with no header rows or
+// columns, a cell editor open on the current cell while the grid has the
+// focus, Tab between cells, and every paste caught, wherever it comes from,
+// so that a block from a spreadsheet can be spread over the cells.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QLineEdit>
+#include <QTableView>
+
+#include "sheet/sheetcells.h"
+
+class TStringGrid;
+
+class TSheetModel : public QAbstractTableModel {
+  Q_OBJECT
+public:
+  explicit TSheetModel(TSheetCells& cells, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), Cells(cells) {}
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // After the cells, rows or columns changed underneath.
+  void Reload();
+
+private:
+  TSheetCells& Cells;
+};
+
+// The editor of one cell. A paste is taken away from the line edit: the
+// text it would give the cell goes to the grid, which spreads a block.
+class TCellEditor : public QLineEdit {
+  Q_OBJECT
+public:
+  TCellEditor(TStringGrid* grid, QWidget* parent);
+  void PasteText(const QString& clip);
+  void PasteFromClipboard();
+
+protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+  TStringGrid* Grid;
+};
+
+class TStringGrid : public QTableView {
+  Q_OBJECT
+public:
+  explicit TStringGrid(QWidget* parent = nullptr);
+
+  TSheetCells& Cells() { return SheetCells; }
+  int RowCount() const { return SheetCells.RowCount(); }
+  int ColCount() const { return SheetCells.ColCount(); }
+  void SetRowCount(int rows);
+  void SetColCount(int cols);
+  QString Cell(int col, int row) const;
+  void SetCell(int col, int row, const QString& text);
+  // Shows what was changed in Cells() directly.
+  void Reload();
+
+  // A paste at the current cell, as the cell editor takes it: its text is
+  // replaced by the clipboard text (or what the editor's selection leaves).
+  void PasteText(const QString& clip);
+  void PasteFromClipboard();
+
+  // Called by the editor: the new text of a cell after a change in it.
+  void EditorTextChanged(int col, int row, const QString& text);
+
+signals:
+  // The text of a cell changed in its editor; a pasted block arrives whole.
+  void SetEditText(int col, int row, const QString& text);
+
+protected:
+  void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+private:
+  TSheetCells SheetCells;
+  TSheetModel* Model;
+  bool Spreading = false;  // a pasted block is being spread over the cells
+};

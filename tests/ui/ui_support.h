@@ -1,0 +1,60 @@
+// What the window tests share: prompts that answer at once and record what
+// the windows said, the whole program started as the user gets it, and
+// the registration of test classes with the shared main.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <deque>
+
+#include "support/test_support.h"
+#include "ui/prompts.h"
+
+class TApplicationWindows;
+
+// Answers every box and dialog at once. File dialogs take the next path
+// queued (an empty one cancels); a dialog with no answer queued fails the
+// test and is cancelled. Yes/No questions take the next answer queued, Yes
+// when none is.
+class TTestPrompts : public TPrompts {
+public:
+  TTestPrompts() { SetPrompts(this); }
+  ~TTestPrompts() override { SetPrompts(nullptr); }
+
+  void ShowMessage(const QString& text) override;
+  bool AskYesNo(const QString& text) override;
+  QString ChooseFile(const TFileDialogSpec& dialog) override;
+
+  QStringList Messages;
+  QStringList Questions;
+  QStringList DialogsShown;  // object names of the file dialogs, in order
+  std::deque<QString> Paths;
+  std::deque<bool> Answers;
+  // Called while a message is shown, e.g. to look at the window then.
+  std::function<void(const QString&)> OnMessage;
+  TFileDialogSpec LastDialog;
+};
+
+// The program as start-up makes it, shown, with test prompts; torn down
+// at the end.
+class TProgram {
+public:
+  TProgram();
+  ~TProgram();
+  TApplicationWindows& Windows() { return *App; }
+  TTestPrompts Prompts;
+
+private:
+  std::unique_ptr<TApplicationWindows> App;
+};
+
+using TTestFactory = std::function<QObject*()>;
+bool RegisterUiTest(const char* file, TTestFactory factory);
+
+// Registers a test class under the name of its source file.
+#define TOLVANE_UI_TEST(TClass) \
+  static const bool TClass##Registered = RegisterUiTest(__FILE__, [] { return new TClass; });
