@@ -1,6 +1,7 @@
-// Makes the example input files of Data/: rainfall series with storms,
-// runoff computed by the model itself from known parameters, a little noise
-// on the measured runoff, all written through the input file writer.
+// Makes the example files of Data/: input files with rainfall series with
+// storms, runoff computed by the model itself from known parameters and a
+// little noise on the measured runoff, all written through the input file
+// writer; and beside each the output file its run writes.
 //
 //   tolvane-make-examples FOLDER
 #include <cmath>
@@ -50,6 +51,8 @@ const TExample Examples[] = {
      20, 2, 2, 0.08, 1.5, 0.25, 12, 0.03, 2},
     {"predict_daily.inp", "Example catchment B, daily rainfall for a prediction", false, 120, 1,
      40, 20, 2, 2, 0.08, 1.5, 0.25, 12, 0, 3},
+    {"calibrate_daily.inp", "Example catchment C, daily record for a first calibration", true, 300, 1,
+     6, 3, 0.2, 2, 0.3, 0.3, 0.5, 3, 0.03, 7},
 };
 
 std::string Trim(std::string s) { return s.erase(0, s.find_first_not_of(' ')); }
@@ -112,6 +115,21 @@ bool Make(const TExample& ex) {
   return dm.WriteInputFile();
 }
 
+// The output file beside each example, as the program's Save/Run writes it.
+bool Run(const TExample& ex) {
+  TConsoleDialogs dialogs;
+  TDMQuorell dm;
+  dm.SetDialogs(&dialogs);
+  dm.FileName = ex.File;
+  dm.IsAnalysis = ex.Analysis;
+  try {
+    return dm.RunModel(ex.Analysis);
+  } catch (const TInOutError& error) {
+    std::cerr << error.what() << "\n";
+    return false;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -126,7 +144,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (const auto& ex : Examples) {
-    if (!Make(ex)) {
+    if (!Make(ex) || !Run(ex)) {
       std::cerr << "could not make " << ex.File << "\n";
       return 1;
     }

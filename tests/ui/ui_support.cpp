@@ -30,7 +30,22 @@ QString TTestPrompts::ChooseFile(const TFileDialogSpec& dialog) {
   return path;
 }
 
+namespace {
+
+// The offscreen platform's notes about what it cannot do (raise a window,
+// pass size hints to a window manager) are no findings.
+QtMessageHandler TestLogHandler = nullptr;
+
+void QuietPlatformNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith("This plugin does not support")) return;
+  if (TestLogHandler) TestLogHandler(type, context, message);
+}
+
+}  // namespace
+
 TProgram::TProgram() : App(std::make_unique<TApplicationWindows>()) {
+  static const bool quiet = (TestLogHandler = qInstallMessageHandler(QuietPlatformNotes), true);
+  (void)quiet;
   App->Rain->PauseMs = 1;
   App->Show();
   QCoreApplication::processEvents();
