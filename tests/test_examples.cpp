@@ -25,7 +25,7 @@ TEST(Examples, AreWhatTheGeneratorAndTheirRunsMake) {
   const std::string command = std::string(TOLVANE_MAKE_EXAMPLES) + " " + dir.Path.string() + " > /dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
   for (const char* name : ExampleFiles) {
-    for (const std::string file : {std::string(name), OutputName(name)}) {
+    for (const std::string& file : {std::string(name), OutputName(name)}) {
       const std::string shipped = ReadFileBytes(SourceDir() + "/Data/" + file);
       EXPECT_FALSE(shipped.empty()) << file;
       EXPECT_EQ(ReadFileBytes(dir.File(file)), shipped) << file;

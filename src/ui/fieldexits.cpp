@@ -13,16 +13,20 @@ void TFieldExits::Add(QWidget* field, std::function<void()> handler) {
 void TFieldExits::FocusChanged(QWidget* old, QWidget* now) {
   if (Busy || !old || !now || !Handlers.count(old)) return;
   if (old->window() != Window || now->window() != Window) return;
-  Pending = old;
+  Pending.push_back(old);
   QMetaObject::invokeMethod(this, [this] { RunPending(); }, Qt::QueuedConnection);
 }
 
 QWidget* TFieldExits::RunPending() {
-  QWidget* field = Pending;
-  Pending = nullptr;
-  if (!field) return nullptr;
-  RunGuarded(Handlers[field]);
-  return field;
+  QWidget* last = nullptr;
+  while (!Pending.empty()) {
+    QWidget* field = Pending.front();
+    Pending.erase(Pending.begin());
+    if (!field) continue;
+    RunGuarded(Handlers[field]);
+    last = field;
+  }
+  return last;
 }
 
 void TFieldExits::RunGuarded(const std::function<void()>& check) {

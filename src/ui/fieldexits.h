@@ -12,14 +12,15 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <vector>
 
 class TFieldExits : public QObject {
 public:
   explicit TFieldExits(QWidget* window);
 
   void Add(QWidget* field, std::function<void()> handler);
-  // Runs the exit of a field just left, if one is waiting; returns that
-  // field, or nullptr.
+  // Runs the exits of the fields just left, in the order they were left;
+  // returns the last of them, or nullptr.
   QWidget* RunPending();
   // Runs a check with the guard up: no exit starts while it runs.
   void RunGuarded(const std::function<void()>& check);
@@ -29,6 +30,6 @@ private:
 
   QWidget* Window;
   std::map<QWidget*, std::function<void()>> Handlers;
-  QPointer<QWidget> Pending;
+  std::vector<QPointer<QWidget>> Pending;
   bool Busy = false;
 };
