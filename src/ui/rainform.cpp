@@ -217,13 +217,12 @@ void TRainForm::FocusChanged(QWidget*, QWidget* now) {
   // A menu taking the focus for a moment does not change the target.
   if (now && now->window() == this && !qobject_cast<QMenu*>(now) && !qobject_cast<QMenuBar*>(now)) {
     if (EditTarget != now) {
-      static QMetaObject::Connection selectionWatch;
-      disconnect(selectionWatch);
+      disconnect(SelectionWatch);
       EditTarget = now;
       if (auto* edit = qobject_cast<QLineEdit*>(now)) {
-        selectionWatch = connect(edit, &QLineEdit::selectionChanged, this, &TRainForm::UpdateEditActions);
+        SelectionWatch = connect(edit, &QLineEdit::selectionChanged, this, &TRainForm::UpdateEditActions);
       } else if (auto* memo = qobject_cast<QPlainTextEdit*>(now)) {
-        selectionWatch = connect(memo, &QPlainTextEdit::selectionChanged, this, &TRainForm::UpdateEditActions);
+        SelectionWatch = connect(memo, &QPlainTextEdit::selectionChanged, this, &TRainForm::UpdateEditActions);
       }
     }
   }

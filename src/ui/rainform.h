@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -242,7 +243,8 @@ private:
   void Pause();
 
   TFieldExits* FieldExits;
-  QWidget* EditTarget = nullptr;  // the text control the edit actions work on
+  QPointer<QWidget> EditTarget;  // the text control the edit actions work on
+  QMetaObject::Connection SelectionWatch;  // its selection changes update the edit actions
 };
 
 extern TRainForm* RainForm;

@@ -1,0 +1,199 @@
+// The Graphics tab: the panel by kind of output file, every graph drawn as
+// the batch tool draws it, saving and opening bitmaps.
+#include <QProcess>
+#include <filesystem>
+#include <QTest>
+
+#include "files/filepaths.h"
+#include "ui/rainform.h"
+#include "ui/ui_support.h"
+
+namespace {
+
+QString Example(const char* name) { return QString::fromStdString(SourceDir()) + "/Data/" + name; }
+
+// "Make graph" on an output file.
+void MakeGraph(TProgram& program, const QString& path) {
+  RainForm->PageControl1->setCurrentWidget(RainForm->GraphicsTabSheet);
+  program.Prompts.Paths = {path};
+  RainForm->MakeGraphButton->click();
+}
+
+QByteArray BatchBitmap(const TScratchDir& dir, const QString& output, int kind) {
+  const QString bitmap = QString::fromStdString(dir.File("batch" + std::to_string(kind) + ".bmp"));
+  QProcess batch;
+  batch.start(TOLVANE_BATCH, {"graph", output, "--kind", QString::number(kind), "-o", bitmap});
+  batch.waitForFinished(30000);
+  return QByteArray::fromStdString(ReadFileBytes(bitmap.toStdString()));
+}
+
+}  // namespace
+
+class TGraphicsTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void thePanelFitsTheKindOfOutputFile() {
+    TProgram program;
+    auto* f = RainForm;
+    f->PageControl1->setCurrentWidget(f->GraphicsTabSheet);
+    QVERIFY(!f->Panel1->isVisible() && !f->Panel2->isVisible());
+    QVERIFY(!f->SelectButton->isEnabled());
+    QVERIFY(f->StatusText().startsWith("Graphics presentations of output data can be seen and saved."));
+    MakeGraph(program, Example("determine_daily.out"));
+    QVERIFY(f->Panel1->isVisible());
+    QVERIFY(!f->Panel2->isVisible());
+    QCOMPARE(f->StatusText(), QString("The output file can be imported into spreadsheets"));
+    MakeGraph(program, Example("predict_daily.out"));
+    QVERIFY(!f->Panel1->isVisible());
+    QVERIFY(f->Panel2->isVisible());
+    QVERIFY(f->OutputOpened);
+  }
+
+  void everyGraphIsTheBatchToolsGraph_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("radio");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("runoff") << "determine_daily.out" << "RunoffRadioButton" << 1;
+    QTest::newRow("recharge") << "determine_daily.out" << "RechRadioButton" << 3;
+    QTest::newRow("observed-calculated") << "determine_daily.out" << "CalcObsRadioButton" << 7;
+    QTest::newRow("predicted runoff") << "predict_daily.out" << "RadioButton1" << 2;
+    QTest::newRow("predicted recharge") << "predict_daily.out" << "RadioButton2" << 4;
+  }
+
+  void everyGraphIsTheBatchToolsGraph() {
+    QFETCH(QString, file);
+    QFETCH(QString, radio);
+    QFETCH(int, kind);
+    TProgram program;
+    TScratchDir dir;
+    auto* f = RainForm;
+    MakeGraph(program, Example(qPrintable(file)));
+    f->findChild<QRadioButton*>(radio)->setChecked(true);
+    (kind == 2 || kind == 4 ? f->GoButton2 : f->GoButton1)->click();
+    QCOMPARE(int(f->GraphKind), kind);
+    QVERIFY(f->GraphImage->isVisible());
+    QVERIFY(!f->Panel1->isVisible() && !f->Panel2->isVisible());
+    QVERIFY(f->SelectButton->isEnabled());
+    QVERIFY(f->GraphSaveAction->isEnabled());
+    QVERIFY(f->SaveGraphButton->isEnabled());
+
+    const QString saved = QString::fromStdString(dir.File("graph"));
+    program.Prompts.Paths = {saved};
+    f->SaveGraphButton->click();
+    QCOMPARE(program.Prompts.Messages.last(), "The graph was saved in  " + saved + ".bmp");
+    QCOMPARE(QByteArray::fromStdString(ReadFileBytes(dir.File("graph.bmp"))),
+             BatchBitmap(dir, Example(qPrintable(file)), kind));
+
+    f->SelectButton->click();
+    QVERIFY(!f->GraphImage->isVisible());
+    QVERIFY(!f->SelectButton->isEnabled());
+    QVERIFY(!f->GraphSaveAction->isEnabled());
+    QVERIFY(f->Panel1->isVisible() || f->Panel2->isVisible());
+  }
+
+  void goWithNothingCheckedDoesNothing() {
+    TProgram program;
+    auto* f = RainForm;
+    MakeGraph(program, Example("determine_daily.out"));
+    for (QRadioButton* radio : {f->RunoffRadioButton, f->RechRadioButton, f->CalcObsRadioButton}) {
+      radio->setAutoExclusive(false);
+      radio->setChecked(false);
+    }
+    f->GoButton1->click();
+    QVERIFY(f->Panel1->isVisible());
+    QVERIFY(!f->GraphImage->isVisible());
+    QCOMPARE(int(f->GraphKind), 0);
+  }
+
+  void savingOverAFileAsksFirst() {
+    TProgram program;
+    TScratchDir dir;
+    auto* f = RainForm;
+    MakeGraph(program, Example("determine_daily.out"));
+    f->GoButton1->click();
+    const std::string path = dir.File("old.bmp");
+    WriteFileBytes(path, "old");
+    program.Prompts.Paths = {QString::fromStdString(path)};
+    program.Prompts.Answers = {false};
+    f->GraphSaveAction->trigger();
+    QCOMPARE(program.Prompts.Questions, QStringList{"The file already exists, overwrite?"});
+    QVERIFY(program.Prompts.Messages.isEmpty());
+    QCOMPARE(ReadFileBytes(path), std::string("old"));
+    program.Prompts.Paths = {QString::fromStdString(path)};
+    program.Prompts.Answers = {true};
+    f->GraphSaveAction->trigger();
+    QCOMPARE(program.Prompts.Messages, QStringList{"The graph was saved in  " + QString::fromStdString(path)});
+    QCOMPARE(QImage(QString::fromStdString(path)).size(), QSize(623, 465));
+    program.Prompts.Paths = {""};
+    f->GraphSaveAction->trigger();
+    QCOMPARE(program.Prompts.Messages.last(), QString("The graph was not saved"));
+    // A folder cannot take the bitmap: told so, not reported saved.
+    std::filesystem::create_directory(dir.File("folder.bmp"));
+    program.Prompts.Paths = {QString::fromStdString(dir.File("folder.bmp"))};
+    program.Prompts.Answers = {true};
+    f->GraphSaveAction->trigger();
+    QVERIFY(program.Prompts.Messages.last().startsWith("The graph could not be saved in"));
+  }
+
+  void anOpenedGraphStandsAlone() {
+    TProgram program;
+    TScratchDir dir;
+    auto* f = RainForm;
+    MakeGraph(program, Example("determine_daily.out"));
+    f->GoButton1->click();
+    program.Prompts.Paths = {QString::fromStdString(dir.File("kept.bmp"))};
+    f->GraphSaveAction->trigger();
+
+    f->PageControl1->setCurrentWidget(f->IntroTabSheet);
+    program.Prompts.Paths = {QString::fromStdString(dir.File("kept"))};
+    f->findChild<QAction*>("GraphOpenMenu")->trigger();
+    QCOMPARE(f->PageControl1->currentWidget(), f->GraphicsTabSheet);
+    QVERIFY(f->PictureImage->isVisible());
+    QCOMPARE(f->PictureImage->pixmap().size(), QSize(623, 465));
+    QVERIFY(!f->GraphImage->isVisible());
+    QVERIFY(!f->Panel1->isVisible() && !f->Panel2->isVisible());
+    QVERIFY(!f->GraphSaveAction->isEnabled());
+
+    program.Prompts.Paths = {""};
+    f->SeeGraphButton->click();
+    QCOMPARE(program.Prompts.Messages.last(), QString("No graphics file selected"));
+    program.Prompts.Paths = {QString::fromStdString(dir.File("none.bmp"))};
+    f->SeeGraphButton->click();
+    QCOMPARE(program.Prompts.Messages.last(), QString("File does not exist, please select another one"));
+  }
+
+  void viewGraphLeadsFromTheOutputTab() {
+    TProgram program;
+    auto* f = RainForm;
+    f->PageControl1->setCurrentWidget(f->OutputTabSheet);
+    program.Prompts.Paths = {Example("determine_hourly.out")};
+    f->SeeOutputButton->click();
+    QVERIFY(!f->GraphsEnabled);
+    f->ViewGraphButton->click();
+    QCOMPARE(f->PageControl1->currentWidget(), f->GraphicsTabSheet);
+    QVERIFY(f->Panel1->isVisible());
+    f->GoButton1->click();
+    QVERIFY(f->GraphImage->isVisible());
+    // Any other tab takes the saving away.
+    f->PageControl1->setCurrentWidget(f->FigureTabSheet);
+    f->PageControl1->setCurrentWidget(f->OutputTabSheet);
+    QVERIFY(!f->GraphSaveAction->isEnabled());
+  }
+
+  void makeGraphOnAFileThatIsNotThere() {
+    TProgram program;
+    auto* f = RainForm;
+    MakeGraph(program, Example("determine_daily.out"));
+    const QString lines = f->OutputMemo->toPlainText();
+    MakeGraph(program, "/nonexistent/gone.out");
+    QCOMPARE(program.Prompts.Messages.first(), QString("File does not exist, please select another one,"));
+    QVERIFY(program.Prompts.Messages.last().contains("could not be opened"));
+    QCOMPARE(DMQuorell->ResultsFileName, std::string("/nonexistent/gone.out"));
+    QCOMPARE(f->OutputMemo->toPlainText(), lines);
+    QVERIFY(f->Panel1->isVisible());  // the tag read before
+  }
+};
+
+TOLVANE_UI_TEST(TGraphicsTest)
+#include "ui_test_graphics.moc"

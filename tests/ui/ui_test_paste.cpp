@@ -1,0 +1,127 @@
+// Blocks pasted into the grid through the clipboard, as from a spreadsheet.
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include "sheet/pasteblock.h"
+#include "ui/rainform.h"
+#include "ui/ui_support.h"
+
+namespace {
+
+QString Block(int lines, int firstTime = 1, const QString& end = "\r\n") {
+  QString text;
+  for (int i = 0; i < lines; ++i)
+    text += QString("%1\t%2\t%3").arg(firstTime + i).arg(i % 4 == 0 ? "2,5" : "0").arg(0.5 + i % 3) + end;
+  return text;
+}
+
+// The grid focused with its cell editor open on (col, row).
+TCellEditor* OpenEditor(int col, int row) {
+  RainForm->activateWindow();
+  if (!QTest::qWaitForWindowActive(RainForm)) return nullptr;
+  RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet);
+  auto* grid = RainForm->StringGrid1;
+  grid->setCurrentIndex(grid->model()->index(row, col));
+  grid->setFocus();
+  QApplication::processEvents();
+  return qobject_cast<TCellEditor*>(grid->indexWidget(grid->currentIndex()));
+}
+
+}  // namespace
+
+class TPasteTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void ctrlVInTheCellEditorSpreadsTheBlock() {
+    TProgram program;
+    auto* editor = OpenEditor(0, 0);
+    QVERIFY(editor);
+    QApplication::clipboard()->setText(Block(100));
+    QTest::keySequence(editor, QKeySequence::Paste);
+    auto* f = RainForm;
+    QCOMPARE(f->StringGrid1->RowCount(), 100);
+    QCOMPARE(f->NrOfDataEdit->text(), QString("100"));
+    QCOMPARE(DMQuorell->NrOfData, 100);
+    QCOMPARE(f->StringGrid1->Cell(1, 4), QString("2,5"));
+    QCOMPARE(DMQuorell->Rains[4], 2.5);
+    QCOMPARE(DMQuorell->Runoffs[99], 0.5);
+    QVERIFY(f->DataEntered);
+    QVERIFY(program.Prompts.Questions.isEmpty());
+    QVERIFY(program.Prompts.Messages.isEmpty());
+    QCOMPARE(f->SheetRows, 100);
+  }
+
+  void theEditMenuPastesIntoTheCellToo() {
+    TProgram program;
+    QVERIFY(OpenEditor(0, 5));
+    QApplication::clipboard()->setText(Block(20, 6, "\n"));  // line feeds alone
+    QVERIFY(RainForm->EditPaste1->isEnabled());
+    RainForm->findChild<QAction*>("Paste")->trigger();
+    QCOMPARE(RainForm->StringGrid1->RowCount(), 25);
+    QCOMPARE(DMQuorell->Times[24], 25.0);
+    QCOMPARE(RainForm->StringGrid1->Cell(0, 4), QString("0"));
+  }
+
+  void fewerLinesAskToKeepTheOriginalNumber() {
+    TProgram program;
+    auto* editor = OpenEditor(0, 0);
+    QVERIFY(editor);
+    QApplication::clipboard()->setText(Block(10));
+    program.Prompts.Answers = {false};
+    editor->PasteFromClipboard();
+    QCOMPARE(program.Prompts.Questions, QStringList{KeepRowsQuestion});
+    QCOMPARE(program.Prompts.Messages, QStringList{" The minimum number of data is 12"});
+    QCOMPARE(RainForm->NrOfDataEdit->text(), QString("12"));
+    QCOMPARE(RainForm->StringGrid1->RowCount(), 10);
+    QCOMPARE(DMQuorell->NrOfData, 10);
+
+    TProgram again;
+    QVERIFY((editor = OpenEditor(0, 0)));
+    again.Prompts.Answers = {true};
+    editor->PasteFromClipboard();
+    QCOMPARE(RainForm->StringGrid1->RowCount(), 15);
+    QCOMPARE(RainForm->NrOfDataEdit->text(), QString("15"));
+    QCOMPARE(RainForm->StringGrid1->Cell(0, 12), QString("0"));
+  }
+
+  void aBlockThatCannotBeReadIsReported() {
+    TProgram program;
+    auto* editor = OpenEditor(0, 0);
+    QVERIFY(editor);
+    QApplication::clipboard()->setText("1\t1\t1\r\n3.5\t1\t1\r\n");
+    editor->PasteFromClipboard();
+    QCOMPARE(program.Prompts.Messages, QStringList{PasteFailedText});
+    QVERIFY(!RainForm->DataEntered);
+    QCOMPARE(RainForm->PageControl1->currentWidget(), RainForm->InputTabSheet);
+  }
+
+  void aSingleValueIsTypedIntoTheCell() {
+    TProgram program;
+    auto* editor = OpenEditor(1, 2);
+    QVERIFY(editor);
+    QApplication::clipboard()->setText("4.25");
+    QTest::keySequence(editor, QKeySequence::Paste);
+    QCOMPARE(RainForm->StringGrid1->Cell(1, 2), QString("4.25"));
+    QCOMPARE(RainForm->StringGrid1->RowCount(), 15);
+    QVERIFY(RainForm->DataEntered);
+  }
+
+  void underThePredictionTheBlockFillsTwoColumns() {
+    TProgram program;
+    RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet);
+    RainForm->OptionComboBox->setCurrentIndex(1);
+    auto* editor = OpenEditor(0, 0);
+    QVERIFY(editor);
+    QApplication::clipboard()->setText(Block(30));
+    editor->PasteFromClipboard();
+    QCOMPARE(RainForm->StringGrid1->RowCount(), 30);
+    QCOMPARE(RainForm->StringGrid1->ColCount(), 2);
+    QVERIFY(!DMQuorell->IsAnalysis);
+    QCOMPARE(RainForm->OptionComboBox->currentIndex(), 1);
+  }
+};
+
+TOLVANE_UI_TEST(TPasteTest)
+#include "ui_test_paste.moc"
