@@ -43,6 +43,8 @@ TAlfaForm::TAlfaForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle("Calculator rection factors drainage systm");
   setFont(PixelFont("MS Sans Serif", 11));
   setFixedSize(480, 516);
+  move(300, 80);  // beside the alpha value it fills, where no window manager places it
+  MakeSideWindow(this);
   // A side window: closing it hides it and never ends the program.
   setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -89,7 +91,7 @@ TAlfaForm::TAlfaForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   Label7->setBuddy(Edit7);
   Label8->setBuddy(Edit8);
 
-  Memo1 = Place(new QPlainTextEdit(this), 8, resultTop + 34, 464, 58);
+  Memo1 = Place(new TMemo(this), 8, resultTop + 34, 464, 58);
   Memo1->setObjectName("Memo1");
   Memo1->setReadOnly(true);
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -1,5 +1,7 @@
 #include "ui/application.h"
 
+#include <QWindow>
+
 #include "ui/alfaform.h"
 #include "ui/finishform.h"
 #include "ui/helpform.h"
@@ -10,6 +12,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   // The windows are laid out in pixels for the classic look: one style on
   // every desktop.
   setStyle("Windows");
+  // A window that takes the keyboard comes to the front, also where no
+  // window manager stacks the windows.
+  connect(this, &QGuiApplication::focusWindowChanged, this, [](QWindow* window) {
+    if (window) window->raise();
+  });
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
@@ -34,6 +41,11 @@ TApplicationWindows::TApplicationWindows()
   RainForm = Rain.get();
   Finish = std::make_unique<TFinishForm>();
   FinishForm = Finish.get();
+  // The finish window ends the event loop at once: quit() would first ask
+  // every window to close, and the main window answers that by showing the
+  // finish window again.
+  QObject::connect(Finish.get(), &TFinishForm::Finished, Finish.get(), [] { QCoreApplication::exit(0); },
+                   Qt::QueuedConnection);
   DataModule = std::make_unique<TDMQuorell>();
   DataModule->SetDialogs(&Dialogs);
   DMQuorell = DataModule.get();
@@ -55,4 +67,9 @@ TApplicationWindows::~TApplicationWindows() {
   DMQuorell = nullptr;
 }
 
-void TApplicationWindows::Show() { Rain->show(); }
+void TApplicationWindows::Show() {
+  Rain->show();
+  // Active from the start, so that the keyboard works at once even where
+  // no window manager hands out the focus.
+  Rain->activateWindow();
+}

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 
 class TBaseForm : public QMainWindow {
@@ -31,6 +32,12 @@ public:
 
 protected:
   void paintEvent(QPaintEvent* event) override;
+};
+
+// A memo: a multi-line text box in which Tab moves on to the next control.
+class TMemo : public QPlainTextEdit {
+public:
+  explicit TMemo(QWidget* parent) : QPlainTextEdit(parent) { setTabChangesFocus(true); }
 };
 
 // Places a child at its designed pixel position and size.

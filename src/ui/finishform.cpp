@@ -15,7 +15,7 @@ TFinishForm::TFinishForm(QWidget* parent) : TBaseForm(parent) {
   auto* client = new QWidget(this);
   setCentralWidget(client);
 
-  FinishMemo = Place(new QPlainTextEdit(client), 32, 24, 193, 113);
+  FinishMemo = Place(new TMemo(client), 32, 24, 193, 113);
   FinishMemo->setObjectName("FinishMemo");
   FinishMemo->setPlainText(" \n Thank you for using Tolvane\n");
   SetBackground(FinishMemo, QColor(0xFF, 0xFD, 0xE8));

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 
 #include "render/qtcanvas.h"
 
@@ -12,9 +13,22 @@ namespace {
 // The application's title heads every message, as the program always had it.
 QString BoxTitle() { return ApplicationTitle; }
 
+// A modal box closed gives the keyboard back to the window that had it,
+// also where no window manager does that.
+class TKeepActive {
+public:
+  ~TKeepActive() {
+    if (Before && Before->isVisible() && QApplication::activeWindow() != Before) Before->activateWindow();
+  }
+
+private:
+  QPointer<QWidget> Before = QApplication::activeWindow();
+};
+
 class TBoxPrompts : public TPrompts {
 public:
   void ShowMessage(const QString& text) override {
+    TKeepActive keep;
     QMessageBox box(QMessageBox::NoIcon, BoxTitle(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setObjectName("MessageBox");
@@ -22,6 +36,7 @@ public:
   }
 
   bool AskYesNo(const QString& text) override {
+    TKeepActive keep;
     QMessageBox box(QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
     box.setObjectName("ConfirmBox");
@@ -30,6 +45,7 @@ public:
   }
 
   QString ChooseFile(const TFileDialogSpec& spec) override {
+    TKeepActive keep;
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setObjectName(spec.Name);
     // Qt's own dialog: it can be driven by keyboard and read back through

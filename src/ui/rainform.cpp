@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QShortcut>
 
 #include "graphs/graphscale.h"
 #include "graphs/graphdraw.h"
@@ -229,6 +230,22 @@ void TRainForm::FocusChanged(QWidget*, QWidget* now) {
   UpdateEditActions();
 }
 
+void MakeSideWindow(QWidget* window) {
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+  QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
+  struct TBackToMain : QObject {
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Hide && !event->spontaneous() && RainForm && RainForm->isVisible()) {
+        const QWidget* active = QApplication::activeWindow();
+        if (!active || active == watched) RainForm->activateWindow();
+      }
+      return false;
+    }
+  };
+  window->installEventFilter(new TBackToMain(window));
+}
+
 // ---- Start-up
 
 void TRainForm::FormCreate() {
@@ -291,7 +308,7 @@ void TRainForm::FileExit1Execute() { close(); }
 void TRainForm::CreateIntroTab() {
   QWidget* page = IntroTabSheet;
   auto memo = [page](const char* name, const std::vector<const char*>& lines, QRect place) {
-    auto* m = Place(new QPlainTextEdit(page), place.x(), place.y(), place.width(), place.height());
+    auto* m = Place(new TMemo(page), place.x(), place.y(), place.width(), place.height());
     m->setObjectName(name);
     m->setPlainText(MemoText(lines));
     return m;

@@ -248,3 +248,9 @@ private:
 };
 
 extern TRainForm* RainForm;
+
+// A side window of the main window (the help, the calculator): Escape
+// closes it, and closed it hands the keyboard back to the main window;
+// where no window manager draws a close box or passes the focus on, the
+// program does.
+void MakeSideWindow(QWidget* window);

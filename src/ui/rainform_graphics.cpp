@@ -89,10 +89,12 @@ void TRainForm::CreateGraphicsTab() {
   RadioButton1->setChecked(true);
   GoButton2 = MakeGoButton(Panel2, "GoButton2", 152, 48);
 
+  // Tab goes along the buttons from left to right.
+  setTabOrder(SelectButton, SaveGraphButton);
+  setTabOrder(SaveGraphButton, MakeGraphButton);
+  setTabOrder(MakeGraphButton, SeeGraphButton);
   connect(GoButton1, &QPushButton::clicked, this, [this] { Guarded([&] { GoButton1Click(); }); });
   connect(GoButton2, &QPushButton::clicked, this, [this] { Guarded([&] { GoButton2Click(); }); });
-  setTabOrder(RunoffRadioButton, GoButton1);
-  setTabOrder(RadioButton1, GoButton2);
 }
 
 void TRainForm::GraphicsTabSheetShow() {

@@ -1,5 +1,6 @@
 // The Input tab: the sheet, its layouts, and the checks made when a field
 // is left.
+#include <QScreen>
 #include <QSignalBlocker>
 
 #include "render/fonts.h"
@@ -126,7 +127,7 @@ void TRainForm::CreateInputTab() {
   InputImage->setPixmap(QPixmap::fromImage(InputDrawing()));
   InputImage->setAccessibleName("Rain runs off, and they stay together");
 
-  WaitMemo = Place(new QPlainTextEdit(page), 496, 8, 145, 113);
+  WaitMemo = Place(new TMemo(page), 496, 8, 145, 113);
   WaitMemo->setObjectName("WaitMemo");
   WaitMemo->setReadOnly(true);
   WaitMemo->setFont(PixelFont("Tahoma", 13));
@@ -347,8 +348,15 @@ void TRainForm::ClearButtonClick() {
 }
 
 void TRainForm::HelpButtonClick() {
+  // Designed for a wide screen: on a narrower one it is moved in to stay whole.
+  if (const QScreen* screen = HelpForm->screen()) {
+    const QRect free = screen->availableGeometry();
+    HelpForm->move(std::max(free.left(), std::min(HelpForm->x(), free.right() + 1 - HelpForm->width())),
+                   HelpForm->y());
+  }
   HelpForm->show();
   HelpForm->raise();
+  HelpForm->activateWindow();
 }
 
 void TRainForm::AlfaButtonClick() {

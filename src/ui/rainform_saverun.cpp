@@ -22,7 +22,7 @@ void Message(const QString& text) { Prompts().ShowMessage(text); }
 
 void TRainForm::CreateOutputTab() {
   QWidget* page = OutputTabSheet;
-  OutputMemo = Place(new QPlainTextEdit(page), 8, 24, 593, 425);
+  OutputMemo = Place(new TMemo(page), 8, 24, 593, 425);
   OutputMemo->setObjectName("OutputMemo");
   OutputMemo->setFont(PixelFont("Courier New", 13, true));
   OutputMemo->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -82,16 +82,15 @@ TCellEditor::TCellEditor(TStringGrid* grid, QWidget* parent) : QLineEdit(parent)
 }
 
 void TCellEditor::PasteText(const QString& clip) {
-  const int start = hasSelectedText() ? selectionStart() : cursorPosition();
-  const int length = hasSelectedText() ? selectedText().size() : 0;
-  QString cellText = text();
-  cellText.replace(start, length, clip);
-  if (!IsPasteBlock(cellText.toStdString())) {
+  if (!IsPasteBlock(clip.toStdString())) {
     insert(clip);
     return;
   }
-  // A block goes to the grid whole; this editor is closed by the grid.
-  Grid->EditorTextChanged(property("cellColumn").toInt(), property("cellRow").toInt(), cellText);
+  // A block of cells takes the place of what the cell held, wherever the
+  // caret stood: "0" and a block starting with 1 would make its first time
+  // 01, and 12 with the caret in the middle 152. The grid spreads it and
+  // closes this editor.
+  Grid->EditorTextChanged(property("cellColumn").toInt(), property("cellRow").toInt(), clip);
 }
 
 void TCellEditor::PasteFromClipboard() { PasteText(QApplication::clipboard()->text()); }

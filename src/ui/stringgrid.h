@@ -29,8 +29,8 @@ private:
   TSheetCells& Cells;
 };
 
-// The editor of one cell. A paste is taken away from the line edit: the
-// text it would give the cell goes to the grid, which spreads a block.
+// The editor of one cell. A paste is taken away from the line edit: a
+// block of cells goes to the grid, which spreads it.
 class TCellEditor : public QLineEdit {
   Q_OBJECT
 public:
@@ -62,8 +62,8 @@ public:
   // Shows what was changed in Cells() directly.
   void Reload();
 
-  // A paste at the current cell, as the cell editor takes it: its text is
-  // replaced by the clipboard text (or what the editor's selection leaves).
+  // A paste at the current cell, as its cell editor takes it: a single
+  // value goes in at the caret, a block of cells is spread from the cell.
   void PasteText(const QString& clip);
   void PasteFromClipboard();
 

@@ -120,7 +120,7 @@ const std::vector<const char*> HelpLines = {
     "",
     "  Use MST, IST and MER to calibrate the data.",
     "",
-    " To get a feel of the calibration, use \"Open input\" to open \"Data/calibrate_daily.inp\" and",
+    " To get a feel of the calibration, open \"Data/calibrate_daily.inp\" and",
     " give \"Save/Run\". Look at the graphics and note the value of Rsquare. ",
     " The closer this value is to 1 the better.",
     " Return to the input tabsheet and change for example the MER  (which is 0.2) ",

@@ -1,6 +1,7 @@
 // Start-up, the main window's actions, the Intro tab and the way out.
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTest>
 
 #include "ui/application.h"
@@ -181,6 +182,16 @@ private slots:
     RainForm->close();
     FinishForm->close();
     QCOMPARE(endedAgain.count(), 1);
+  }
+
+  void theFinishWindowEndsTheEventLoop() {
+    TProgram program;
+    QTimer::singleShot(0, [] {
+      RainForm->findChild<QAction*>("ProgramExit")->trigger();
+      FinishForm->FinishButton->click();
+    });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });  // not ended: fail, not hang
+    QCOMPARE(QCoreApplication::exec(), 0);
   }
 };
 
