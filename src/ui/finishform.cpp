@@ -17,6 +17,7 @@ TFinishForm::TFinishForm(QWidget* parent) : TBaseForm(parent) {
 
   FinishMemo = Place(new TMemo(client), 32, 24, 193, 113);
   FinishMemo->setObjectName("FinishMemo");
+  FinishMemo->setAccessibleName("Thank you");
   FinishMemo->setPlainText(" \n Thank you for using Tolvane\n");
   SetBackground(FinishMemo, QColor(0xFF, 0xFD, 0xE8));
 

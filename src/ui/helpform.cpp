@@ -14,6 +14,7 @@ THelpForm::THelpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setGeometry(776, 61, 452, 560);
   HelpMemo = Place(new TMemo(this), 8, 12, 425, 501);
   HelpMemo->setObjectName("HelpMemo");
+  HelpMemo->setAccessibleName("Start help");
   HelpMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   HelpMemo->setPlainText(MemoText(HelpLines));
   MakeSideWindow(this);

@@ -315,6 +315,7 @@ void TRainForm::CreateIntroTab() {
   };
   IntroMemo = memo("IntroMemo", IntroLines, {8, 33, 465, 368});
   IntroMemo->setReadOnly(true);
+  IntroMemo->setAccessibleName("Introduction");
   SetBackground(IntroMemo, QColor(0xFF, 0xFA, 0xDD));
   HelpGroupBox = Place(new TGroupBox("Details", page), 496, 56, 161, 225);
   HelpGroupBox->setObjectName("HelpGroupBox");
@@ -325,11 +326,13 @@ void TRainForm::CreateIntroTab() {
   FirstMemo = memo("FirstMemo", FirstReservoirLines, {16, 40, 457, 377});
   FirstMemo->setFont(PixelFont("Tahoma", 12));
   SetBackground(FirstMemo, QColor(0xF1, 0xFF, 0xE6));
+  FirstMemo->setAccessibleName("The first (pre) reservoir");
   FirstMemo->hide();
   SecondMemo = memo("SecondMemo", CascadeLines, {24, 24, 449, 417});
   SecondMemo->setFont(PixelFont("Tahoma", 12));
   SecondMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   SetBackground(SecondMemo, QColor(0xFD, 0xFF, 0xD5));
+  SecondMemo->setAccessibleName("The cascade of reservoirs");
   SecondMemo->hide();
   BackButton = Place(new QPushButton("Back to intro", page), 520, 216, 105, 25);
   BackButton->setObjectName("BackButton");
@@ -352,6 +355,7 @@ void TRainForm::IntroTabSheetShow() {
   InputSaveAction->setEnabled(false);
   GraphSaveAction->setEnabled(false);
   IntroMemo->show();
+  FirstMemo->setAccessibleName("The first (pre) reservoir");
   FirstMemo->hide();
   SecondMemo->hide();
   GraphsEnabled = false;
@@ -368,12 +372,14 @@ void TRainForm::FirstButtonClick() {
 
 void TRainForm::SecondButtonClick() {
   IntroMemo->hide();
+  FirstMemo->setAccessibleName("The first (pre) reservoir");
   FirstMemo->hide();
   SecondMemo->show();
 }
 
 void TRainForm::BackButtonClick() {
   IntroMemo->show();
+  FirstMemo->setAccessibleName("The first (pre) reservoir");
   FirstMemo->hide();
   SecondMemo->hide();
 }

@@ -49,11 +49,13 @@ void TRainForm::CreateGraphicsTab() {
   GraphImage = Place(new QLabel(page), 16, 0, 623, 465);
   GraphImage->setObjectName("GraphImage");
   GraphImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  GraphImage->setAccessibleName("Graph");
   GraphImage->hide();
   PictureImage = Place(new QLabel(page), 32, 8, 609, 449);
   PictureImage->setObjectName("PictureImage");
   // Shown unscaled from its top-left corner; a larger picture is cut off.
   PictureImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PictureImage->setAccessibleName("Opened graph");
   PictureImage->hide();
 
   auto button = [page](const char* name, const char* caption, int left) {
@@ -103,6 +105,7 @@ void TRainForm::GraphicsTabSheetShow() {
   InputSaveAction->setEnabled(false);
   GraphSaveAction->setEnabled(false);
   SeeGraphButton->show();
+  GraphImage->setAccessibleName("Graph");
   GraphImage->hide();
   PictureImage->hide();
   ShowGraphicsTab();
@@ -141,6 +144,7 @@ void TRainForm::OutputOpenForGraphicsExecute() {
   ShowOutputLines();
   dm.ResultsFileName = dm.FileName;
   SetDialogFolders(FolderOf(path));
+  GraphImage->setAccessibleName("Graph");
   GraphImage->hide();
   PictureImage->hide();
   OutputOpened = true;

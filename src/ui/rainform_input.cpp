@@ -73,6 +73,7 @@ void TRainForm::CreateInputTab() {
   OptionComboBox->setPlaceholderText("Determine alpha from rainfall and runoff data and reconstruct runoff");
   OptionComboBox->setCurrentIndex(-1);
   OptionLabel->setBuddy(OptionComboBox);
+  OptionComboBox->setAccessibleDescription(OptionComboBox->placeholderText());
 
   NrOfDataLabel = MakeLabel(page, "NrOfDataLabel", "Nr. of Data", 24, 123, 46);
   NrOfDataEdit = MakeEdit(page, "NrOfDataEdit", "20", 72, 128, 65, 24);
@@ -141,6 +142,16 @@ void TRainForm::CreateInputTab() {
   InputOpenButton = MakeButton(page, "InputOpenButton", " Open input", 558, 483, 83, 25);
   BindButton(InputSaveButton, InputSaveAction);
   BindButton(InputOpenButton, InputOpenAction);
+
+  // Each edit is known by its label, also to screen readers.
+  const std::pair<QLabel*, QWidget*> pairs[] = {
+      {FileNameLabel, FileNameEdit}, {Title1Label, Title1Edit},   {Title2Label, Title2Edit},
+      {NrOfDataLabel, NrOfDataEdit}, {MaxStorLabel, MaxStorEdit}, {InitStorLabel, InitStorEdit},
+      {EscapeLabel, EscapeEdit},     {InitRunLabel, InitRunEdit}, {ALabel, AcoeffEdit},
+      {BLabel, ComboBox1}};
+  for (const auto& [label, field] : pairs) label->setBuddy(field);
+  StringGrid1->setAccessibleName("Time, rain and runoff");
+  WaitMemo->setAccessibleName("Progress");
 
   QWidget* order[] = {Title1Edit, Title2Edit, OptionComboBox, NrOfDataEdit, MaxStorEdit,
                       InitStorEdit, EscapeEdit, StringGrid1, InitRunEdit, AcoeffEdit, AlfaButton,

@@ -24,6 +24,7 @@ void TRainForm::CreateOutputTab() {
   QWidget* page = OutputTabSheet;
   OutputMemo = Place(new TMemo(page), 8, 24, 593, 425);
   OutputMemo->setObjectName("OutputMemo");
+  OutputMemo->setAccessibleName("Output file");
   OutputMemo->setFont(PixelFont("Courier New", 13, true));
   OutputMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
   OutputMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
