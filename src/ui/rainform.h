@@ -238,6 +238,10 @@ private:
   void FocusChanged(QWidget* old, QWidget* now);
   void CheckParameterField(QLineEdit* edit, TSheetField field);
   void SelectOption(int index);
+  void DrawChosenGraph();
+  // The file chosen in an open dialog, or empty when the user cancelled
+  // (told with cancelled) or chose a file that is not there.
+  QString ChooseExistingFile(const TFileDialogSpec& dialog, const char* cancelled);
   void ShowOutputLines();
   void AddWaitText(const QString& text);
   void Pause();

@@ -163,11 +163,7 @@ void TRainForm::GoButton1Click() {
   } else {
     return;
   }
-  DMQuorell->ReadResultsForGraph(GraphKind);
-  Panel1->hide();
-  Panel2->hide();
-  SelectButton->setEnabled(true);
-  ShowGraphics();
+  DrawChosenGraph();
 }
 
 void TRainForm::GoButton2Click() {
@@ -178,6 +174,11 @@ void TRainForm::GoButton2Click() {
   } else {
     return;
   }
+  DrawChosenGraph();
+}
+
+// Each Go reads the output file again for the graph chosen.
+void TRainForm::DrawChosenGraph() {
   DMQuorell->ReadResultsForGraph(GraphKind);
   Panel1->hide();
   Panel2->hide();

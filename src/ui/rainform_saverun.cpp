@@ -148,18 +148,24 @@ void TRainForm::RunOption() {
   Pause();
 }
 
+QString TRainForm::ChooseExistingFile(const TFileDialogSpec& dialog, const char* cancelled) {
+  const QString path = ExecuteFileDialog(dialog);
+  if (path.isEmpty()) {
+    Message(cancelled);
+    return {};
+  }
+  DMQuorell->FileName = path.toStdString();
+  if (!FileExists(DMQuorell->FileName)) {
+    Message("File does not exist, please select another one,");
+    return {};
+  }
+  return path;
+}
+
 void TRainForm::InputOpenActionExecute() {
   auto& dm = *DMQuorell;
-  const QString path = ExecuteFileDialog(InputOpenDialog);
-  if (path.isEmpty()) {
-    Message("No input file was selected");
-    return;
-  }
-  dm.FileName = path.toStdString();
-  if (!FileExists(dm.FileName)) {
-    Message("File does not exist, please select another one,");
-    return;
-  }
+  const QString path = ChooseExistingFile(InputOpenDialog, "No input file was selected");
+  if (path.isEmpty()) return;
   dm.ReadInputFile();
   FileNameEdit->setText(path);
   FileNameEdit->show();
@@ -186,16 +192,8 @@ void TRainForm::ShowOutputLines() {
 
 void TRainForm::OutputOpenActionExecute() {
   auto& dm = *DMQuorell;
-  const QString path = ExecuteFileDialog(OutputOpenDialog);
-  if (path.isEmpty()) {
-    Message("No output file selected");
-    return;
-  }
-  dm.FileName = path.toStdString();
-  if (!FileExists(dm.FileName)) {
-    Message("File does not exist, please select another one,");
-    return;
-  }
+  const QString path = ChooseExistingFile(OutputOpenDialog, "No output file selected");
+  if (path.isEmpty()) return;
   dm.LoadOutputLines(dm.FileName);
   SetStatus("The output file can be imported into spreadsheets");
   ShowOutputLines();
