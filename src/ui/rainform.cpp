@@ -66,7 +66,11 @@ TRainForm::TRainForm(QWidget* parent) : TBaseForm(parent) {
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TRainForm::UpdateEditActions);
 }
 
-TRainForm::~TRainForm() = default;
+TRainForm::~TRainForm() {
+  // The focus moves while the widgets go; nothing of it is ours any more.
+  disconnect(qApp, nullptr, this, nullptr);
+  disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+}
 
 // ---- Menu and actions
 
