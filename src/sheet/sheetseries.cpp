@@ -20,12 +20,22 @@ void FillCells(TSheetCells& cells, const TDMQuorell& dm, int n, bool dataEntered
   }
 }
 
-void PrepareWriteLayout(TDMQuorell& dm, int n) {
+namespace {
+
+// The three series and the row flags n + 1 long, what they held kept.
+void ResizeSeries(TDMQuorell& dm, int n) {
   const auto size = static_cast<std::size_t>(std::max(n, 0)) + 1;
   dm.Times.resize(size);
   dm.Rains.resize(size);
   dm.Runoffs.resize(size);
-  dm.RowFlags.assign(size, 1);
+  dm.RowFlags.resize(size);
+}
+
+}  // namespace
+
+void PrepareWriteLayout(TDMQuorell& dm, int n) {
+  ResizeSeries(dm, n);
+  std::fill(dm.RowFlags.begin(), dm.RowFlags.end(), 1);
 }
 
 void StoreWriteRow(TDMQuorell& dm, int k, double time, double rain, double runoff, bool kept) {
@@ -33,17 +43,13 @@ void StoreWriteRow(TDMQuorell& dm, int k, double time, double rain, double runof
   if (!kept) return;
   dm.Times[k] = time;
   dm.Rains[k] = rain;
-  dm.Runoffs[k] = runoff;
+  if (dm.IsAnalysis) dm.Runoffs[k] = runoff;
 }
 
 TGatherResult GatherSheet(const TSheetCells& cells, TDMQuorell& dm, int n, int sheetRows,
                           char separator) {
   TGatherResult result;
-  const auto size = static_cast<std::size_t>(std::max({n, sheetRows, 0})) + 1;
-  dm.Times.resize(size);
-  dm.Rains.resize(size);
-  dm.Runoffs.resize(size);
-  dm.RowFlags.resize(size);
+  ResizeSeries(dm, std::max(n, sheetRows));
   for (int k = 1; k <= n; ++k) {
     const int row = k - 1;
     const std::string& time = cells.Cell(0, row);
@@ -51,7 +57,7 @@ TGatherResult GatherSheet(const TSheetCells& cells, TDMQuorell& dm, int n, int s
     const std::string& runoff = cells.Cell(2, row);
     const bool complete = !time.empty() && !rain.empty() && (!dm.IsAnalysis || !runoff.empty());
     if (!complete) {
-      dm.RowFlags[k] = 1;
+      StoreWriteRow(dm, k, 0, 0, 0, false);
       continue;
     }
     const auto t = StringToFloat(time, separator);
@@ -61,10 +67,7 @@ TGatherResult GatherSheet(const TSheetCells& cells, TDMQuorell& dm, int n, int s
       result.AllReal = false;
       return result;
     }
-    dm.Times[k] = *t;
-    dm.Rains[k] = *p;
-    if (dm.IsAnalysis) dm.Runoffs[k] = *q;
-    dm.RowFlags[k] = 0;
+    StoreWriteRow(dm, k, *t, *p, *q, true);
     ++result.Kept;
   }
   return result;
@@ -79,11 +82,8 @@ int CompactToReadLayout(TDMQuorell& dm, int n) {
     if (k < static_cast<int>(dm.Runoffs.size())) dm.Runoffs[kept] = dm.Runoffs[k];
     ++kept;
   }
-  const auto size = static_cast<std::size_t>(kept) + 1;
-  dm.Times.resize(size);
-  dm.Rains.resize(size);
-  dm.Runoffs.resize(size);
+  ResizeSeries(dm, kept);
   dm.Times[kept] = dm.Rains[kept] = dm.Runoffs[kept] = 0;
-  dm.RowFlags.assign(size, 0);
+  std::fill(dm.RowFlags.begin(), dm.RowFlags.end(), 0);
   return kept;
 }

@@ -30,7 +30,8 @@ struct TGatherResult {
 TGatherResult GatherSheet(const TSheetCells& cells, TDMQuorell& dm, int n, int sheetRows,
                           char separator);
 
-// Sets up the writer's layout for n rows, each left out until stored.
+// Sets up the writer's layout for n rows, each left out until stored; the
+// runoff is stored under the determination only.
 void PrepareWriteLayout(TDMQuorell& dm, int n);
 void StoreWriteRow(TDMQuorell& dm, int k, double time, double rain, double runoff, bool kept);
 

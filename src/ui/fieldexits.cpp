@@ -30,13 +30,11 @@ QWidget* TFieldExits::RunPending() {
 }
 
 void TFieldExits::RunGuarded(const std::function<void()>& check) {
-  const bool wasBusy = Busy;
+  struct TRestore {
+    bool& Flag;
+    const bool Was;
+    ~TRestore() { Flag = Was; }
+  } restore{Busy, Busy};
   Busy = true;
-  try {
-    check();
-  } catch (...) {
-    Busy = wasBusy;
-    throw;
-  }
-  Busy = wasBusy;
+  check();
 }

@@ -10,43 +10,54 @@
 
 namespace {
 
+// The default extension without the point some dialogs were given it with.
+QString DefaultSuffix(const TFileDialogSpec& spec) {
+  return spec.DefaultExt.startsWith('.') ? spec.DefaultExt.mid(1) : spec.DefaultExt;
+}
+
 // The application's title heads every message, as the program always had it.
 QString BoxTitle() { return ApplicationTitle; }
 
-// A modal box closed gives the keyboard back to the window that had it,
-// also where no window manager does that.
-class TKeepActive {
+// A modal box belongs to the window that had the keyboard, and closed it
+// gives the keyboard back to it, also where no window manager does that.
+// Right after another box that window may not be active again yet: then
+// it is the window the last box gave the keyboard back to.
+class TOwner {
 public:
-  ~TKeepActive() {
-    if (Before && Before->isVisible() && QApplication::activeWindow() != Before) Before->activateWindow();
+  TOwner() : Window(QApplication::activeWindow() ? QApplication::activeWindow() : Last.data()) {}
+  ~TOwner() {
+    if (!Window || !Window->isVisible()) return;
+    if (QApplication::activeWindow() != Window) Window->activateWindow();
+    Last = Window;
   }
+  QWidget* Get() const { return Window; }
 
 private:
-  QPointer<QWidget> Before = QApplication::activeWindow();
+  static inline QPointer<QWidget> Last;
+  QPointer<QWidget> Window;
 };
 
 class TBoxPrompts : public TPrompts {
 public:
   void ShowMessage(const QString& text) override {
-    TKeepActive keep;
-    QMessageBox box(QMessageBox::NoIcon, BoxTitle(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    TOwner owner;
+    QMessageBox box(QMessageBox::NoIcon, BoxTitle(), text, QMessageBox::Ok, owner.Get());
     box.setObjectName("MessageBox");
     box.exec();
   }
 
   bool AskYesNo(const QString& text) override {
-    TKeepActive keep;
+    TOwner owner;
     QMessageBox box(QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
+                    owner.Get());
     box.setObjectName("ConfirmBox");
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
   }
 
   QString ChooseFile(const TFileDialogSpec& spec) override {
-    TKeepActive keep;
-    QFileDialog dialog(QApplication::activeWindow());
+    TOwner owner;
+    QFileDialog dialog(owner.Get());
     dialog.setObjectName(spec.Name);
     // Qt's own dialog: it can be driven by keyboard and read back through
     // the accessibility interface on any desktop, or on none.
@@ -60,9 +71,7 @@ public:
     const auto parts = spec.Filter.split('|');
     dialog.setNameFilter(parts.value(0));
     if (!spec.InitialDir.isEmpty()) dialog.setDirectory(spec.InitialDir);
-    QString ext = spec.DefaultExt;
-    if (ext.startsWith('.')) ext.remove(0, 1);
-    dialog.setDefaultSuffix(ext);
+    dialog.setDefaultSuffix(DefaultSuffix(spec));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();
   }
@@ -80,8 +89,7 @@ void SetPrompts(TPrompts* prompts) { CurrentPrompts = prompts ? prompts : &RealP
 QString ExecuteFileDialog(const TFileDialogSpec& dialog) {
   QString path = Prompts().ChooseFile(dialog);
   if (path.isEmpty()) return path;
-  QString ext = dialog.DefaultExt;
-  if (ext.startsWith('.')) ext.remove(0, 1);
+  const QString ext = DefaultSuffix(dialog);
   if (!ext.isEmpty() && !QFileInfo(path).fileName().contains('.')) path += "." + ext;
   return path;
 }

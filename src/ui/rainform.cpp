@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
@@ -255,9 +256,6 @@ void MakeSideWindow(QWidget* window) {
 void TRainForm::FormCreate() {
   PageControl1->setCurrentIndex(0);
   SetDialogFolders(QDir::currentPath());
-  DataEntered = false;
-  OutputOpened = false;
-  GraphsEnabled = false;
   FileNameLabel->hide();
   FileNameEdit->hide();
   GraphState.PlotWidth = 500;
@@ -275,6 +273,8 @@ void TRainForm::PlaceForScreen(int screenWidth) {
   move(placement.Left, y());
   resize(placement.Width, height());
 }
+
+QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
 void TRainForm::SetDialogFolders(const QString& folder) {
   for (TFileDialogSpec* dialog : {&InputOpenDialog, &InputSaveDialog, &OutputOpenDialog,
@@ -358,35 +358,21 @@ void TRainForm::IntroTabSheetShow() {
   SetStatus("Click on the Input tab to proceed.");
   InputSaveAction->setEnabled(false);
   GraphSaveAction->setEnabled(false);
-  IntroMemo->show();
-  FirstMemo->setAccessibleName("The first (pre) reservoir");
-  FirstMemo->hide();
-  SecondMemo->hide();
+  ShowIntroMemo(IntroMemo);
   GraphsEnabled = false;
   if (DMQuorell->MaxSto == 0) DMQuorell->MaxSto = 50;
   if (DMQuorell->IniSto == 0) DMQuorell->IniSto = 50;
   if (DMQuorell->MaxEsc == 0) DMQuorell->MaxEsc = 0.1;
 }
 
-void TRainForm::FirstButtonClick() {
-  IntroMemo->hide();
-  SecondMemo->hide();
-  FirstMemo->show();
+// The three memos lie on top of each other; one is shown at a time.
+void TRainForm::ShowIntroMemo(QPlainTextEdit* shown) {
+  for (QPlainTextEdit* memo : {IntroMemo, FirstMemo, SecondMemo}) memo->setVisible(memo == shown);
 }
 
-void TRainForm::SecondButtonClick() {
-  IntroMemo->hide();
-  FirstMemo->setAccessibleName("The first (pre) reservoir");
-  FirstMemo->hide();
-  SecondMemo->show();
-}
-
-void TRainForm::BackButtonClick() {
-  IntroMemo->show();
-  FirstMemo->setAccessibleName("The first (pre) reservoir");
-  FirstMemo->hide();
-  SecondMemo->hide();
-}
+void TRainForm::FirstButtonClick() { ShowIntroMemo(FirstMemo); }
+void TRainForm::SecondButtonClick() { ShowIntroMemo(SecondMemo); }
+void TRainForm::BackButtonClick() { ShowIntroMemo(IntroMemo); }
 
 // ---- Figure tab
 

@@ -238,6 +238,10 @@ private:
   void FocusChanged(QWidget* old, QWidget* now);
   void CheckParameterField(QLineEdit* edit, TSheetField field);
   void SelectOption(int index);
+  void ShowIntroMemo(QPlainTextEdit* shown);
+  // The output file named by FileName on the Output tab, chosen for graphs.
+  void ShowOutputFile();
+  void EndFailedRun();
   void DrawChosenGraph();
   // The file chosen in an open dialog, or empty when the user cancelled
   // (told with cancelled) or chose a file that is not there.
@@ -252,6 +256,9 @@ private:
 };
 
 extern TRainForm* RainForm;
+
+// The folder a file lies in: the dialogs start there next time.
+QString FolderOf(const QString& path);
 
 // A side window of the main window (the help, the calculator): Escape
 // closes it, and closed it hands the keyboard back to the main window;

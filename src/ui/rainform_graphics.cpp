@@ -14,8 +14,6 @@
 
 namespace {
 
-QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
-
 QRadioButton* MakeRadio(QWidget* parent, const char* name, const char* caption, int left, int top,
                         int width) {
   auto* radio = Place(new QRadioButton(caption, parent), left, top, width, 20);
@@ -105,7 +103,6 @@ void TRainForm::GraphicsTabSheetShow() {
   InputSaveAction->setEnabled(false);
   GraphSaveAction->setEnabled(false);
   SeeGraphButton->show();
-  GraphImage->setAccessibleName("Graph");
   GraphImage->hide();
   PictureImage->hide();
   ShowGraphicsTab();
@@ -140,15 +137,9 @@ void TRainForm::OutputOpenForGraphicsExecute() {
   } else {
     Prompts().ShowMessage("File does not exist, please select another one,");
   }
-  SetStatus("The output file can be imported into spreadsheets");
-  ShowOutputLines();
-  dm.ResultsFileName = dm.FileName;
-  SetDialogFolders(FolderOf(path));
-  GraphImage->setAccessibleName("Graph");
+  ShowOutputFile();
   GraphImage->hide();
   PictureImage->hide();
-  OutputOpened = true;
-  ViewGraphButton->show();
   GraphsEnabled = true;
   ShowGraphicsTab();
 }

@@ -14,8 +14,6 @@
 
 namespace {
 
-QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
-
 void Message(const QString& text) { Prompts().ShowMessage(text); }
 
 }  // namespace
@@ -87,18 +85,12 @@ void TRainForm::InputSaveActionExecute() {
     RunOption();
   } catch (const std::exception& error) {
     // The output file could not be written; the old one is as it was.
-    WaitMemo->clear();
-    WaitMemo->hide();
-    dm.RunFailed = false;
+    EndFailedRun();
     Message(QString::fromStdString(error.what()));
-    PageControl1->setCurrentWidget(InputTabSheet);
     return;
   }
   if (!dm.RunSucceeded(dm.IsAnalysis)) {
-    WaitMemo->clear();
-    WaitMemo->hide();
-    dm.RunFailed = false;
-    PageControl1->setCurrentWidget(InputTabSheet);
+    EndFailedRun();  // the run has said why
     return;
   }
   dm.FileName = ChangeFileExt(dm.FileName, ".out");
@@ -108,13 +100,28 @@ void TRainForm::InputSaveActionExecute() {
   WaitMemo->hide();
   Message(QString::fromStdString("The input is saved in " + ChangeFileExt(dm.FileName, ".inp") + " ;" +
                                  " Calculations were done and the output is saved in  " + dm.FileName));
+  ShowOutputFile();
+  OutputMemo->show();
+  GraphsEnabled = true;
+  PageControl1->setCurrentWidget(OutputTabSheet);
+}
+
+void TRainForm::EndFailedRun() {
+  WaitMemo->clear();
+  WaitMemo->hide();
+  DMQuorell->RunFailed = false;
+  PageControl1->setCurrentWidget(InputTabSheet);
+}
+
+void TRainForm::ShowOutputFile() {
+  auto& dm = *DMQuorell;
+  SetStatus("The output file can be imported into spreadsheets");
   ShowOutputLines();
   dm.ResultsFileName = dm.FileName;
   SetDialogFolders(FolderOf(QString::fromStdString(dm.FileName)));
-  OutputMemo->show();
+  // Produced or opened, an output file keeps "View graph" on its tab.
   OutputOpened = true;
-  GraphsEnabled = true;
-  PageControl1->setCurrentWidget(OutputTabSheet);
+  ViewGraphButton->show();
 }
 
 void TRainForm::AddWaitText(const QString& text) {
@@ -195,12 +202,7 @@ void TRainForm::OutputOpenActionExecute() {
   const QString path = ChooseExistingFile(OutputOpenDialog, "No output file selected");
   if (path.isEmpty()) return;
   dm.LoadOutputLines(dm.FileName);
-  SetStatus("The output file can be imported into spreadsheets");
-  ShowOutputLines();
-  dm.ResultsFileName = dm.FileName;
-  SetDialogFolders(FolderOf(path));
-  OutputOpened = true;
-  ViewGraphButton->show();
+  ShowOutputFile();
   SeeGraphButton->show();
   PageControl1->setCurrentWidget(OutputTabSheet);
 }

@@ -204,6 +204,7 @@ private slots:
   void aFailedPredictionDoesNotSpoilTheNextDetermination() {
     TProgram program;
     TScratchDir dir;
+    RainForm->PageControl1->setCurrentWidget(RainForm->OutputTabSheet);  // hides "View graph"
     ShowInputTab();
     RainForm->OptionComboBox->setCurrentIndex(1);
     for (int r = 0; r < 15; ++r) {
@@ -226,6 +227,7 @@ private slots:
     RainForm->InputSaveAction->trigger();
     QVERIFY(program.Prompts.Messages.last().startsWith("The input is saved in "));
     QCOMPARE(RainForm->PageControl1->currentWidget(), RainForm->OutputTabSheet);
+    QVERIFY(RainForm->ViewGraphButton->isVisible());  // an output file was produced
   }
 
   void filesThatCannotBeWrittenStopSaveRun() {
