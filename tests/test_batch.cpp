@@ -61,23 +61,29 @@ TEST_F(BatchTool, ImportWritesTheInputFileAndRunRunsIt) {
 }
 
 TEST_F(BatchTool, ImportWithTimesLeavesOutIncompleteRows) {
-  Csv("t,rain,q\n0.5,1,2\n1.5,,3\n2.5,2,\n3.5,0,1\n");
-  auto r = Batch(dir, std::string("import data.csv -o b.inp --option determine --first-row 2 "
-                                  "--time-column 1 --rain-column 2 --runoff-column 3 ") + Params);
-  ASSERT_EQ(r.Status, 0) << r.Err;
-  const auto lines = SplitCrLfLines(ReadFileBytes(dir.File("b.inp")));
-  ASSERT_EQ(lines.size(), 16u);
-  EXPECT_EQ(lines[14], "    1  5.000E-0001       1.00       2.00");
-  EXPECT_EQ(lines[15], "    2         3.50  0.0E+0000       1.00");
-  // Under the prediction a runoff column is not looked at.
-  r = Batch(dir, std::string("import data.csv -o p.inp --option predict --first-row 2 --rows 3 "
-                             "--time-column 1 --rain-column 2 --reservoirs 2 --alpha 0.3 "
-                             "--initial-runoff 1 ") + Params);
-  ASSERT_EQ(r.Status, 0) << r.Err;
-  const auto pred = SplitCrLfLines(ReadFileBytes(dir.File("p.inp")));
-  ASSERT_EQ(pred.size(), 19u);
-  EXPECT_EQ(pred[10], " Number of reservoirs:     2");
-  EXPECT_EQ(pred[18], "    2         2.50       2.00");
+  // Spreadsheets end their lines in any of the three ways.
+  for (const std::string end : {"\n", "\r\n", "\r"}) {
+    SCOPED_TRACE(end == "\r" ? "CR" : end == "\n" ? "LF" : "CR LF");
+    Csv("t,rain,q" + end + "0.5,1,2" + end + "1.5,,3" + end + "2.5,2," + end + "3.5,0,1" + end);
+    auto r = Batch(dir, std::string("import data.csv -o b.inp --option determine --first-row 2 "
+                                    "--time-column 1 --rain-column 2 --runoff-column 3 --force ") +
+                            Params);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const auto lines = SplitCrLfLines(ReadFileBytes(dir.File("b.inp")));
+    ASSERT_EQ(lines.size(), 16u);
+    EXPECT_EQ(lines[14], "    1  5.000E-0001       1.00       2.00");
+    EXPECT_EQ(lines[15], "    2         3.50  0.0E+0000       1.00");
+    // Under the prediction a runoff column is not looked at.
+    r = Batch(dir, std::string("import data.csv -o p.inp --option predict --first-row 2 --rows 3 "
+                               "--time-column 1 --rain-column 2 --reservoirs 2 --alpha 0.3 "
+                               "--initial-runoff 1 --force ") +
+                       Params);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const auto pred = SplitCrLfLines(ReadFileBytes(dir.File("p.inp")));
+    ASSERT_EQ(pred.size(), 19u);
+    EXPECT_EQ(pred[10], " Number of reservoirs:     2");
+    EXPECT_EQ(pred[18], "    2         2.50       2.00");
+  }
 }
 
 struct TRefusal {

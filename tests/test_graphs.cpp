@@ -364,6 +364,13 @@ TEST_F(Graphs, GraphsWithoutAScaleAreRefused) {
 
 namespace {
 
+TEST(GraphTicks, ARoundingErrorBelowZeroIsTheZeroTick) {
+  EXPECT_EQ(TickLabel(-1e-17, 1), TickLabel(0, 1));
+  EXPECT_EQ(TickLabel(-0.04, 1), TickLabel(0, 1));
+  EXPECT_EQ(TickLabel(-2, 0), "-2");
+  EXPECT_EQ(TickLabel(-0.25, 1).front(), '-');
+}
+
 TEST(GraphPixels, FarOffValuesStayWithinReach) {
   GraphState = TGraphState{};
   TDMQuorell dm;

@@ -111,6 +111,26 @@ TEST_F(InputFile, ReadsBackBothLayoutsInTheReadLayout) {
   EXPECT_EQ(back.Runoffs, (std::vector<double>{0, 0}));
 }
 
+TEST_F(InputFile, TitleWithALoneCarriageReturnComesBackWhole) {
+  const auto path = dir.File("cr.inp");
+  dm.Title1 = "abc\rdef";
+  dm.Title2 = "\r";
+  WriteAnalysisFile(dm, path, {1, 2, 3}, {0, 5, 0}, {1, 2, 1.5}, 100, 80, 2);
+  TDMQuorell back;
+  back.SetDialogs(&dialogs);
+  back.FileName = path;
+  ASSERT_TRUE(back.ReadInputFile());
+  EXPECT_EQ(back.Title1, "abc\rdef");
+  EXPECT_EQ(back.Title2, "\r");
+  EXPECT_EQ(back.MaxSto, 100);
+  EXPECT_EQ(back.NrOfData, 3);
+  back.FileName = path;
+  back.DetermineModel();
+  ASSERT_TRUE(back.RunSucceeded(true));
+  EXPECT_EQ(back.Title1, "abc\rdef");
+  EXPECT_EQ(AnalysisWorkspace.AnaMaxSto, 100);
+}
+
 TEST_F(InputFile, WrittenAgainGivesTheSameText) {
   const auto first = dir.File("first.inp");
   WriteAnalysisFile(dm, first, {0.3333, 1.005, 2.675, 1234.5678}, {0.123, 0.987654, 7.125, 1e7},

@@ -47,7 +47,11 @@ INSTANTIATE_TEST_SUITE_P(
         TFormatCase{0.125, 8, 2, "    0.13"}, TFormatCase{-0.125, 8, 2, "   -0.13"},
         TFormatCase{1.005, 8, 2, "    1.00"}, TFormatCase{2.5, 4, 0, "   3"},
         TFormatCase{-2.5, 4, 0, "  -3"}, TFormatCase{0.0625, 8, 3, "   0.063"},
-        TFormatCase{-0.0004, 8, 3, "   0.000"}, TFormatCase{-1.5, 8, 2, "   -1.50"},
+        TFormatCase{-0.0004, 8, 3, "  -0.000"},
+        // A negative value that rounds to zero keeps its sign; -0.0 has none.
+        TFormatCase{-0.004, 8, 2, "   -0.00"}, TFormatCase{-0.0049, 8, 2, "   -0.00"},
+        TFormatCase{-0.0, 8, 2, "    0.00"}, TFormatCase{-0.4, 4, 0, "  -0"},
+        TFormatCase{-1e-20, 8, 12, "-0.000000000000"}, TFormatCase{-0.005, 8, 2, "   -0.01"}, TFormatCase{-1.5, 8, 2, "   -1.50"},
         TFormatCase{99.995, 8, 2, "  100.00"}, TFormatCase{9.995, 5, 2, " 9.99"},
         TFormatCase{12345678.9, 10, 2, "12345678.90"}, TFormatCase{1e20, 6, 2, "100000000000000000000.00"},
         TFormatCase{0.8333333333, 8, 2, "    0.83"}, TFormatCase{0.70710678, 8, 3, "   0.707"}));
@@ -57,6 +61,7 @@ TEST(NumberFormat, ParametersAndSeriesChooseTheirForm) {
   EXPECT_EQ(FormatParameter(0.1), "   0.100");
   EXPECT_EQ(FormatParameter(0), "   0.000");
   EXPECT_EQ(FormatParameter(-3), "  -3.000");
+  EXPECT_EQ(FormatParameter(-0.0004), "  -0.000");
   EXPECT_EQ(FormatParameter(1), "    1.00");
   EXPECT_EQ(FormatSeries(1, 12), "        1.00");
   EXPECT_EQ(FormatSeries(0.5, 12), " 5.000E-0001");

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "files/filepaths.h"
+#include "files/numformat.h"
 #include "model/dmquorell.h"
 #include "support/test_support.h"
 
@@ -150,14 +151,37 @@ TEST_F(Robustness, EndMarkInTheMiddleEndsTheFile) {
 }
 
 TEST_F(Robustness, HugeValuesThatAreNumbers) {
-  // 1e300 is a number: the runs complete and print it in full.
+  const std::string runoff = "       1.25\r\n";
+  // 1e150 is a number whose squares still fit: the determination completes
+  // and prints it in full.
   std::string text = Good(true);
-  text.replace(text.find("       1.25\r\n"), 11, "    1e300");
+  text.replace(text.find(runoff), 11, "    1e150");
   WriteFileBytes(path, text);
-  const auto o = Survive(path);
+  auto o = Survive(path);
   EXPECT_TRUE(o.ReadOk);
   EXPECT_TRUE(o.DetermineOk);
-  EXPECT_TRUE(std::filesystem::exists(dir.File("bad.out")));
+  EXPECT_NE(ReadFileBytes(dir.File("bad.out")).find(FormatFixed(1e150, 10, 2)),
+            std::string::npos);
+
+  // At 1e300 every square overflows: no fit can be chosen, so none is printed.
+  std::filesystem::remove(dir.File("bad.out"));
+  text = Good(true);
+  text.replace(text.find(runoff), 11, "    1e300");
+  WriteFileBytes(path, text);
+  o = Survive(path);
+  EXPECT_TRUE(o.ReadOk);
+  EXPECT_FALSE(o.DetermineOk);
+  EXPECT_TRUE(Said(o, "finite sum of squares. Rainfall-Runoff analysis cannot be made"));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("bad.out")));
+
+  // A prediction has no sums to compare: it runs through a rain of 1e300.
+  text = Good(false);
+  text.replace(text.find("     20.00\r\n"), 10, "     1e300");
+  WriteFileBytes(path, text);
+  o = Survive(path);
+  EXPECT_TRUE(o.PredictOk);
+  EXPECT_NE(ReadFileBytes(dir.File("bad.out")).find(FormatFixed(1e300, 10, 2)),
+            std::string::npos);
 }
 
 TEST_F(Robustness, VeryLongLines) {

@@ -275,6 +275,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, RateUnit,
                          ::testing::Values(TUnitCase{" mm/day", "mm/day"}, TUnitCase{" mm", "mm/t"},
                                            TUnitCase{"   mm  ", "mm/t"}, TUnitCase{" c.m", "cm/t"},
                                            TUnitCase{" dm", "dm/t"}, TUnitCase{" m", "m/t"},
-                                           TUnitCase{" mm/t", "mm/t"}, TUnitCase{"", ""}));
+                                           TUnitCase{" mm/t", "mm/t"}, TUnitCase{"", ""},
+                                           // A carriage return alone ends no line.
+                                           TUnitCase{" mm/\rday", "mm/\rday"}));
 
 }  // namespace

@@ -133,7 +133,7 @@ TEST(Search, SelectionTiesGoToFewerReservoirsThenSmallerAlpha) {
   table[3][40] = 1;
   table[2][900] = 1;
   table[2][700] = 1;
-  SelectBestPair(table, candidates, nr, alpha);
+  EXPECT_TRUE(SelectBestPair(table, candidates, nr, alpha));
   EXPECT_EQ(nr, 2);
   EXPECT_EQ(alpha, candidates[700]);
 
@@ -144,15 +144,19 @@ TEST(Search, SelectionTiesGoToFewerReservoirsThenSmallerAlpha) {
   EXPECT_EQ(nr, 4);
   EXPECT_EQ(alpha, candidates[9]);
 
-  // Nothing comparable at all: the first pair.
-  fill(std::numeric_limits<double>::quiet_NaN());
-  SelectBestPair(table, candidates, nr, alpha);
-  EXPECT_EQ(nr, 1);
-  EXPECT_EQ(alpha, 0.002);
+  // Nothing finite at all: no pair is chosen, the first one is left.
+  for (double none : {std::numeric_limits<double>::quiet_NaN(),
+                      std::numeric_limits<double>::infinity()}) {
+    fill(none);
+    EXPECT_FALSE(SelectBestPair(table, candidates, nr, alpha));
+    EXPECT_EQ(nr, 1);
+    EXPECT_EQ(alpha, 0.002);
+  }
 
-  // A NaN first sum does not hide a real one.
+  // A NaN or infinite first sum does not hide a real one.
+  table[1][1] = std::numeric_limits<double>::quiet_NaN();
   table[5][10000] = 3;
-  SelectBestPair(table, candidates, nr, alpha);
+  EXPECT_TRUE(SelectBestPair(table, candidates, nr, alpha));
   EXPECT_EQ(nr, 5);
   EXPECT_EQ(alpha, candidates[10000]);
 }

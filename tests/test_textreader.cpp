@@ -2,6 +2,9 @@
 
 #include "files/textreader.h"
 
+#include <limits>
+#include <string>
+
 namespace {
 
 TEST(TextReader, NumbersAreTokensBetweenControlCharacters) {
@@ -43,6 +46,20 @@ TEST(TextReader, LinesAndCharacters) {
   EXPECT_EQ(in.ReadLine(), "");
 }
 
+TEST(TextReader, ACarriageReturnAloneIsPartOfTheLine) {
+  TTextReader in("abc\rdef\r\nab\rcd\r\n1\r2\r\nlast\r");
+  EXPECT_EQ(in.ReadLine(), "abc\rdef");
+  EXPECT_EQ(in.ReadChars(3), "ab\r");
+  EXPECT_EQ(in.ReadRestOfLine(), "cd");
+  in.SkipLine();
+  // Between numbers it still separates them, its code being below 32.
+  EXPECT_EQ(in.ReadInteger(), 1);
+  EXPECT_EQ(in.ReadInteger(), 2);
+  in.SkipLine();
+  EXPECT_EQ(in.ReadLine(), "last\r");
+  EXPECT_TRUE(in.Eof());
+}
+
 TEST(TextReader, SkipCharsCountsLineEnds) {
   TTextReader in("ab\r\ncd");
   in.SkipChars(4);
@@ -77,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TBadToken{"abc", false}, TBadToken{"1,5", false}, TBadToken{"1e", false},
                       TBadToken{"--1", false}, TBadToken{"inf", false}, TBadToken{"nan", false},
                       TBadToken{"NaN", false}, TBadToken{"Infinity", false},
-                      TBadToken{"1e400", false}, TBadToken{".", false}, TBadToken{"+-1", false},
+                      TBadToken{"1e400", false}, TBadToken{"-1e400", false},
+                      TBadToken{"0.1e310", false}, TBadToken{"1e99999999999999999999", false}, TBadToken{".", false}, TBadToken{"+-1", false},
                       TBadToken{"0x10", false}, TBadToken{"1.5", true}, TBadToken{"+", true},
                       TBadToken{"+-3", true}, TBadToken{"99999999999", true},
                       TBadToken{"12a", true},
@@ -92,6 +110,17 @@ TEST(ParseReal, AcceptsTheProgramsNotation) {
   EXPECT_EQ(ParseReal("12.50"), 12.5);
   EXPECT_FALSE(ParseReal(""));
   EXPECT_FALSE(ParseReal(" 1"));
+  // An exponent that underflows is still a number: the nearest double.
+  EXPECT_EQ(ParseReal("1e-400"), 0.0);
+  EXPECT_EQ(ParseReal("-1e-400"), 0.0);
+  EXPECT_EQ(ParseReal("1e-99999999999999999999"), 0.0);
+  EXPECT_EQ(ParseReal("0.001e-322"), 0.0);
+  EXPECT_EQ(ParseReal("1000e-330"), 0.0);
+  EXPECT_EQ(ParseReal("1e-310"), 1e-310);
+  EXPECT_EQ(ParseReal("3e-324"), std::numeric_limits<double>::denorm_min());
+  EXPECT_EQ(ParseReal("1.7976931348623157e308"), std::numeric_limits<double>::max());
+  // A mantissa too long for any file's field, read as a whole: overflow.
+  EXPECT_FALSE(ParseReal("1" + std::string(400, '0') + "e-1"));
   EXPECT_EQ(ParseInteger("-4"), -4);
   EXPECT_EQ(ParseInteger("+4"), 4);
 }

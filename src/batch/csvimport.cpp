@@ -34,10 +34,21 @@ bool ReadCsvRows(const std::string& path, const TCsvImportSpec& spec, std::vecto
     error = path + ": cannot be opened";
     return false;
   }
+  // A spreadsheet may end its lines with a lone carriage return, which the
+  // program's own files keep as a character of the line.
+  std::vector<std::string> lines;
+  while (!reader->Eof()) {
+    const std::string text = reader->ReadLine();
+    std::size_t start = 0;
+    for (auto cr = text.find('\r'); cr != std::string::npos; cr = text.find('\r', start)) {
+      lines.push_back(text.substr(start, cr - start));
+      start = cr + 1;
+    }
+    if (start < text.size() || start == 0) lines.push_back(text.substr(start));
+  }
   rows.clear();
   int lineNo = 0;
-  while (!reader->Eof()) {
-    const std::string line = reader->ReadLine();
+  for (const std::string& line : lines) {
     ++lineNo;
     if (lineNo < spec.FirstRow) continue;
     if (spec.Rows >= 0 && lineNo >= spec.FirstRow + spec.Rows) break;

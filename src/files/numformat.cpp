@@ -83,6 +83,8 @@ constexpr double PowersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9}
 
 }  // namespace
 
+// A negative value keeps its sign even when it rounds to zero (an R square
+// a little below 0 prints -0.00); -0.0 is not below zero and gets none.
 std::string FormatFixed(double value, int width, int decimals) {
   if (!std::isfinite(value)) return NonFinite(value, width);
   const double magnitude = std::fabs(value);
@@ -94,8 +96,7 @@ std::string FormatFixed(double value, int width, int decimals) {
     auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
                                 std::chars_format::fixed, decimals);
     std::string text(buffer, result.ptr);
-    const bool zero = text.find_first_not_of("0.") == std::string::npos;
-    if (value < 0 && !zero) text.insert(0, 1, '-');
+    if (value < 0) text.insert(0, 1, '-');
     return PadLeft(text, width);
   }
   std::string intPart, fracPart;
@@ -107,8 +108,7 @@ std::string FormatFixed(double value, int width, int decimals) {
   if (up) Increment(digits);
   std::string text = digits.substr(0, digits.size() - decimals);
   if (decimals > 0) text += "." + digits.substr(digits.size() - decimals);
-  const bool zero = digits.find_first_not_of('0') == std::string::npos;
-  if (value < 0 && !zero) text.insert(0, 1, '-');
+  if (value < 0) text.insert(0, 1, '-');
   return PadLeft(text, width);
 }
 

@@ -50,6 +50,8 @@ public:
   int ReadInteger();
 
 private:
+  // A line end (CR LF, or a lone LF) starts at this position.
+  bool LineEndsAt(std::size_t at) const;
   std::string_view NextToken(std::size_t maxLength);
 
   std::string Text;

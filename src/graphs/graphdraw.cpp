@@ -3,6 +3,7 @@
 // drew them (later texts paint their cells over what lies beneath).
 #include "graphs/graphdraw.h"
 
+#include <cmath>
 #include <string>
 
 #include "files/numformat.h"
@@ -157,6 +158,9 @@ void LineOfEquality(TPen& pen) {
 std::string FooterText() { return std::string("Tolvane program at ") + ProgramWebAddress; }
 
 std::string TickLabel(double value, int decimals) {
+  // Ticks are whole steps apart: one that rounds to zero is the zero tick,
+  // even when the arithmetic left it a hair below, and gets no minus sign.
+  if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
   return WithSeparator(FormatFixed(value, decimals + 2, decimals));
 }
 

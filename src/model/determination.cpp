@@ -39,7 +39,13 @@ void TDMQuorell::DetermineModel() {
   BuildAlphaCandidates(AlphaCandidatesTable);
   ComputeSumSq(ws.RunMeas, ws.Rech, n, ws.Delta, AlphaCandidatesTable, ws.SumSq);
 
-  SelectBestPair(ws.SumSq, AlphaCandidatesTable, ws.NrOfRes, ws.Alpha);
+  if (!SelectBestPair(ws.SumSq, AlphaCandidatesTable, ws.NrOfRes, ws.Alpha)) {
+    // A fit that was never chosen must not be printed as the result.
+    RunFailed = true;
+    ShowMessage("The values are too large: no number of reservoirs and reaction factor gives a "
+                "finite sum of squares. Rainfall-Runoff analysis cannot be made");
+    return;
+  }
 
   RouteCascade(ws.Alpha, ws.NrOfRes, TRouteVariant::Analysis);
   WriteReconstructionResults();

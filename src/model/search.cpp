@@ -135,7 +135,7 @@ void ComputeSumSq(const double* runMeas, const double* rech, int n, double delta
   for (auto& thread : threads) thread.join();
 }
 
-void SelectBestPair(const TSumSqTable& sumSq, const double (&candidates)[CascadeColumns + 1],
+bool SelectBestPair(const TSumSqTable& sumSq, const double (&candidates)[CascadeColumns + 1],
                     int& nrOfRes, double& alpha) {
   double best = std::numeric_limits<double>::infinity();
   nrOfRes = 1;
@@ -149,4 +149,5 @@ void SelectBestPair(const TSumSqTable& sumSq, const double (&candidates)[Cascade
       }
     }
   }
+  return std::isfinite(best);
 }

@@ -24,8 +24,8 @@ void ComputeSumSq(const double* runMeas, const double* rech, int n, double delta
 void ComputeSumSqReference(const double* runMeas, const double* rech, int n, double delta,
                            const double (&candidates)[CascadeColumns + 1], TSumSqTable& sumSq);
 
-// The pair of least sum: the first pair stands until a strictly smaller sum
-// is found, so a pair is always chosen and ties go to fewer reservoirs, then
-// to the smaller alpha.
-void SelectBestPair(const TSumSqTable& sumSq, const double (&candidates)[CascadeColumns + 1],
+// The pair of least finite sum: ties go to fewer reservoirs, then to the
+// smaller alpha. False when no sum is finite (values so large that every
+// square overflows); nrOfRes and alpha then hold the first pair.
+bool SelectBestPair(const TSumSqTable& sumSq, const double (&candidates)[CascadeColumns + 1],
                     int& nrOfRes, double& alpha);
