@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "batch/batchargs.h"
+#include "batch/calibratecmd.h"
 #include "batch/csvimport.h"
 #include "files/filepaths.h"
 #include "files/numformat.h"
@@ -21,87 +23,6 @@
 #include "model/dmquorell.h"
 
 namespace {
-
-constexpr int ExitOk = 0;
-constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
-
-const char* const Usage =
-    "usage:\n"
-    "  tolvane-batch import DATA.csv -o FILE.inp --option determine|predict\n"
-    "      [--time-column N] --rain-column N [--runoff-column N] [--first-row N] [--rows N]\n"
-    "      --max-storage X --initial-storage X --max-escape X\n"
-    "      [--reservoirs N --alpha X --initial-runoff X] [--title1 TEXT] [--title2 TEXT] [--force]\n"
-    "  tolvane-batch run FILE.inp\n"
-    "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp\n";
-
-struct TArgs {
-  std::vector<std::string> Positional;
-  std::map<std::string, std::string> Options;
-  bool Force = false;
-};
-
-int UsageError(const std::string& text) {
-  std::cerr << "tolvane-batch: " << text << "\n" << Usage;
-  return ExitUsage;
-}
-
-// Options that take a value, per command; --force is the only flag.
-std::optional<TArgs> ParseArgs(int argc, char** argv, const std::vector<std::string>& valued,
-                               std::string& error) {
-  TArgs args;
-  for (int i = 2; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--force") {
-      args.Force = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      bool known = false;
-      for (const auto& v : valued) known = known || v == a;
-      if (!known) {
-        error = "unknown option " + a;
-        return std::nullopt;
-      }
-      if (i + 1 >= argc) {
-        error = a + " needs a value";
-        return std::nullopt;
-      }
-      args.Options[a] = argv[++i];
-    } else {
-      args.Positional.push_back(a);
-    }
-  }
-  return args;
-}
-
-// An option's value, converted; value is left alone when the option is not given.
-template <typename TValue, typename TParse>
-bool GetOption(const TArgs& args, const std::string& name, TValue& value, std::string& error,
-               TParse parse, const char* what) {
-  auto it = args.Options.find(name);
-  if (it == args.Options.end()) return true;
-  const auto parsed = parse(it->second);
-  if (!parsed) {
-    error = name + " takes " + what + ", not \"" + it->second + "\"";
-    return false;
-  }
-  value = *parsed;
-  return true;
-}
-
-bool GetInt(const TArgs& args, const std::string& name, int& value, std::string& error) {
-  return GetOption(args, name, value, error, ParseInteger, "a whole number");
-}
-
-bool GetReal(const TArgs& args, const std::string& name, std::optional<double>& value,
-             std::string& error) {
-  return GetOption(args, name, value, error, ParseReal, "a number");
-}
-
-std::string AbsolutePath(const std::string& path) {
-  std::error_code ec;
-  auto abs = std::filesystem::absolute(path, ec);
-  return ec ? path : abs.lexically_normal().string();
-}
 
 int Import(int argc, char** argv) {
   std::string error;
@@ -224,10 +145,6 @@ int Import(int argc, char** argv) {
   return ExitOk;
 }
 
-std::string Trimmed(std::string text) {
-  return text.erase(0, text.find_first_not_of(' '));
-}
-
 int Run(int argc, char** argv) {
   std::string error;
   auto parsed = ParseArgs(argc, argv, {}, error);
@@ -253,10 +170,7 @@ int Run(int argc, char** argv) {
     return ExitFailed;
   }
   if (!dm.RunSucceeded(analysis)) return ExitFailed;
-  const auto& ws = AnalysisWorkspace;
-  std::cout << "reservoirs " << ws.NrOfRes << ", alpha " << Trimmed(FormatFixed(ws.Alpha, 0, 3));
-  if (analysis) std::cout << ", R square " << Trimmed(FormatFixed(ws.RSquare, 0, 2));
-  std::cout << ", output " << ChangeFileExt(dm.FileName, ".out") << "\n";
+  PrintRunSummary(dm, analysis);
   return ExitOk;
 }
 
@@ -278,9 +192,10 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "import") return Import(argc, argv);
   if (command == "run") return Run(argc, argv);
+  if (command == "calibrate") return Calibrate(argc, argv);
   if (command == "graph") return Graph(argv);
   if (command == "--help" || command == "-h") {
-    std::cout << Usage;
+    std::cout << UsageText();
     return ExitOk;
   }
   return UsageError("unknown command " + command);

@@ -17,10 +17,10 @@ bool TDMQuorell::WriteInputFile() {
   AppendLine(out, Title1);
   AppendLine(out, Title2);
   AppendLine(out, "");
-  AppendLine(out, " Filename: " + FileName);
-  AppendLine(out, " Maximum dead storage: " + FormatParameter(MaxSto));
-  AppendLine(out, " Initial dead storage: " + FormatParameter(IniSto));
-  AppendLine(out, " Max.escape/time unit: " + FormatParameter(MaxEsc));
+  AppendLine(out, FileNameLabel + FileName);
+  AppendLine(out, MaxStoLabel + FormatParameter(MaxSto));
+  AppendLine(out, IniStoLabel + FormatParameter(IniSto));
+  AppendLine(out, MaxEscLabel + FormatParameter(MaxEsc));
   if (!ana) {
     AppendLine(out, " Number of reservoirs:    " + FormatInt(AnalysisWorkspace.NrOfRes, 2));
     AppendLine(out, " Reaction factor:      " + FormatParameter(AnalysisWorkspace.Alpha));

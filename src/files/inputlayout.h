@@ -9,6 +9,12 @@
 // longer, and the integer is read across its remaining blanks.
 inline constexpr std::size_t LabelWidth = 23;
 
+// Lines 7 to 10 as the writer begins them.
+inline constexpr const char* FileNameLabel = " Filename: ";
+inline constexpr const char* MaxStoLabel = " Maximum dead storage: ";
+inline constexpr const char* IniStoLabel = " Initial dead storage: ";
+inline constexpr const char* MaxEscLabel = " Max.escape/time unit: ";
+
 // A parameter line: the label skipped, the value read, the line end skipped.
 inline double ReadParameterLine(TTextReader& in) {
   in.SkipChars(LabelWidth);

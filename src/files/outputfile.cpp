@@ -6,6 +6,7 @@
 
 #include "files/filepaths.h"
 #include "files/numformat.h"
+#include "model/criteria.h"
 #include "model/dmquorell.h"
 
 namespace {
@@ -57,23 +58,20 @@ void TDMQuorell::WriteReconstructionResults() {
   AppendLine(out, std::string(55, '-'));
 
   const int n = ws.AnaNrOfData;
-  ws.SumRunMeas = 0;
-  double s2 = 0, sa = 0;
   for (int i = 1; i <= n; ++i) {
     const int serial = ws.Serial[i];
     const char* pad = serial < 10 ? "  " : serial < 100 ? " " : "";
     AppendLine(out, " " + std::string(ws.SerialText[i]) + pad + Fixed10(ws.Time[i]) + Fixed10(ws.Rain[i]) +
                   Fixed10(ws.Rech[i]) + Fixed10(ws.RunMeas[i]) + Fixed10(ws.RunCalc[i]));
-    const double diff = ws.RunMeas[i] - ws.RunCalc[i];
-    ws.SumRunMeas += ws.RunMeas[i];
-    s2 += diff * diff;
-    sa += std::fabs(diff);
   }
   AppendLine(out, std::string(64, '-'));
+  const TFitCriteria fit = FitCriteria(ws.RunMeas, ws.RunCalc, n);
+  const double s2 = fit.SumSq;
   // A perfect fit or a single point has no spread to speak of.
   const double sd = (s2 == 0 || n <= 1) ? 0.0 : std::exp(0.5 * std::log(s2 / (n - 1)));
+  ws.SumRunMeas = fit.SumMeas;
   ws.MeanRunMeas = n > 0 ? ws.SumRunMeas / n : 0;
-  ws.RSquare = 1 - (sa / n) / ws.MeanRunMeas;
+  ws.RSquare = fit.RSquare;
   AppendLine(out, "Stand. dev. of diff. calc. from meas. runoff:" + FormatFixed(sd, 8, 3));
   AppendLine(out, "Coefficient of explanation (R square) is    :" + FormatFixed(ws.RSquare, 8, 2));
   Finish(*this, outPath, out);

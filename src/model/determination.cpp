@@ -17,9 +17,15 @@ double AlphaCandidatesTable[CascadeColumns + 1];
 }  // namespace
 
 void TDMQuorell::DetermineModel() {
-  auto& ws = AnalysisWorkspace;
   RunFailed = false;
-  if (!ReadAnalysisInput(*this)) return;
+  if (!PrepareDetermination()) return;
+  if (!FitCascade()) return;
+  WriteReconstructionResults();
+}
+
+bool TDMQuorell::PrepareDetermination() {
+  auto& ws = AnalysisWorkspace;
+  if (!ReadAnalysisInput(*this)) return false;
   const int n = ws.AnaNrOfData;
   if (Dialogs) Dialogs->ShowPointsRead(n);
   for (int i = 1; i <= n; ++i) ws.RunMeas[i] = std::max(ws.RunMeas[i], MinRunoff);
@@ -27,26 +33,31 @@ void TDMQuorell::DetermineModel() {
   if (SeriesRange(ws.RunMeas, n) < MinVariation) {
     RunFailed = true;
     ShowMessage("There is no variation in runoff values. Rainfall-Runoff analysis cannot be made");
-    return;
+    return false;
   }
   if (SeriesRange(ws.Time, n) < MinVariation) {
     RunFailed = true;
     ShowMessage("There is no variation in time Rainfall-Runoff analysis cannot be made");
-    return;
+    return false;
   }
-  if (!RoutePreReservoir(*this, TRouteVariant::Analysis)) return;
+  return true;
+}
+
+bool TDMQuorell::FitCascade() {
+  auto& ws = AnalysisWorkspace;
+  if (!RoutePreReservoir(*this, TRouteVariant::Analysis)) return false;
 
   BuildAlphaCandidates(AlphaCandidatesTable);
-  ComputeSumSq(ws.RunMeas, ws.Rech, n, ws.Delta, AlphaCandidatesTable, ws.SumSq);
+  ComputeSumSq(ws.RunMeas, ws.Rech, ws.AnaNrOfData, ws.Delta, AlphaCandidatesTable, ws.SumSq);
 
   if (!SelectBestPair(ws.SumSq, AlphaCandidatesTable, ws.NrOfRes, ws.Alpha)) {
     // A fit that was never chosen must not be printed as the result.
     RunFailed = true;
     ShowMessage("The values are too large: no number of reservoirs and reaction factor gives a "
                 "finite sum of squares. Rainfall-Runoff analysis cannot be made");
-    return;
+    return false;
   }
 
   RouteCascade(ws.Alpha, ws.NrOfRes, TRouteVariant::Analysis);
-  WriteReconstructionResults();
+  return true;
 }

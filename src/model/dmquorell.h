@@ -130,6 +130,13 @@ public:
 
   // The two runs; their outcome is in the run flags (RunSucceeded tells).
   void DetermineModel();
+  // The determination's two halves. The first reads the input file into the
+  // workspace and checks the series; the second fits the cascade to them
+  // with the workspace's pre-reservoir parameters, and may be run again
+  // with others (the calibration does). False when the run stops; the user
+  // has been told why.
+  bool PrepareDetermination();
+  bool FitCascade();
   void PredictRunoff();
   bool ReadPrediction();
   void RoutePrediction();

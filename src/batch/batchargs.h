@@ -1,0 +1,46 @@
+// The command line of tolvane-batch: options, their values, exit statuses
+// and the summary a run prints.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class TDMQuorell;
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+struct TArgs {
+  std::vector<std::string> Positional;
+  std::map<std::string, std::string> Options;
+  bool Force = false;
+};
+
+// Prints the text and the usage on standard error; returns ExitUsage.
+int UsageError(const std::string& text);
+const char* UsageText();
+
+// Arguments after the command; valued lists the options that take a value
+// (--force is the only flag).
+std::optional<TArgs> ParseArgs(int argc, char** argv, const std::vector<std::string>& valued,
+                               std::string& error);
+
+// An option's value, converted; value is left alone when the option is not
+// given. False (and error filled) when the value does not convert.
+bool GetInt(const TArgs& args, const std::string& name, int& value, std::string& error);
+bool GetReal(const TArgs& args, const std::string& name, std::optional<double>& value,
+             std::string& error);
+
+std::string AbsolutePath(const std::string& path);
+// Without leading blanks.
+std::string Trimmed(std::string text);
+// The shortest text that reads back as the same double.
+std::string FullPrecision(double value);
+
+// After a successful run of dm's input file: the warnings on standard error,
+// then the summary on standard output (for a determination with its
+// criteria in full precision).
+void PrintRunSummary(const TDMQuorell& dm, bool analysis);

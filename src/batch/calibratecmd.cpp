@@ -1,0 +1,204 @@
+#include "batch/calibratecmd.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "batch/batchargs.h"
+#include "batch/consoledialogs.h"
+#include "files/filepaths.h"
+#include "files/numformat.h"
+#include "files/storelines.h"
+#include "files/textreader.h"
+#include "model/calibration.h"
+#include "model/dmquorell.h"
+
+namespace {
+
+std::optional<TObjective> ParseObjective(const std::string& text) {
+  if (text == "rsquare") return TObjective::RSquare;
+  if (text == "nse") return TObjective::Nse;
+  if (text == "kge") return TObjective::Kge;
+  return std::nullopt;
+}
+
+// "LO:HI", each a number.
+std::optional<TCalibrationBounds> ParseRange(const std::string& text) {
+  const auto colon = text.find(':');
+  if (colon == std::string::npos) return std::nullopt;
+  const auto low = ParseReal(std::string_view(text).substr(0, colon));
+  const auto high = ParseReal(std::string_view(text).substr(colon + 1));
+  if (!low || !high) return std::nullopt;
+  return TCalibrationBounds{*low, *high};
+}
+
+std::string Parameter(double value) { return Trimmed(FormatParameter(value)); }
+
+std::string Describe(const TCalibrationPoint& p, TObjective objective) {
+  std::string text = "maximum storage " + Parameter(p.Store.MaxSto) + ", initial storage " +
+                     Parameter(p.Store.IniSto) + ", escape rate " + Parameter(p.Store.MaxEsc) +
+                     ": ";
+  if (!p.Valid) return text + "no fit";
+  return text + "reservoirs " + std::to_string(p.NrOfRes) + ", alpha " +
+         Trimmed(FormatFixed(p.Alpha, 0, 3)) + ", " + ObjectiveName(objective) + " " +
+         FullPrecision(ObjectiveOf(objective, p.Fit));
+}
+
+// One line on a terminal, rewritten at most ten times a second.
+class TProgressLine {
+public:
+  explicit TProgressLine(TObjective objective)
+      : Objective(objective), Shown(isatty(STDERR_FILENO) == 1) {}
+  ~TProgressLine() {
+    if (Shown && Written) std::cerr << "\r\033[K" << std::flush;
+  }
+  void operator()(int evaluations, const TCalibrationPoint& best) {
+    if (!Shown) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (Written && now - Last < std::chrono::milliseconds(100)) return;
+    Last = now;
+    Written = true;
+    std::cerr << "\r\033[Kcalibrating: " << evaluations << " candidates, best "
+              << ObjectiveName(Objective) << " "
+              << (best.Valid ? Trimmed(FormatFixed(ObjectiveOf(Objective, best.Fit), 0, 4))
+                             : std::string("none yet"))
+              << std::flush;
+  }
+
+private:
+  TObjective Objective;
+  bool Shown;
+  bool Written = false;
+  std::chrono::steady_clock::time_point Last;
+};
+
+std::optional<std::string> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
+int Calibrate(int argc, char** argv) {
+  std::string error;
+  auto parsed = ParseArgs(argc, argv, {"-o", "--objective", "--max-storage"}, error);
+  if (!parsed) return UsageError(error);
+  const TArgs& args = *parsed;
+  if (args.Positional.size() != 1) return UsageError("calibrate takes one input file FILE.inp");
+  if (!args.Options.count("-o")) return UsageError("calibrate needs -o BEST.inp");
+  TObjective objective = TObjective::RSquare;
+  if (args.Options.count("--objective")) {
+    const auto given = ParseObjective(args.Options.at("--objective"));
+    if (!given) return UsageError("--objective must be rsquare, nse or kge");
+    objective = *given;
+  }
+  TCalibrationBounds bounds;
+  if (args.Options.count("--max-storage")) {
+    const auto given = ParseRange(args.Options.at("--max-storage"));
+    if (!given) return UsageError("--max-storage takes a range LO:HI in mm, such as 1:500");
+    bounds = *given;
+  }
+  if (const std::string why = CheckCalibrationBounds(bounds); !why.empty())
+    return UsageError("--max-storage " + args.Options.at("--max-storage") + ": " + why);
+
+  TConsoleDialogs dialogs;
+  TDMQuorell dm;
+  dm.SetDialogs(&dialogs);
+  dm.FileName = AbsolutePath(args.Positional[0]);
+  const std::string inputPath = dm.FileName;
+  const std::string bestPath = AbsolutePath(args.Options.at("-o"));
+  const auto original = ReadBytes(inputPath);
+  auto reader = TTextReader::Open(inputPath);
+  if (!original || !reader) {
+    std::cerr << dm.OpenFailureText() << "\n";
+    return ExitUsage;
+  }
+  reader->SkipLine();
+  if (reader->ReadChars(4) != " Ana") {
+    std::cerr << inputPath
+              << ": is the input file of a prediction; calibrate takes the input file of a model "
+                 "determination (measured runoff to fit)\n";
+    return ExitFailed;
+  }
+  std::error_code ec;
+  if (std::filesystem::exists(bestPath, ec) && !args.Force) {
+    std::cerr << bestPath << ": exists already; give --force to replace it\n";
+    return ExitFailed;
+  }
+
+  // The record and its own parameters, as a run of the file takes them.
+  auto& ws = AnalysisWorkspace;
+  TStoreParameters own;
+  try {
+    dm.RunFailed = false;
+    if (!dm.PrepareDetermination()) return ExitFailed;
+    own = {ws.AnaMaxSto, ws.AnaIniSto, ws.AnaMaxEsc};
+    // Once with the messages shown: a wrong time sequence ends it here.
+    if (!dm.FitCascade() && ws.AnaTimeError) return ExitFailed;
+  } catch (const TInOutError& e) {
+    std::cerr << e.what() << "\n";
+    return ExitFailed;
+  }
+
+  TCalibration calibration(dm, objective, bounds);
+  const TCalibrationPoint before = calibration.Evaluate(own);
+  const auto started = std::chrono::steady_clock::now();
+  TCalibrationPoint best;
+  {
+    TProgressLine progress(objective);
+    best = calibration.Search(own, std::ref(progress));
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  if (!best.Valid) {
+    std::cerr << "No parameters within the bounds give a fit: every sum of squares overflows\n";
+    return ExitFailed;
+  }
+
+  const auto text = ReplaceStoreLines(*original, bestPath, best.Store.MaxSto, best.Store.IniSto,
+                                      best.Store.MaxEsc);
+  if (!text) {
+    std::cerr << inputPath << ": has fewer than the ten head lines of an input file\n";
+    return ExitFailed;
+  }
+  if (!WriteFileAtomically(bestPath, *text, &error, true)) {
+    std::cerr << "The file \"" << bestPath << "\" could not be written: " << error << "\n";
+    return ExitFailed;
+  }
+  std::ostringstream searched;
+  searched.precision(2);
+  searched << std::fixed << seconds;
+  std::cout << "before: " << Describe(before, objective) << "\n"
+            << "after:  " << Describe(best, objective) << "\n"
+            << "searched " << calibration.Evaluations() << " candidates in " << searched.str()
+            << " s; " << bestPath << " written\n";
+
+  // The new file's own run: its output file, and the proof that it gives
+  // the figure reported.
+  TDMQuorell run;
+  run.SetDialogs(&dialogs);
+  run.FileName = bestPath;
+  try {
+    if (!run.RunModel(true)) return ExitFailed;
+  } catch (const TInOutError& e) {
+    std::cerr << e.what() << "\n";
+    return ExitFailed;
+  }
+  PrintRunSummary(run, true);
+  const TFitCriteria fit = FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData);
+  if (ObjectiveOf(objective, fit) != best.Objective || ws.NrOfRes != best.NrOfRes ||
+      ws.Alpha != best.Alpha) {
+    std::cerr << "A program error occurred. The run of " << bestPath
+              << " does not give the fit the search found\n";
+    return ExitFailed;
+  }
+  return ExitOk;
+}

@@ -1,0 +1,205 @@
+#include "model/calibration.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "files/numformat.h"
+#include "files/textreader.h"
+#include "model/dmquorell.h"
+
+namespace {
+
+// Beyond this the parameter field of the input file widens past any sense.
+constexpr double HighestMaxSto = 100000;
+
+// Grid of the global start: maximum storages log-spaced over the range,
+// initial storage and escape rate as shares of their bounds.
+constexpr int StorageSteps = 16;
+constexpr double IniShares[] = {0.02, 0.1, 0.25, 0.5, 0.75, 1};
+constexpr double EscShares[] = {0, 0.1, 0.25, 0.5, 0.75, 1};
+// Local refinement: how many of the best points it starts from, its first
+// and last steps in the search coordinates, and a limit on its work.
+constexpr int RefinedStarts = 4;
+constexpr double FirstStep = 0.125;
+constexpr double LastStep = 1e-4;
+constexpr int RefineLimit = 400;
+
+// The stored value nearest to value within [low, high], stepping by one
+// unit in the last place the format keeps (the caller makes sure there is
+// such a value).
+double StoredWithin(double value, double low, double high) {
+  double stored = StoredParameter(std::clamp(value, low, high));
+  while (stored < low) stored = StoredParameter(stored + (stored >= 1 ? 0.01 : 0.001));
+  while (stored > high) stored = StoredParameter(stored - (stored > 1 ? 0.01 : 0.001));
+  return stored;
+}
+
+// Silences the dialogs of dm for a scope: a candidate without a fit is no
+// news to the user.
+class TQuietDialogs {
+public:
+  explicit TQuietDialogs(TDMQuorell& dm) : Dm(dm), Saved(dm.GetDialogs()) { dm.SetDialogs(nullptr); }
+  ~TQuietDialogs() { Dm.SetDialogs(Saved); }
+  TQuietDialogs(const TQuietDialogs&) = delete;
+  TQuietDialogs& operator=(const TQuietDialogs&) = delete;
+
+private:
+  TDMQuorell& Dm;
+  TUserDialogs* Saved;
+};
+
+}  // namespace
+
+const char* ObjectiveName(TObjective objective) {
+  switch (objective) {
+    case TObjective::Nse: return "NSE";
+    case TObjective::Kge: return "KGE";
+    case TObjective::RSquare: break;
+  }
+  return "R square";
+}
+
+double ObjectiveOf(TObjective objective, const TFitCriteria& fit) {
+  const double value = objective == TObjective::Nse   ? fit.Nse
+                       : objective == TObjective::Kge ? fit.Kge
+                                                      : fit.RSquare;
+  return std::isnan(value) ? -std::numeric_limits<double>::infinity() : value;
+}
+
+double StoredParameter(double value) {
+  const std::string text = FormatParameter(value);
+  return ParseReal(text.substr(text.find_first_not_of(' '))).value_or(0);
+}
+
+std::string CheckCalibrationBounds(const TCalibrationBounds& bounds) {
+  const double low = bounds.MaxStoLow, high = bounds.MaxStoHigh;
+  if (!std::isfinite(low) || !std::isfinite(high) || low <= 0 || high < low)
+    return "the maximum storage needs a range LO:HI with 0 < LO <= HI";
+  if (high > HighestMaxSto) return "the maximum storage can be searched up to 100000 mm";
+  if (StoredWithin(low, low, HighestMaxSto) > high)
+    return "no maximum storage an input file can hold (two decimals from 1 on, three below) "
+           "lies in that range";
+  return "";
+}
+
+bool WithinBounds(const TStoreParameters& s, const TCalibrationBounds& bounds) {
+  return s.MaxSto >= bounds.MaxStoLow && s.MaxSto <= bounds.MaxStoHigh && s.IniSto > 0 &&
+         s.IniSto <= s.MaxSto && s.MaxEsc >= 0 && !(s.MaxSto / 10 < s.MaxEsc);
+}
+
+TCalibration::TCalibration(TDMQuorell& dm, TObjective objective, TCalibrationBounds bounds)
+    : Dm(dm), Objective(objective), Bounds(bounds) {}
+
+TStoreParameters TCalibration::ToStore(const TCoordinates& x) const {
+  const double low = Bounds.MaxStoLow, high = Bounds.MaxStoHigh;
+  TStoreParameters s;
+  s.MaxSto = StoredWithin(low * std::pow(high / low, x.U), low, high);
+  s.IniSto = StoredWithin(x.Ini * s.MaxSto, 0.001, s.MaxSto);
+  s.MaxEsc = StoredWithin(x.Esc * s.MaxSto / 10, 0, s.MaxSto / 10);
+  return s;
+}
+
+TCalibration::TCoordinates TCalibration::ToCoordinates(const TStoreParameters& s) const {
+  const double span = std::log(Bounds.MaxStoHigh / Bounds.MaxStoLow);
+  return {span > 0 ? std::log(s.MaxSto / Bounds.MaxStoLow) / span : 0, s.IniSto / s.MaxSto,
+          s.MaxEsc / (s.MaxSto / 10)};
+}
+
+TCalibrationPoint TCalibration::Evaluate(const TStoreParameters& store) {
+  const auto key = std::make_tuple(store.MaxSto, store.IniSto, store.MaxEsc);
+  if (auto it = Seen.find(key); it != Seen.end()) return it->second;
+  TQuietDialogs quiet(Dm);
+  auto& ws = AnalysisWorkspace;
+  ws.AnaMaxSto = store.MaxSto;
+  ws.AnaIniSto = store.IniSto;
+  ws.AnaMaxEsc = store.MaxEsc;
+  TCalibrationPoint point;
+  point.Store = store;
+  point.Valid = Dm.FitCascade();
+  Dm.RunFailed = false;
+  if (point.Valid) {
+    point.NrOfRes = ws.NrOfRes;
+    point.Alpha = ws.Alpha;
+    point.Fit = FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData);
+    point.Objective = ObjectiveOf(Objective, point.Fit);
+  }
+  ++EvaluationCount;
+  Seen.emplace(key, point);
+  return point;
+}
+
+void TCalibration::Consider(const TCalibrationPoint& point, const TProgress& progress) {
+  if (point.Objective > Best.Objective) Best = point;
+  if (progress) progress(EvaluationCount, Best);
+}
+
+TCalibrationPoint TCalibration::Refine(TCoordinates x, TCalibrationPoint at,
+                                       const TProgress& progress) {
+  double step[3] = {FirstStep, FirstStep, FirstStep};
+  for (int moves = 0; moves < RefineLimit; ++moves) {
+    // The best of the six neighbours; a tie does not move.
+    TCoordinates bestX = x;
+    TCalibrationPoint bestPoint = at;
+    for (int axis = 0; axis < 3; ++axis) {
+      for (double sign : {-1.0, 1.0}) {
+        TCoordinates y = x;
+        double& c = axis == 0 ? y.U : axis == 1 ? y.Ini : y.Esc;
+        c = std::clamp(c + sign * step[axis], 0.0, 1.0);
+        const TCalibrationPoint p = Evaluate(ToStore(y));
+        Consider(p, progress);
+        if (p.Objective > bestPoint.Objective) {
+          bestPoint = p;
+          bestX = y;
+        }
+      }
+    }
+    if (bestPoint.Objective > at.Objective) {
+      x = bestX;
+      at = bestPoint;
+      continue;
+    }
+    if (step[0] <= LastStep) break;
+    for (double& s : step) s /= 2;
+  }
+  return at;
+}
+
+TCalibrationPoint TCalibration::Search(const std::optional<TStoreParameters>& start,
+                                       const TProgress& progress) {
+  Best = TCalibrationPoint();
+  struct TStart {
+    TCoordinates X;
+    TCalibrationPoint Point;
+  };
+  std::vector<TStart> grid;
+  for (int k = 0; k <= StorageSteps; ++k)
+    for (double ini : IniShares)
+      for (double esc : EscShares) {
+        const TCoordinates x{static_cast<double>(k) / StorageSteps, ini, esc};
+        const TCalibrationPoint p = Evaluate(ToStore(x));
+        Consider(p, progress);
+        grid.push_back({x, p});
+      }
+  // The best few distinct points, earlier ones first among equals.
+  std::stable_sort(grid.begin(), grid.end(), [](const TStart& a, const TStart& b) {
+    return a.Point.Objective > b.Point.Objective;
+  });
+  std::vector<TStart> starts;
+  for (const TStart& s : grid) {
+    if (static_cast<int>(starts.size()) == RefinedStarts) break;
+    const bool again = std::any_of(starts.begin(), starts.end(), [&](const TStart& t) {
+      return t.Point.Store.MaxSto == s.Point.Store.MaxSto &&
+             t.Point.Store.IniSto == s.Point.Store.IniSto &&
+             t.Point.Store.MaxEsc == s.Point.Store.MaxEsc;
+    });
+    if (!again && s.Point.Valid) starts.push_back(s);
+  }
+  if (start && WithinBounds(*start, Bounds)) {
+    const TCalibrationPoint p = Evaluate(*start);
+    Consider(p, progress);
+    if (p.Valid) starts.push_back({ToCoordinates(*start), p});
+  }
+  for (const TStart& s : starts) Refine(s.X, s.Point, progress);
+  return Best;
+}

@@ -1,0 +1,14 @@
+// What a hydrologist must be told about a run's results beyond its messages.
+// Each returns an empty text when there is nothing to say.
+#pragma once
+
+#include <string>
+
+// A time step d at which the escape of a full store, MaxEsc x d, exceeds
+// the store itself: the storage then goes negative and the recharge means
+// nothing. times is 1-based, points 1..n.
+std::string EscapeWarning(double maxSto, double maxEsc, const double* times, int n);
+
+// A reaction factor on either end of the candidates: the best fit may lie
+// beyond them.
+std::string AlphaEdgeWarning(double alpha);
