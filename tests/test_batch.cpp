@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -26,6 +27,17 @@ TResult Batch(const TScratchDir& dir, const std::string& args) {
   r.Out = ReadFileBytes(out);
   r.Err = ReadFileBytes(err);
   return r;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (auto lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', start)) {
+    lines.push_back(text.substr(start, lf - start));
+    start = lf + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
 }
 
 const char* const Params = "--max-storage 20 --initial-storage 10 --max-escape 1";
@@ -202,7 +214,131 @@ TEST_F(BatchTool, RealRecordFromTableToResults) {
   EXPECT_EQ(mine, golden);
   r = Batch(dir, "run det25.inp");
   ASSERT_EQ(r.Status, 0) << r.Err;
-  EXPECT_EQ(r.Out, "reservoirs 5, alpha 0.006, R square 0.80, output " + dir.File("det25.out") + "\n");
+  const auto out = SplitLines(r.Out);
+  ASSERT_EQ(out.size(), 2u) << r.Out;
+  EXPECT_EQ(out[0], "reservoirs 5, alpha 0.006, R square 0.80, output " + dir.File("det25.out"));
+  // The criteria in full precision; the R square is the one printed above.
+  EXPECT_EQ(out[1].rfind("R square 0.80", 0), 0u) << out[1];
+  EXPECT_NE(out[1].find(", NSE "), std::string::npos);
+  EXPECT_NE(out[1].find(", KGE "), std::string::npos);
+  // alpha 0.006 is inside its range: no warning.
+  EXPECT_TRUE(r.Err.empty()) << r.Err;
+}
+
+// The value after "name " up to the next comma or the line's end.
+double ValueAfter(const std::string& line, const std::string& name) {
+  const auto at = line.find(name + " ");
+  if (at == std::string::npos) return std::nan("");
+  return std::stod(line.substr(at + name.size() + 1));
+}
+
+TEST_F(BatchTool, CalibrateWritesTheBestFileThatGivesItsFigure) {
+  const std::string original = ReadFileBytes(SourceDir() + "/Data/calibrate_daily.inp");
+  WriteFileBytes(dir.File("c.inp"), original);
+  auto r = Batch(dir, "calibrate c.inp -o best.inp");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const auto out = SplitLines(r.Out);
+  ASSERT_EQ(out.size(), 5u) << r.Out;
+  EXPECT_EQ(out[0].rfind("before: maximum storage 6.00, initial storage 3.00, escape rate 0.200: "
+                         "reservoirs 2, alpha 0.300, R square 0.98",
+                         0),
+            0u)
+      << out[0];
+  EXPECT_EQ(out[1].rfind("after:  maximum storage ", 0), 0u) << out[1];
+  EXPECT_GE(ValueAfter(out[1], "R square"), ValueAfter(out[0], "R square"));
+  EXPECT_NE(out[2].find(dir.File("best.inp") + " written"), std::string::npos);
+  EXPECT_EQ(out[3].rfind("reservoirs 2, alpha 0.300, R square 0.98, output " + dir.File("best.out"), 0),
+            0u)
+      << out[3];
+  EXPECT_EQ(ValueAfter(out[4], "R square"), ValueAfter(out[1], "R square"));
+
+  // Lines 7 to 10 replaced, every other byte kept.
+  auto mine = SplitCrLfLines(ReadFileBytes(dir.File("best.inp")));
+  auto theirs = SplitCrLfLines(original);
+  EXPECT_EQ(mine[6], " Filename: " + dir.File("best.inp"));
+  EXPECT_EQ(mine[7].substr(0, 23), " Maximum dead storage: ");
+  mine.erase(mine.begin() + 6, mine.begin() + 10);
+  theirs.erase(theirs.begin() + 6, theirs.begin() + 10);
+  EXPECT_EQ(mine, theirs);
+  ASSERT_TRUE(std::filesystem::exists(dir.File("best.out")));
+
+  // Run again, the file gives the figure reported.
+  const auto again = Batch(dir, "run best.inp");
+  ASSERT_EQ(again.Status, 0) << again.Err;
+  EXPECT_EQ(SplitLines(again.Out).at(1), out[4]);
+
+  // Not replaced without --force; with it, the same result again.
+  const std::string best = ReadFileBytes(dir.File("best.inp"));
+  r = Batch(dir, "calibrate c.inp -o best.inp");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("--force"), std::string::npos) << r.Err;
+  r = Batch(dir, "calibrate c.inp -o best.inp --force");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(ReadFileBytes(dir.File("best.inp")), best);
+  EXPECT_EQ(SplitLines(r.Out).at(1), out[1]);
+
+  // Another objective.
+  r = Batch(dir, "calibrate c.inp -o kge.inp --objective kge --max-storage 2:20");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const auto kge = SplitLines(r.Out);
+  EXPECT_GE(ValueAfter(kge.at(1), "KGE"), ValueAfter(kge.at(0), "KGE"));
+  EXPECT_EQ(ValueAfter(kge.at(4), "KGE"), ValueAfter(kge.at(1), "KGE"));
+}
+
+struct TCalibrateRefusal {
+  const char* Name;
+  const char* Args;
+  int Status;
+  const char* Says;
+};
+
+class CalibrateRefusal : public BatchTool, public ::testing::WithParamInterface<TCalibrateRefusal> {};
+
+TEST_P(CalibrateRefusal, WritesNothing) {
+  const auto& c = GetParam();
+  TDMQuorell dm;
+  WriteAnalysisFile(dm, dir.File("a.inp"), {1, 2, 3, 4}, {0, 9, 0, 0}, {1, 3, 2, 1.5});
+  WriteAnalysisFile(dm, dir.File("flat.inp"), {1, 2, 3}, {0, 9, 0}, {2, 2, 2});
+  WriteAnalysisFile(dm, dir.File("back.inp"), {1, 3, 2}, {0, 9, 0}, {1, 3, 2});
+  WritePredictionFile(dm, dir.File("p.inp"), {1, 2, 3}, {0, 9, 0}, 2, 0.3, 1);
+  const auto r = Batch(dir, std::string("calibrate ") + c.Args);
+  EXPECT_EQ(r.Status, c.Status) << r.Err;
+  EXPECT_NE(r.Err.find(c.Says), std::string::npos) << r.Err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("b.inp")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("b.out")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CalibrateRefusal,
+    ::testing::Values(
+        TCalibrateRefusal{"Prediction", "p.inp -o b.inp", 1, "is the input file of a prediction"},
+        TCalibrateRefusal{"NoOutput", "a.inp", 2, "calibrate needs -o BEST.inp"},
+        TCalibrateRefusal{"TwoInputs", "a.inp flat.inp -o b.inp", 2, "one input file"},
+        TCalibrateRefusal{"ReversedRange", "a.inp -o b.inp --max-storage 5:1", 2, "0 < LO <= HI"},
+        TCalibrateRefusal{"ZeroLow", "a.inp -o b.inp --max-storage 0:10", 2, "0 < LO <= HI"},
+        TCalibrateRefusal{"NoRange", "a.inp -o b.inp --max-storage 5", 2, "LO:HI"},
+        TCalibrateRefusal{"TextRange", "a.inp -o b.inp --max-storage a:b", 2, "LO:HI"},
+        TCalibrateRefusal{"HugeRange", "a.inp -o b.inp --max-storage 1:1e6", 2, "100000 mm"},
+        TCalibrateRefusal{"NoStoredValue", "a.inp -o b.inp --max-storage 1.001:1.004", 2,
+                          "no maximum storage"},
+        TCalibrateRefusal{"Objective", "a.inp -o b.inp --objective rmse", 2,
+                          "--objective must be rsquare, nse or kge"},
+        TCalibrateRefusal{"Missing", "none.inp -o b.inp", 2, "could not be opened"},
+        TCalibrateRefusal{"NoVariation", "flat.inp -o b.inp", 1,
+                          "There is no variation in runoff values."},
+        TCalibrateRefusal{"TimeGoesBack", "back.inp -o b.inp", 1, "Incorrect time sequence"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(BatchTool, RunWarnsOfAnEscapeLargerThanTheStore) {
+  TDMQuorell dm;
+  WriteAnalysisFile(dm, dir.File("e.inp"), {1, 2, 3, 10, 11}, {0, 9, 0, 4, 0},
+                    {1, 3, 2, 1.5, 1.25}, 10, 5, 1.5);
+  const auto r = Batch(dir, "run e.inp");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Err.find("Warning: the escape rate 1.5 times the time step 7 (points 3 to 4) is "
+                       "more than the maximum storage 10"),
+            std::string::npos)
+      << r.Err;
 }
 
 }  // namespace

@@ -72,20 +72,10 @@ bool Make(const TExample& ex) {
   TConsoleDialogs dialogs;
   TDMQuorell dm;
   dm.SetDialogs(&dialogs);
-  auto& pw = PredictionWorkspace;
   auto& ws = AnalysisWorkspace;
-  pw.PredNrOfData = ex.Points;
-  for (int i = 1; i <= ex.Points; ++i) {
-    pw.PredTime[i] = times[i - 1];
-    pw.PredRain[i] = rains[i - 1];
-  }
-  pw.PredMaxSto = ex.MaxSto;
-  pw.PredIniSto = ex.IniSto;
-  pw.PredMaxEsc = ex.MaxEsc;
-  pw.PredRunIni = ex.RunIni;
-  if (!RoutePreReservoir(dm, TRouteVariant::Prediction)) return false;
-  ws.Delta = ex.Step;
-  RouteCascade(ex.Alpha, ex.NrOfRes, TRouteVariant::Prediction);
+  const auto runoff = ModelRunoff(dm, times, rains, ex.MaxSto, ex.IniSto, ex.MaxEsc, ex.NrOfRes,
+                                  ex.Alpha, ex.RunIni);
+  if (!runoff) return false;
 
   dm.IsAnalysis = ex.Analysis;
   dm.RunTag = ex.Analysis ? " Ana" : " Pre";
@@ -107,7 +97,7 @@ bool Make(const TExample& ex) {
     dm.Times[k] = times[k - 1];
     dm.Rains[k] = rains[k - 1];
     const double noise = 1 + ex.Noise * (2 * random.Uniform() - 1);
-    dm.Runoffs[k] = ws.RunCalc[k] * noise;
+    dm.Runoffs[k] = (*runoff)[k - 1] * noise;
   }
   // Written from inside the folder under a bare name, so that line 7 does
   // not name the machine the examples were made on.

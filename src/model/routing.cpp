@@ -110,3 +110,26 @@ void RouteCascade(double alpha, int n, TRouteVariant variant) {
   for (int t = 1; t <= points; ++t) ana.RunCalc[t] = run[n][t];
   if (!analysis) ana.RunCalc[1] = pred.PredRunIni;
 }
+
+std::optional<std::vector<double>> ModelRunoff(TDMQuorell& dm, const std::vector<double>& times,
+                                               const std::vector<double>& rains, double maxSto,
+                                               double iniSto, double maxEsc, int nrOfRes,
+                                               double alpha, double runIni) {
+  auto& pw = PredictionWorkspace;
+  auto& ws = AnalysisWorkspace;
+  const int n = static_cast<int>(std::min(times.size(), rains.size()));
+  if (n > PredCapacity) return std::nullopt;
+  pw.PredNrOfData = n;
+  for (int i = 1; i <= n; ++i) {
+    pw.PredTime[i] = times[i - 1];
+    pw.PredRain[i] = rains[i - 1];
+  }
+  pw.PredMaxSto = maxSto;
+  pw.PredIniSto = iniSto;
+  pw.PredMaxEsc = maxEsc;
+  pw.PredRunIni = runIni;
+  if (!RoutePreReservoir(dm, TRouteVariant::Prediction)) return std::nullopt;
+  ws.Delta = n >= 2 ? times[n - 1] - times[n - 2] : 1;
+  RouteCascade(alpha, nrOfRes, TRouteVariant::Prediction);
+  return std::vector<double>(ws.RunCalc + 1, ws.RunCalc + n + 1);
+}

@@ -3,6 +3,9 @@
 // prediction.
 #pragma once
 
+#include <optional>
+#include <vector>
+
 class TDMQuorell;
 
 enum class TRouteVariant { Analysis, Prediction };
@@ -19,3 +22,12 @@ bool RoutePreReservoir(TDMQuorell& dm, TRouteVariant variant);
 // Fills Run rows 1..n of the cascade table for every point and RunCalc from
 // the last of them, with one time step Delta for every step.
 void RouteCascade(double alpha, int n, TRouteVariant variant);
+
+// The runoff the model gives for a rainfall series of at most PredCapacity
+// points (0-based vectors, one time step throughout), routed as the
+// prediction routes it; empty when the routing stops (its message shown).
+// Records made by the model itself come from this.
+std::optional<std::vector<double>> ModelRunoff(TDMQuorell& dm, const std::vector<double>& times,
+                                               const std::vector<double>& rains, double maxSto,
+                                               double iniSto, double maxEsc, int nrOfRes,
+                                               double alpha, double runIni);
