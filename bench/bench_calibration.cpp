@@ -10,6 +10,7 @@
 
 #include "model/calibration.h"
 #include "model/dmquorell.h"
+#include "sheet/sheetseries.h"
 
 namespace {
 
@@ -27,17 +28,12 @@ std::string WriteRecord(int n) {
   dm.IniSto = 10;
   dm.MaxEsc = 1;
   dm.NrOfData = n;
-  dm.Times.assign(n + 1, 0);
-  dm.Rains.assign(n + 1, 0);
-  dm.Runoffs.assign(n + 1, 0);
-  dm.RowFlags.assign(n + 1, 0);
+  PrepareWriteLayout(dm, n);
   double q = 1;
   for (int t = 1; t <= n; ++t) {
     const double rain = uniform() < 0.25 ? 25 * uniform() : 0;
     q = 0.92 * q + 0.05 * rain;
-    dm.Times[t] = t;
-    dm.Rains[t] = rain;
-    dm.Runoffs[t] = q * (0.95 + 0.1 * uniform());
+    StoreWriteRow(dm, t, t, rain, q * (0.95 + 0.1 * uniform()), true);
   }
   dm.FileName = path;
   dm.WriteInputFile();

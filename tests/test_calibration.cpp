@@ -87,8 +87,7 @@ TEST(RunWarnings, EscapeBeyondTheStore) {
 }
 
 TEST(RunWarnings, AlphaOnTheEdgeOfItsRange) {
-  static double candidates[CascadeColumns + 1];
-  BuildAlphaCandidates(candidates);
+  const auto& candidates = AlphaCandidateTable();
   EXPECT_EQ(AlphaEdgeWarning(candidates[1]),
             "Warning: alpha 0.002 lies on the edge of its range (0.002 to 20.000): the best fit "
             "may lie beyond it");
@@ -164,7 +163,6 @@ protected:
                               TCalibrationBounds bounds = {}) {
     ResetWorkspaces();
     Reports = 0;
-    LastReported = -std::numeric_limits<double>::infinity();
     dm.SetDialogs(&dialogs);
     dm.FileName = path;
     EXPECT_TRUE(dm.PrepareDetermination());
@@ -172,11 +170,12 @@ protected:
                                AnalysisWorkspace.AnaMaxEsc};
     TCalibration calibration(dm, objective, bounds);
     Before = calibration.Evaluate(own);
+    double lastReported = -std::numeric_limits<double>::infinity();
     const auto best = calibration.Search(own, [&](int count, const TCalibrationPoint& p) {
       ++Reports;
       EXPECT_EQ(count, calibration.Evaluations());
-      EXPECT_GE(p.Objective, LastReported);
-      LastReported = p.Objective;
+      EXPECT_GE(p.Objective, lastReported);
+      lastReported = p.Objective;
     });
     Evaluations = calibration.Evaluations();
     return best;
@@ -186,7 +185,6 @@ protected:
   TDMQuorell dm;
   TCalibrationPoint Before;
   int Evaluations = 0, Reports = 0;
-  double LastReported = -std::numeric_limits<double>::infinity();
 };
 
 TEST_F(CalibrationSearch, ReachesTheFitOfTheParametersTheRecordWasMadeWith) {

@@ -65,6 +65,13 @@ protected:
       WritePredictionFile(dm, path, t, r, 2, 0.3, 1, 10, 5, 1);
     return ReadFileBytes(path);
   }
+  // The good file of the option with its first `find` replaced, read and run.
+  TOutcome SurviveWith(bool analysis, const std::string& find, const std::string& replace) {
+    std::string text = Good(analysis);
+    text.replace(text.find(find), find.size(), replace);
+    WriteFileBytes(path, text);
+    return Survive(path);
+  }
   bool Said(const TOutcome& o, const std::string& part) {
     for (const auto& s : o.Said)
       if (s.find(part) != std::string::npos) return true;
@@ -154,10 +161,7 @@ TEST_F(Robustness, HugeValuesThatAreNumbers) {
   const std::string runoff = "       1.25\r\n";
   // 1e150 is a number whose squares still fit: the determination completes
   // and prints it in full.
-  std::string text = Good(true);
-  text.replace(text.find(runoff), 11, "    1e150");
-  WriteFileBytes(path, text);
-  auto o = Survive(path);
+  auto o = SurviveWith(true, runoff, "    1e150\r\n");
   EXPECT_TRUE(o.ReadOk);
   EXPECT_TRUE(o.DetermineOk);
   EXPECT_NE(ReadFileBytes(dir.File("bad.out")).find(FormatFixed(1e150, 10, 2)),
@@ -165,20 +169,14 @@ TEST_F(Robustness, HugeValuesThatAreNumbers) {
 
   // At 1e300 every square overflows: no fit can be chosen, so none is printed.
   std::filesystem::remove(dir.File("bad.out"));
-  text = Good(true);
-  text.replace(text.find(runoff), 11, "    1e300");
-  WriteFileBytes(path, text);
-  o = Survive(path);
+  o = SurviveWith(true, runoff, "    1e300\r\n");
   EXPECT_TRUE(o.ReadOk);
   EXPECT_FALSE(o.DetermineOk);
   EXPECT_TRUE(Said(o, "finite sum of squares. Rainfall-Runoff analysis cannot be made"));
   EXPECT_FALSE(std::filesystem::exists(dir.File("bad.out")));
 
   // A prediction has no sums to compare: it runs through a rain of 1e300.
-  text = Good(false);
-  text.replace(text.find("     20.00\r\n"), 10, "     1e300");
-  WriteFileBytes(path, text);
-  o = Survive(path);
+  o = SurviveWith(false, "     20.00\r\n", "     1e300\r\n");
   EXPECT_TRUE(o.PredictOk);
   EXPECT_NE(ReadFileBytes(dir.File("bad.out")).find(FormatFixed(1e300, 10, 2)),
             std::string::npos);

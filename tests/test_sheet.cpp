@@ -2,7 +2,6 @@
 // general number form, the field checks, gathering the grid and pasting.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <optional>
 
 #include "graphs/quorellutils.h"

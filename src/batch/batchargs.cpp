@@ -88,8 +88,6 @@ std::string AbsolutePath(const std::string& path) {
   return ec ? path : abs.lexically_normal().string();
 }
 
-std::string Trimmed(std::string text) { return text.erase(0, text.find_first_not_of(' ')); }
-
 std::string FullPrecision(double value) {
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -103,8 +101,8 @@ void PrintRunSummary(const TDMQuorell& dm, bool analysis) {
       analysis ? EscapeWarning(ws.AnaMaxSto, ws.AnaMaxEsc, ws.Time, ws.AnaNrOfData)
                : EscapeWarning(pred.PredMaxSto, pred.PredMaxEsc, pred.PredTime, pred.PredNrOfData);
   if (!escape.empty()) std::cerr << escape << "\n";
-  std::cout << "reservoirs " << ws.NrOfRes << ", alpha " << Trimmed(FormatFixed(ws.Alpha, 0, 3));
-  if (analysis) std::cout << ", R square " << Trimmed(FormatFixed(ws.RSquare, 0, 2));
+  std::cout << "reservoirs " << ws.NrOfRes << ", alpha " << FormatFixed(ws.Alpha, 0, 3);
+  if (analysis) std::cout << ", R square " << FormatFixed(ws.RSquare, 0, 2);
   std::cout << ", output " << ChangeFileExt(dm.FileName, ".out") << "\n";
   if (!analysis) return;
   const TFitCriteria fit = FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData);

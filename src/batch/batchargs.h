@@ -35,8 +35,6 @@ bool GetReal(const TArgs& args, const std::string& name, std::optional<double>& 
              std::string& error);
 
 std::string AbsolutePath(const std::string& path);
-// Without leading blanks.
-std::string Trimmed(std::string text);
 // The shortest text that reads back as the same double.
 std::string FullPrecision(double value);
 

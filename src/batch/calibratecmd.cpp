@@ -4,15 +4,14 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 
 #include "batch/batchargs.h"
 #include "batch/consoledialogs.h"
 #include "files/filepaths.h"
 #include "files/numformat.h"
+#include "files/inputlayout.h"
 #include "files/storelines.h"
 #include "files/textreader.h"
 #include "model/calibration.h"
@@ -37,15 +36,14 @@ std::optional<TCalibrationBounds> ParseRange(const std::string& text) {
   return TCalibrationBounds{*low, *high};
 }
 
-std::string Parameter(double value) { return Trimmed(FormatParameter(value)); }
 
 std::string Describe(const TCalibrationPoint& p, TObjective objective) {
-  std::string text = "maximum storage " + Parameter(p.Store.MaxSto) + ", initial storage " +
-                     Parameter(p.Store.IniSto) + ", escape rate " + Parameter(p.Store.MaxEsc) +
-                     ": ";
+  std::string text = "maximum storage " + FormatParameter(p.Store.MaxSto, 0) +
+                     ", initial storage " + FormatParameter(p.Store.IniSto, 0) + ", escape rate " +
+                     FormatParameter(p.Store.MaxEsc, 0) + ": ";
   if (!p.Valid) return text + "no fit";
   return text + "reservoirs " + std::to_string(p.NrOfRes) + ", alpha " +
-         Trimmed(FormatFixed(p.Alpha, 0, 3)) + ", " + ObjectiveName(objective) + " " +
+         FormatFixed(p.Alpha, 0, 3) + ", " + ObjectiveName(objective) + " " +
          FullPrecision(ObjectiveOf(objective, p.Fit));
 }
 
@@ -65,7 +63,7 @@ public:
     Written = true;
     std::cerr << "\r\033[Kcalibrating: " << evaluations << " candidates, best "
               << ObjectiveName(Objective) << " "
-              << (best.Valid ? Trimmed(FormatFixed(ObjectiveOf(Objective, best.Fit), 0, 4))
+              << (best.Valid ? FormatFixed(ObjectiveOf(Objective, best.Fit), 0, 4)
                              : std::string("none yet"))
               << std::flush;
   }
@@ -76,14 +74,6 @@ private:
   bool Written = false;
   std::chrono::steady_clock::time_point Last;
 };
-
-std::optional<std::string> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return bytes;
-}
 
 }  // namespace
 
@@ -115,14 +105,12 @@ int Calibrate(int argc, char** argv) {
   dm.FileName = AbsolutePath(args.Positional[0]);
   const std::string inputPath = dm.FileName;
   const std::string bestPath = AbsolutePath(args.Options.at("-o"));
-  const auto original = ReadBytes(inputPath);
-  auto reader = TTextReader::Open(inputPath);
-  if (!original || !reader) {
+  const auto original = ReadWholeFile(inputPath);
+  if (!original) {
     std::cerr << dm.OpenFailureText() << "\n";
     return ExitUsage;
   }
-  reader->SkipLine();
-  if (reader->ReadChars(4) != " Ana") {
+  if (!HoldsDetermination(*original)) {
     std::cerr << inputPath
               << ": is the input file of a prediction; calibrate takes the input file of a model "
                  "determination (measured runoff to fit)\n";

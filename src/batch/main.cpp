@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +13,7 @@
 #include "batch/calibratecmd.h"
 #include "batch/csvimport.h"
 #include "files/filepaths.h"
-#include "files/numformat.h"
-#include "files/textreader.h"
+#include "files/inputlayout.h"
 #include "graphs/quorellutils.h"
 #include "sheet/fieldchecks.h"
 #include "sheet/sheetseries.h"
@@ -110,7 +108,7 @@ int Import(int argc, char** argv) {
   TDMQuorell dm;
   dm.SetDialogs(&dialogs);
   dm.IsAnalysis = analysis;
-  dm.RunTag = analysis ? " Ana" : " Pre";
+  dm.RunTag = RunTagFor(analysis);
   dm.Title1 = args.Options.count("--title1") ? args.Options.at("--title1") : "";
   dm.Title2 = args.Options.count("--title2") ? args.Options.at("--title2") : "";
   dm.MaxSto = *maxSto;
@@ -155,13 +153,12 @@ int Run(int argc, char** argv) {
   TDMQuorell dm;
   dm.SetDialogs(&dialogs);
   dm.FileName = AbsolutePath(parsed->Positional[0]);
-  auto reader = TTextReader::Open(dm.FileName);
-  if (!reader) {
+  const auto content = ReadWholeFile(dm.FileName);
+  if (!content) {
     std::cerr << dm.OpenFailureText() << "\n";
     return ExitUsage;
   }
-  reader->SkipLine();
-  const bool analysis = reader->ReadChars(4) == " Ana";
+  const bool analysis = HoldsDetermination(*content);
   dm.IsAnalysis = analysis;
   try {
     dm.RunModel(analysis);

@@ -16,6 +16,7 @@
 #include "batch/consoledialogs.h"
 #include "model/dmquorell.h"
 #include "model/routing.h"
+#include "sheet/sheetseries.h"
 
 namespace {
 
@@ -55,8 +56,6 @@ const TExample Examples[] = {
      6, 3, 0.2, 2, 0.3, 0.3, 0.5, 3, 0.03, 7},
 };
 
-std::string Trim(std::string s) { return s.erase(0, s.find_first_not_of(' ')); }
-
 bool Make(const TExample& ex) {
   TRandom random(ex.Seed);
   std::vector<double> times, rains;
@@ -78,10 +77,10 @@ bool Make(const TExample& ex) {
   if (!runoff) return false;
 
   dm.IsAnalysis = ex.Analysis;
-  dm.RunTag = ex.Analysis ? " Ana" : " Pre";
+  dm.RunTag = RunTagFor(ex.Analysis);
   dm.Title1 = ex.Title1;
   dm.Title2 = "Made with " + std::to_string(ex.NrOfRes) + " reservoirs, alpha " +
-              Trim(FormatFixed(ex.Alpha, 0, 3)) + " per time unit; rain and runoff in mm per time unit";
+              FormatFixed(ex.Alpha, 0, 3) + " per time unit; rain and runoff in mm per time unit";
   dm.MaxSto = ex.MaxSto;
   dm.IniSto = ex.IniSto;
   dm.MaxEsc = ex.MaxEsc;
@@ -89,15 +88,10 @@ bool Make(const TExample& ex) {
   ws.NrOfRes = ex.NrOfRes;
   ws.Alpha = ex.Alpha;
   dm.NrOfData = ex.Points;
-  dm.Times.assign(ex.Points + 1, 0);
-  dm.Rains.assign(ex.Points + 1, 0);
-  dm.Runoffs.assign(ex.Points + 1, 0);
-  dm.RowFlags.assign(ex.Points + 1, 0);
+  PrepareWriteLayout(dm, ex.Points);
   for (int k = 1; k <= ex.Points; ++k) {
-    dm.Times[k] = times[k - 1];
-    dm.Rains[k] = rains[k - 1];
     const double noise = 1 + ex.Noise * (2 * random.Uniform() - 1);
-    dm.Runoffs[k] = (*runoff)[k - 1] * noise;
+    StoreWriteRow(dm, k, times[k - 1], rains[k - 1], (*runoff)[k - 1] * noise, true);
   }
   // Written from inside the folder under a bare name, so that line 7 does
   // not name the machine the examples were made on.

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include <fcntl.h>
@@ -21,6 +23,26 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::is_regular_file(path, ec);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string content;
+  in.seekg(0, std::ios::end);
+  const auto size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size > 0) {
+    content.resize(static_cast<std::size_t>(size));
+    in.read(content.data(), size);
+    content.resize(static_cast<std::size_t>(in.gcount()));
+  }
+  // Whatever is left (a file that grew, or one whose size was not known).
+  content.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return content;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // File names and safe replacement of files.
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The part after the last "." of the file-name part is replaced by ext
@@ -8,6 +9,10 @@
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
 
 bool FileExists(const std::string& path);
+
+// Every byte of a file; empty when it cannot be opened or read (a folder
+// opens as a stream on this system but holds no text).
+std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Writes bytes beside path under a temporary name and renames it over path,
 // so that on any failure an existing file is left untouched. A target that

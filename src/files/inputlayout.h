@@ -5,6 +5,14 @@
 
 #include "files/textreader.h"
 
+// Line 2 of an input file decides its layout: " Ana" begins it for a
+// model determination.
+inline bool HoldsDetermination(std::string content) {
+  TTextReader in(std::move(content));
+  in.SkipLine();
+  return in.ReadChars(4) == " Ana";
+}
+
 // The label in front of every parameter value; the reservoir line's label is
 // longer, and the integer is read across its remaining blanks.
 inline constexpr std::size_t LabelWidth = 23;

@@ -1,5 +1,6 @@
 #include "files/numformat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -112,6 +113,12 @@ std::string FormatFixed(double value, int width, int decimals) {
   return PadLeft(text, width);
 }
 
+std::string FormatFixed(double value, int width, int decimals, char separator) {
+  std::string text = FormatFixed(value, width, decimals);
+  std::replace(text.begin(), text.end(), '.', separator);
+  return text;
+}
+
 std::string FormatExp(double value, int width) {
   if (!std::isfinite(value)) return NonFinite(value, width);
   const int significant = width - 8;
@@ -141,8 +148,8 @@ std::string FormatExp(double value, int width) {
 
 std::string FormatInt(long long value, int width) { return PadLeft(std::to_string(value), width); }
 
-std::string FormatParameter(double value) {
-  return value >= 1 ? FormatFixed(value, 8, 2) : FormatFixed(value, 8, 3);
+std::string FormatParameter(double value, int width) {
+  return value >= 1 ? FormatFixed(value, width, 2) : FormatFixed(value, width, 3);
 }
 
 std::string FormatSeries(double value, int width) {

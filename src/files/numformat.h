@@ -9,6 +9,9 @@
 // characters; a wider value widens the field.
 std::string FormatFixed(double value, int width, int decimals);
 
+// The same with another decimal separator in place of the point.
+std::string FormatFixed(double value, int width, int decimals, char separator);
+
 // Sign character (blank or "-"), one digit, ".", width - 9 digits, "E", the
 // exponent's sign and 4 exponent digits: exactly `width` characters.
 std::string FormatExp(double value, int width);
@@ -16,8 +19,9 @@ std::string FormatExp(double value, int width);
 // Right-aligned in `width` characters (widened when needed).
 std::string FormatInt(long long value, int width);
 
-// Parameter value of the input file: fixed 8.2 from 1 on, fixed 8.3 below.
-std::string FormatParameter(double value);
+// Parameter value of the input file: fixed 8.2 from 1 on, fixed 8.3 below
+// (width 0: the digits alone).
+std::string FormatParameter(double value, int width = 8);
 
 // Series value of the input file: fixed width.2 from 1 on, exponential of
 // `width` below.

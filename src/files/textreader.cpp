@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <iterator>
-#include <filesystem>
-#include <system_error>
+
+#include "files/filepaths.h"
 
 namespace {
 
@@ -88,24 +86,9 @@ TTextReader::TTextReader(std::string content) : Text(std::move(content)) {
 }
 
 std::optional<TTextReader> TTextReader::Open(const std::string& path) {
-  std::error_code ec;
-  // A folder opens as a stream on this system but holds no text.
-  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string content;
-  in.seekg(0, std::ios::end);
-  const auto size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size > 0) {
-    content.resize(static_cast<std::size_t>(size));
-    in.read(content.data(), size);
-    content.resize(static_cast<std::size_t>(in.gcount()));
-  }
-  // Whatever is left (a file that grew, or one whose size was not known).
-  content.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return TTextReader(std::move(content));
+  auto content = ReadWholeFile(path);
+  if (!content) return std::nullopt;
+  return TTextReader(std::move(*content));
 }
 
 bool TTextReader::OnlyBlanksLeft() const {

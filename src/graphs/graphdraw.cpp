@@ -16,12 +16,6 @@ char GraphDecimalSeparator = '.';
 
 namespace {
 
-std::string WithSeparator(std::string text) {
-  for (auto& c : text)
-    if (c == '.') c = GraphDecimalSeparator;
-  return text;
-}
-
 // What the canvas of the program keeps between calls: the fill colour for
 // rectangles and text cells, the pen and the font.
 class TPen {
@@ -161,7 +155,7 @@ std::string TickLabel(double value, int decimals) {
   // Ticks are whole steps apart: one that rounds to zero is the zero tick,
   // even when the arithmetic left it a hair below, and gets no minus sign.
   if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
-  return WithSeparator(FormatFixed(value, decimals + 2, decimals));
+  return FormatFixed(value, decimals + 2, decimals, GraphDecimalSeparator);
 }
 
 bool ShowGraphics(TDMQuorell& dm, int kind, TGraphCanvas& canvas) {

@@ -68,8 +68,7 @@ double ObjectiveOf(TObjective objective, const TFitCriteria& fit) {
 }
 
 double StoredParameter(double value) {
-  const std::string text = FormatParameter(value);
-  return ParseReal(text.substr(text.find_first_not_of(' '))).value_or(0);
+  return ParseReal(FormatParameter(value, 0)).value_or(0);
 }
 
 std::string CheckCalibrationBounds(const TCalibrationBounds& bounds) {
@@ -107,8 +106,7 @@ TCalibration::TCoordinates TCalibration::ToCoordinates(const TStoreParameters& s
 }
 
 TCalibrationPoint TCalibration::Evaluate(const TStoreParameters& store) {
-  const auto key = std::make_tuple(store.MaxSto, store.IniSto, store.MaxEsc);
-  if (auto it = Seen.find(key); it != Seen.end()) return it->second;
+  if (auto it = Seen.find(store); it != Seen.end()) return it->second;
   TQuietDialogs quiet(Dm);
   auto& ws = AnalysisWorkspace;
   ws.AnaMaxSto = store.MaxSto;
@@ -125,17 +123,19 @@ TCalibrationPoint TCalibration::Evaluate(const TStoreParameters& store) {
     point.Objective = ObjectiveOf(Objective, point.Fit);
   }
   ++EvaluationCount;
-  Seen.emplace(key, point);
+  Seen.emplace(store, point);
   return point;
 }
 
-void TCalibration::Consider(const TCalibrationPoint& point, const TProgress& progress) {
+TCalibrationPoint TCalibration::Visit(const TStoreParameters& store, const TProgress& progress) {
+  const TCalibrationPoint point = Evaluate(store);
   if (point.Objective > Best.Objective) Best = point;
   if (progress) progress(EvaluationCount, Best);
+  return point;
 }
 
-TCalibrationPoint TCalibration::Refine(TCoordinates x, TCalibrationPoint at,
-                                       const TProgress& progress) {
+void TCalibration::Refine(TCoordinates x, TCalibrationPoint at,
+                          const TProgress& progress) {
   double step[3] = {FirstStep, FirstStep, FirstStep};
   for (int moves = 0; moves < RefineLimit; ++moves) {
     // The best of the six neighbours; a tie does not move.
@@ -146,8 +146,7 @@ TCalibrationPoint TCalibration::Refine(TCoordinates x, TCalibrationPoint at,
         TCoordinates y = x;
         double& c = axis == 0 ? y.U : axis == 1 ? y.Ini : y.Esc;
         c = std::clamp(c + sign * step[axis], 0.0, 1.0);
-        const TCalibrationPoint p = Evaluate(ToStore(y));
-        Consider(p, progress);
+        const TCalibrationPoint p = Visit(ToStore(y), progress);
         if (p.Objective > bestPoint.Objective) {
           bestPoint = p;
           bestX = y;
@@ -162,7 +161,6 @@ TCalibrationPoint TCalibration::Refine(TCoordinates x, TCalibrationPoint at,
     if (step[0] <= LastStep) break;
     for (double& s : step) s /= 2;
   }
-  return at;
 }
 
 TCalibrationPoint TCalibration::Search(const std::optional<TStoreParameters>& start,
@@ -177,9 +175,7 @@ TCalibrationPoint TCalibration::Search(const std::optional<TStoreParameters>& st
     for (double ini : IniShares)
       for (double esc : EscShares) {
         const TCoordinates x{static_cast<double>(k) / StorageSteps, ini, esc};
-        const TCalibrationPoint p = Evaluate(ToStore(x));
-        Consider(p, progress);
-        grid.push_back({x, p});
+        grid.push_back({x, Visit(ToStore(x), progress)});
       }
   // The best few distinct points, earlier ones first among equals.
   std::stable_sort(grid.begin(), grid.end(), [](const TStart& a, const TStart& b) {
@@ -188,16 +184,12 @@ TCalibrationPoint TCalibration::Search(const std::optional<TStoreParameters>& st
   std::vector<TStart> starts;
   for (const TStart& s : grid) {
     if (static_cast<int>(starts.size()) == RefinedStarts) break;
-    const bool again = std::any_of(starts.begin(), starts.end(), [&](const TStart& t) {
-      return t.Point.Store.MaxSto == s.Point.Store.MaxSto &&
-             t.Point.Store.IniSto == s.Point.Store.IniSto &&
-             t.Point.Store.MaxEsc == s.Point.Store.MaxEsc;
-    });
+    const bool again = std::any_of(starts.begin(), starts.end(),
+                                   [&](const TStart& t) { return t.Point.Store == s.Point.Store; });
     if (!again && s.Point.Valid) starts.push_back(s);
   }
   if (start && WithinBounds(*start, Bounds)) {
-    const TCalibrationPoint p = Evaluate(*start);
-    Consider(p, progress);
+    const TCalibrationPoint p = Visit(*start, progress);
     if (p.Valid) starts.push_back({ToCoordinates(*start), p});
   }
   for (const TStart& s : starts) Refine(s.X, s.Point, progress);

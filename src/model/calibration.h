@@ -4,12 +4,12 @@
 // squares, as a run does).
 #pragma once
 
+#include <compare>
 #include <functional>
 #include <limits>
 #include <map>
 #include <optional>
 #include <string>
-#include <tuple>
 
 #include "model/criteria.h"
 
@@ -27,6 +27,7 @@ struct TStoreParameters {
   double MaxSto = 0;
   double IniSto = 0;
   double MaxEsc = 0;
+  auto operator<=>(const TStoreParameters&) const = default;
 };
 
 // A value as the input file's parameter lines hold it, read back.
@@ -85,13 +86,14 @@ private:
   };
   TStoreParameters ToStore(const TCoordinates& x) const;
   TCoordinates ToCoordinates(const TStoreParameters& store) const;
-  TCalibrationPoint Refine(TCoordinates x, TCalibrationPoint at, const TProgress& progress);
-  void Consider(const TCalibrationPoint& point, const TProgress& progress);
+  void Refine(TCoordinates x, TCalibrationPoint at, const TProgress& progress);
+  // Evaluate, keeping the best point of the search and reporting it.
+  TCalibrationPoint Visit(const TStoreParameters& store, const TProgress& progress);
 
   TDMQuorell& Dm;
   TObjective Objective;
   TCalibrationBounds Bounds;
-  std::map<std::tuple<double, double, double>, TCalibrationPoint> Seen;
+  std::map<TStoreParameters, TCalibrationPoint> Seen;
   TCalibrationPoint Best;
   int EvaluationCount = 0;
 };

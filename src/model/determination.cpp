@@ -12,8 +12,6 @@ namespace {
 constexpr double MinRunoff = 0.001;
 constexpr double MinVariation = 0.001;
 
-double AlphaCandidatesTable[CascadeColumns + 1];
-
 }  // namespace
 
 void TDMQuorell::DetermineModel() {
@@ -47,10 +45,10 @@ bool TDMQuorell::FitCascade() {
   auto& ws = AnalysisWorkspace;
   if (!RoutePreReservoir(*this, TRouteVariant::Analysis)) return false;
 
-  BuildAlphaCandidates(AlphaCandidatesTable);
-  ComputeSumSq(ws.RunMeas, ws.Rech, ws.AnaNrOfData, ws.Delta, AlphaCandidatesTable, ws.SumSq);
+  const auto& candidates = AlphaCandidateTable();
+  ComputeSumSq(ws.RunMeas, ws.Rech, ws.AnaNrOfData, ws.Delta, candidates, ws.SumSq);
 
-  if (!SelectBestPair(ws.SumSq, AlphaCandidatesTable, ws.NrOfRes, ws.Alpha)) {
+  if (!SelectBestPair(ws.SumSq, candidates, ws.NrOfRes, ws.Alpha)) {
     // A fit that was never chosen must not be printed as the result.
     RunFailed = true;
     ShowMessage("The values are too large: no number of reservoirs and reaction factor gives a "

@@ -76,6 +76,9 @@ struct TPredictionWorkspace {
   bool PredNoVariation;
 };
 
+// The run tag of line 2 that goes with the option.
+inline const char* RunTagFor(bool analysis) { return analysis ? " Ana" : " Pre"; }
+
 // Module-level, alive for the whole run of the program; each run overwrites them.
 extern TAnalysisWorkspace AnalysisWorkspace;
 extern TPredictionWorkspace PredictionWorkspace;

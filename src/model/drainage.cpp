@@ -62,10 +62,7 @@ TDrainageResult CalculateDrainage(const TDrainageInputs& in) {
 }
 
 std::string FormatCoefficient(double value, char separator) {
-  std::string text = FormatFixed(value, 6, 3);
-  for (char& c : text)
-    if (c == '.') c = separator;
-  return text;
+  return FormatFixed(value, 6, 3, separator);
 }
 
 TDrainageFieldCheck CheckDrainageField(TDrainageField field, std::string_view text,

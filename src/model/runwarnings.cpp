@@ -5,12 +5,6 @@
 #include "model/search.h"
 #include "sheet/numbertext.h"
 
-namespace {
-
-std::string Trimmed(std::string text) { return text.erase(0, text.find_first_not_of(' ')); }
-
-}  // namespace
-
 std::string EscapeWarning(double maxSto, double maxEsc, const double* times, int n) {
   int widest = 0;
   for (int i = 2; i <= n; ++i)
@@ -26,17 +20,9 @@ std::string EscapeWarning(double maxSto, double maxEsc, const double* times, int
 }
 
 std::string AlphaEdgeWarning(double alpha) {
-  struct TCandidates {
-    double Values[CascadeColumns + 1];
-  };
-  static const TCandidates candidates = [] {
-    TCandidates c;
-    BuildAlphaCandidates(c.Values);
-    return c;
-  }();
-  const double low = candidates.Values[1], high = candidates.Values[AlphaCandidates];
+  const double low = AlphaCandidateTable()[1], high = AlphaCandidateTable()[AlphaCandidates];
   if (alpha != low && alpha != high) return "";
-  return "Warning: alpha " + Trimmed(FormatFixed(alpha, 0, 3)) + " lies on the edge of its range (" +
-         Trimmed(FormatFixed(low, 0, 3)) + " to " + Trimmed(FormatFixed(high, 0, 3)) +
+  return "Warning: alpha " + FormatFixed(alpha, 0, 3) + " lies on the edge of its range (" +
+         FormatFixed(low, 0, 3) + " to " + FormatFixed(high, 0, 3) +
          "): the best fit may lie beyond it";
 }

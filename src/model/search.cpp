@@ -14,6 +14,18 @@ void BuildAlphaCandidates(double (&candidates)[CascadeColumns + 1]) {
   for (int k = 2; k <= AlphaCandidates; ++k) candidates[k] = candidates[k - 1] + 0.002;
 }
 
+const double (&AlphaCandidateTable())[CascadeColumns + 1] {
+  struct TTable {
+    double Values[CascadeColumns + 1];
+  };
+  static const TTable table = [] {
+    TTable t;
+    BuildAlphaCandidates(t.Values);
+    return t;
+  }();
+  return table.Values;
+}
+
 void ComputeSumSqReference(const double* runMeas, const double* rech, int n, double delta,
                            const double (&candidates)[CascadeColumns + 1], TSumSqTable& sumSq) {
   std::vector<double> rows((MaxReservoirs + 1) * static_cast<std::size_t>(n + 1));

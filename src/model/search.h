@@ -10,6 +10,9 @@ using TSumSqTable = double[MaxReservoirs + 1][CascadeColumns + 1];
 // plus 0.002, each sum rounded to a double as it is made.
 void BuildAlphaCandidates(double (&candidates)[CascadeColumns + 1]);
 
+// Those candidates, built once for the whole program.
+const double (&AlphaCandidateTable())[CascadeColumns + 1];
+
 // sumSq[r][k] = sum over t = 1..n of (runMeas[t] - Run[r][t])^2 for the
 // cascade of r reservoirs with candidate k; runMeas and rech are 1-based.
 // One pass over five reservoirs gives every shorter cascade as well, and

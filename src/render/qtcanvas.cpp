@@ -19,12 +19,9 @@ namespace {
 QColor ToQColor(TRgb c) { return QColor(c.R, c.G, c.B); }
 
 QFont ToQFont(const TGraphFont& font) {
-  QFont f(FontFamily(font.Name));
   // Sizes are points at 96 pixels per inch, as on the screens the graphs
   // were made for.
-  f.setPixelSize(qRound(font.Size * 96.0 / 72.0));
-  f.setStyleStrategy(QFont::PreferMatch);
-  return f;
+  return PixelFont(font.Name, qRound(font.Size * 96.0 / 72.0));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 #include "files/textreader.h"
 
@@ -47,7 +46,7 @@ std::string FormatGeneral(double value, char separator) {
   const auto e = text.find('e');
   std::string digits = std::string(text.substr(0, 1)) + std::string(text.substr(2, e - 2));
   digits.erase(digits.find_last_not_of('0') + 1);
-  const int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+  const int exponent = ParseInteger(text.substr(e + 1)).value_or(0);
 
   std::string out = value < 0 ? "-" : "";
   if (exponent < -4 || exponent >= 15) {

@@ -22,12 +22,6 @@ constexpr int EditLeft = 296;
 constexpr int EditWidth = 80;
 constexpr int RowHeight = 21;
 
-QLineEdit* MakeEdit(QWidget* parent, const char* name, int left, int top, int width) {
-  auto* edit = Place(new QLineEdit(parent), left, top, width, RowHeight);
-  edit->setObjectName(name);
-  return edit;
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
                   int width) {
   auto* label = Place(new QLabel(caption, parent), left, top, width, RowHeight);
@@ -45,8 +39,6 @@ TAlfaForm::TAlfaForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setFixedSize(480, 516);
   move(300, 80);  // beside the alpha value it fills, where no window manager places it
   MakeSideWindow(this);
-  // A side window: closing it hides it and never ends the program.
-  setAttribute(Qt::WA_QuitOnClose, false);
 
   Image1 = Place(new QLabel(this), 40, 8, 400, 185);
   Image1->setObjectName("Image1");
@@ -72,21 +64,20 @@ TAlfaForm::TAlfaForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   int top = RowTop;
   for (const TRow& row : rows) {
     row.Label = MakeLabel(this, row.LabelName, row.Caption, LabelLeft, top, LabelWidth);
-    row.Edit = MakeEdit(this, row.EditName, EditLeft, top, EditWidth);
+    row.Edit = MakeEdit(this, row.EditName, "", EditLeft, top, EditWidth, RowHeight);
     row.Label->setBuddy(row.Edit);
     top += RowStep;
   }
 
-  Button1 = Place(new QPushButton("Calculate", this), EditLeft, top + 4, EditWidth, 25);
-  Button1->setObjectName("Button1");
+  Button1 = MakeButton(this, "Button1", "Calculate", EditLeft, top + 4, EditWidth, 25);
 
   const int resultTop = top + 40;
   TxTLabel = MakeLabel(this, "TxTLabel", "Linear response fuction Alfa = A.Q + B", LabelLeft,
                        resultTop, 200);
   Label7 = MakeLabel(this, "Label7", "A =", 224, resultTop, 20);
-  Edit7 = MakeEdit(this, "Edit7", 248, resultTop, 64);
+  Edit7 = MakeEdit(this, "Edit7", "", 248, resultTop, 64, RowHeight);
   Label8 = MakeLabel(this, "Label8", "B =", 328, resultTop, 20);
-  Edit8 = MakeEdit(this, "Edit8", 352, resultTop, 64);
+  Edit8 = MakeEdit(this, "Edit8", "", 352, resultTop, 64, RowHeight);
   for (QLineEdit* result : {Edit7, Edit8}) result->setReadOnly(true);
   Label7->setBuddy(Edit7);
   Label8->setBuddy(Edit8);

@@ -22,6 +22,20 @@ void TBaseForm::SetStatus(const QString& text) {
   if (isVisible()) StatusBar1->repaint();
 }
 
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left,
+                        int top, int width, int height) {
+  auto* button = Place(new QPushButton(caption, parent), left, top, width, height);
+  button->setObjectName(name);
+  return button;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int left, int top,
+                    int width, int height) {
+  auto* edit = Place(new QLineEdit(text, parent), left, top, width, height);
+  edit->setObjectName(name);
+  return edit;
+}
+
 void SetBackground(QWidget* widget, const QColor& colour) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::Base, colour);

@@ -4,8 +4,10 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 
 class TBaseForm : public QMainWindow {
@@ -46,6 +48,12 @@ TWidget* Place(TWidget* widget, int left, int top, int width, int height) {
   widget->setGeometry(left, top, width, height);
   return widget;
 }
+
+// A push button and a single-line edit with their object names, placed.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left,
+                        int top, int width, int height);
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int left, int top,
+                    int width, int height);
 
 // The background colour of a memo, the text colour of a label.
 void SetBackground(QWidget* widget, const QColor& colour);

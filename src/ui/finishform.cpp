@@ -21,8 +21,7 @@ TFinishForm::TFinishForm(QWidget* parent) : TBaseForm(parent) {
   FinishMemo->setPlainText(" \n Thank you for using Tolvane\n");
   SetBackground(FinishMemo, QColor(0xFF, 0xFD, 0xE8));
 
-  FinishButton = Place(new QPushButton("Finish", client), 192, 152, 49, 25);
-  FinishButton->setObjectName("FinishButton");
+  FinishButton = MakeButton(client, "FinishButton", "Finish", 192, 152, 49, 25);
   connect(FinishButton, &QPushButton::clicked, this, &TFinishForm::FinishButtonClick);
 }
 

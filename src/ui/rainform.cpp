@@ -80,8 +80,12 @@ QAction* TRainForm::MakeAction(const char* name, const QString& caption,
   auto* action = new QAction(caption, this);
   action->setObjectName(name);
   addAction(action);
-  connect(action, &QAction::triggered, this, [this, execute] { Guarded([&] { (this->*execute)(); }); });
+  connect(action, &QAction::triggered, this, GuardedSlot(execute));
   return action;
+}
+
+std::function<void()> TRainForm::GuardedSlot(void (TRainForm::*handler)()) {
+  return [this, handler] { Guarded([&] { (this->*handler)(); }); };
 }
 
 // A menu entry of its own name that executes the action and follows its
@@ -236,6 +240,8 @@ void TRainForm::FocusChanged(QWidget*, QWidget* now) {
 }
 
 void MakeSideWindow(QWidget* window) {
+  // Closing a side window hides it and never ends the program.
+  window->setAttribute(Qt::WA_QuitOnClose, false);
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
   QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
   struct TBackToMain : QObject {
@@ -323,10 +329,8 @@ void TRainForm::CreateIntroTab() {
   SetBackground(IntroMemo, QColor(0xFF, 0xFA, 0xDD));
   HelpGroupBox = Place(new TGroupBox("Details", page), 496, 56, 161, 225);
   HelpGroupBox->setObjectName("HelpGroupBox");
-  FirstButton = Place(new QPushButton("1st (pre) reservoir", HelpGroupBox), 16, 40, 129, 33);
-  FirstButton->setObjectName("FirstButton");
-  SecondButton = Place(new QPushButton("cascade of reservoirs", HelpGroupBox), 16, 96, 129, 33);
-  SecondButton->setObjectName("SecondButton");
+  FirstButton = MakeButton(HelpGroupBox, "FirstButton", "1st (pre) reservoir", 16, 40, 129, 33);
+  SecondButton = MakeButton(HelpGroupBox, "SecondButton", "cascade of reservoirs", 16, 96, 129, 33);
   FirstMemo = memo("FirstMemo", FirstReservoirLines, {16, 40, 457, 377});
   FirstMemo->setFont(PixelFont("Tahoma", 12));
   SetBackground(FirstMemo, QColor(0xF1, 0xFF, 0xE6));
@@ -338,8 +342,7 @@ void TRainForm::CreateIntroTab() {
   SetBackground(SecondMemo, QColor(0xFD, 0xFF, 0xD5));
   SecondMemo->setAccessibleName("The cascade of reservoirs");
   SecondMemo->hide();
-  BackButton = Place(new QPushButton("Back to intro", page), 520, 216, 105, 25);
-  BackButton->setObjectName("BackButton");
+  BackButton = MakeButton(page, "BackButton", "Back to intro", 520, 216, 105, 25);
   BackButton->raise();
   connect(FirstButton, &QPushButton::clicked, this, &TRainForm::FirstButtonClick);
   connect(SecondButton, &QPushButton::clicked, this, &TRainForm::SecondButtonClick);
@@ -348,12 +351,10 @@ void TRainForm::CreateIntroTab() {
 
 void TRainForm::IntroTabSheetShow() {
   // With no item chosen, as at start-up, the option stays as it was.
-  if (OptionComboBox->currentIndex() == 0) {
-    DMQuorell->IsAnalysis = true;
-    DMQuorell->RunTag = " Ana";
-  } else if (OptionComboBox->currentIndex() == 1) {
-    DMQuorell->IsAnalysis = false;
-    DMQuorell->RunTag = " Pre";
+  const int option = OptionComboBox->currentIndex();
+  if (option == 0 || option == 1) {
+    DMQuorell->IsAnalysis = option == 0;
+    DMQuorell->RunTag = RunTagFor(option == 0);
   }
   SetStatus("Click on the Input tab to proceed.");
   InputSaveAction->setEnabled(false);

@@ -21,7 +21,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <optional>
+
+#include <functional>
+#include <initializer_list>
+#include <utility>
 
 #include "sheet/fieldchecks.h"
 #include "ui/baseform.h"
@@ -244,8 +247,14 @@ private:
   void EndFailedRun();
   void DrawChosenGraph();
   // The file chosen in an open dialog, or empty when the user cancelled
-  // (told with cancelled) or chose a file that is not there.
-  QString ChooseExistingFile(const TFileDialogSpec& dialog, const char* cancelled);
+  // (told with cancelled) or chose a file that is not there (told with
+  // missing).
+  QString ChooseExistingFile(const TFileDialogSpec& dialog, const char* cancelled,
+                             const char* missing = "File does not exist, please select another one,");
+  // A slot that runs the handler under the general error handling.
+  std::function<void()> GuardedSlot(void (TRainForm::*handler)());
+  // Draws the graph of the checked radio button, if any.
+  void DrawCheckedGraph(std::initializer_list<std::pair<QRadioButton*, unsigned char>> choices);
   void ShowOutputLines();
   void AddWaitText(const QString& text);
   void Pause();

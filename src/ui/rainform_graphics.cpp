@@ -1,7 +1,5 @@
 // The Graphics tab: graphs of an output file, drawn by the same canvas as
 // the batch tool, saved as bitmaps and opened again.
-#include <QButtonGroup>
-#include <QFileInfo>
 #include <QImageReader>
 
 #include "files/filepaths.h"
@@ -22,8 +20,7 @@ QRadioButton* MakeRadio(QWidget* parent, const char* name, const char* caption, 
 }
 
 QPushButton* MakeGoButton(QWidget* parent, const char* name, int left, int top) {
-  auto* go = Place(new QPushButton("Go", parent), left, top, 49, 25);
-  go->setObjectName(name);
+  auto* go = MakeButton(parent, name, "Go", left, top, 49, 25);
   QFont bold = go->font();
   bold.setBold(true);
   go->setFont(bold);
@@ -56,21 +53,15 @@ void TRainForm::CreateGraphicsTab() {
   PictureImage->setAccessibleName("Opened graph");
   PictureImage->hide();
 
-  auto button = [page](const char* name, const char* caption, int left) {
-    auto* b = Place(new QPushButton(caption, page), left, 479, 89, 25);
-    b->setObjectName(name);
-    return b;
-  };
-  SeeGraphButton = button("SeeGraphButton", "Open graph", 551);
-  MakeGraphButton = button("MakeGraphButton", "Make graph", 447);
-  SaveGraphButton = button("SaveGraphButton", "Save graph", 343);
+  SeeGraphButton = MakeButton(page, "SeeGraphButton", "Open graph", 551, 479, 89, 25);
+  MakeGraphButton = MakeButton(page, "MakeGraphButton", "Make graph", 447, 479, 89, 25);
+  SaveGraphButton = MakeButton(page, "SaveGraphButton", "Save graph", 343, 479, 89, 25);
   BindButton(SeeGraphButton, GraphOpenAction);
   BindButton(MakeGraphButton, OutputOpenForGraphics);
   BindButton(SaveGraphButton, GraphSaveAction);
-  SelectButton = Place(new QPushButton("Select graph", page), 232, 479, 91, 25);
-  SelectButton->setObjectName("SelectButton");
+  SelectButton = MakeButton(page, "SelectButton", "Select graph", 232, 479, 91, 25);
   SelectButton->setEnabled(false);
-  connect(SelectButton, &QPushButton::clicked, this, [this] { Guarded([&] { SelectButtonClick(); }); });
+  connect(SelectButton, &QPushButton::clicked, this, GuardedSlot(&TRainForm::SelectButtonClick));
 
   Panel1 = MakePanel(page, "Panel1", 176, 112, 225, 153);
   RadioGroup1 = Place(new TGroupBox("Select graph", Panel1), 8, 8, 153, 129);
@@ -93,16 +84,14 @@ void TRainForm::CreateGraphicsTab() {
   setTabOrder(SelectButton, SaveGraphButton);
   setTabOrder(SaveGraphButton, MakeGraphButton);
   setTabOrder(MakeGraphButton, SeeGraphButton);
-  connect(GoButton1, &QPushButton::clicked, this, [this] { Guarded([&] { GoButton1Click(); }); });
-  connect(GoButton2, &QPushButton::clicked, this, [this] { Guarded([&] { GoButton2Click(); }); });
+  connect(GoButton1, &QPushButton::clicked, this, GuardedSlot(&TRainForm::GoButton1Click));
+  connect(GoButton2, &QPushButton::clicked, this, GuardedSlot(&TRainForm::GoButton2Click));
 }
 
 void TRainForm::GraphicsTabSheetShow() {
   SetStatus("Graphics presentations of output data can be seen and saved. Use \"Make graph\" to open "
             "an output file and make the graphs.");
   InputSaveAction->setEnabled(false);
-  GraphSaveAction->setEnabled(false);
-  SeeGraphButton->show();
   GraphImage->hide();
   PictureImage->hide();
   ShowGraphicsTab();
@@ -121,7 +110,6 @@ void TRainForm::ShowGraphicsTab() {
     Panel2->hide();
     SelectButton->setEnabled(false);
   }
-  SeeGraphButton->show();
 }
 
 void TRainForm::OutputOpenForGraphicsExecute() {
@@ -145,27 +133,20 @@ void TRainForm::OutputOpenForGraphicsExecute() {
 }
 
 void TRainForm::GoButton1Click() {
-  if (RunoffRadioButton->isChecked()) {
-    GraphKind = 1;
-  } else if (RechRadioButton->isChecked()) {
-    GraphKind = 3;
-  } else if (CalcObsRadioButton->isChecked()) {
-    GraphKind = 7;
-  } else {
-    return;
-  }
-  DrawChosenGraph();
+  DrawCheckedGraph({{RunoffRadioButton, 1}, {RechRadioButton, 3}, {CalcObsRadioButton, 7}});
 }
 
-void TRainForm::GoButton2Click() {
-  if (RadioButton1->isChecked()) {
-    GraphKind = 2;
-  } else if (RadioButton2->isChecked()) {
-    GraphKind = 4;
-  } else {
-    return;
+void TRainForm::GoButton2Click() { DrawCheckedGraph({{RadioButton1, 2}, {RadioButton2, 4}}); }
+
+void TRainForm::DrawCheckedGraph(
+    std::initializer_list<std::pair<QRadioButton*, unsigned char>> choices) {
+  for (const auto& [radio, kind] : choices) {
+    if (radio->isChecked()) {
+      GraphKind = kind;
+      DrawChosenGraph();
+      return;
+    }
   }
-  DrawChosenGraph();
 }
 
 // Each Go reads the output file again for the graph chosen.
@@ -227,16 +208,9 @@ void TRainForm::GraphOpenActionExecute() {
   Panel1->hide();
   Panel2->hide();
   SelectButton->setEnabled(false);
-  const QString path = ExecuteFileDialog(GraphOpenDialog);
-  if (path.isEmpty()) {
-    Prompts().ShowMessage("No graphics file selected");
-    return;
-  }
-  DMQuorell->FileName = path.toStdString();
-  if (!FileExists(DMQuorell->FileName)) {
-    Prompts().ShowMessage("File does not exist, please select another one");
-    return;
-  }
+  const QString path = ChooseExistingFile(GraphOpenDialog, "No graphics file selected",
+                                          "File does not exist, please select another one");
+  if (path.isEmpty()) return;
   QImageReader reader(path);
   const QImage picture = reader.read();
   if (picture.isNull()) {

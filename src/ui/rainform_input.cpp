@@ -19,9 +19,6 @@ QString General(double value) {
   return QString::fromStdString(FormatGeneral(value, TRainForm::StartSeparator));
 }
 
-// A hint the design gave a control that this tab does not display.
-void SetHiddenHint(QWidget* widget, const char* hint) { widget->setProperty("hint", hint); }
-
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int left, int top,
                   int wrapWidth = 0) {
   auto* label = new QLabel(caption, parent);
@@ -35,20 +32,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int le
   return label;
 }
 
-QLineEdit* MakeEdit(QWidget* parent, const char* name, const char* text, int left, int top, int width,
-                    int height) {
-  auto* edit = Place(new QLineEdit(text, parent), left, top, width, height);
-  edit->setObjectName(name);
-  return edit;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int left, int top,
-                        int width, int height) {
-  auto* button = Place(new QPushButton(caption, parent), left, top, width, height);
-  button->setObjectName(name);
-  return button;
-}
-
 const QColor Maroon(0x80, 0x00, 0x00);
 
 }  // namespace
@@ -60,10 +43,8 @@ void TRainForm::CreateInputTab() {
   FileNameEdit->setReadOnly(true);
   Title1Label = MakeLabel(page, "Title1Label", "Title1", 24, 46);
   Title1Edit = MakeEdit(page, "Title1Edit", "", 72, 40, 569, 24);
-  SetHiddenHint(Title1Edit, "Description of the area");
   Title2Label = MakeLabel(page, "Title2Label", "Title2", 24, 70);
   Title2Edit = MakeEdit(page, "Title2Edit", "", 72, 64, 569, 24);
-  SetHiddenHint(Title2Edit, "Particulars and units used (e.g. mm, day)");
 
   OptionLabel = MakeLabel(page, "OptionLabel", "Option", 24, 93);
   OptionComboBox = Place(new QComboBox(page), 72, 88, 425, 24);
@@ -77,7 +58,6 @@ void TRainForm::CreateInputTab() {
 
   NrOfDataLabel = MakeLabel(page, "NrOfDataLabel", "Nr. of Data", 24, 123, 46);
   NrOfDataEdit = MakeEdit(page, "NrOfDataEdit", "20", 72, 128, 65, 24);
-  SetHiddenHint(NrOfDataEdit, "Between 15 and 500");
 
   FirstGroupBox = Place(new TGroupBox("First reservoir (see Figure)", page), 152, 120, 489, 49);
   FirstGroupBox->setObjectName("FirstGroupBox");
@@ -85,13 +65,10 @@ void TRainForm::CreateInputTab() {
   SetTextColour(FirstGroupBox, Qt::black);
   MaxStorLabel = MakeLabel(FirstGroupBox, "MaxStorLabel", "Maximum storage", 12, 24);
   MaxStorEdit = MakeEdit(FirstGroupBox, "MaxStorEdit", "100", 120, 20, 49, 24);
-  SetHiddenHint(MaxStorEdit, "> 0");
   InitStorLabel = MakeLabel(FirstGroupBox, "InitStorLabel", "Initial storage", 192, 24);
   InitStorEdit = MakeEdit(FirstGroupBox, "InitStorEdit", "80", 280, 20, 49, 24);
-  SetHiddenHint(InitStorEdit, "<= Maximum storage");
   EscapeLabel = MakeLabel(FirstGroupBox, "EscapeLabel", "Maximum escape rate", 350, 12, 80);
   EscapeEdit = MakeEdit(FirstGroupBox, "EscapeEdit", "2", 432, 20, 49, 24);
-  SetHiddenHint(EscapeEdit, "< 0.1 * maximum storage");
   for (QLabel* label : {MaxStorLabel, InitStorLabel, EscapeLabel}) SetTextColour(label, Maroon);
 
   // Only the column titles show their hints when the mouse rests on them.
@@ -112,7 +89,6 @@ void TRainForm::CreateInputTab() {
   AlphaGroupBox->setObjectName("AlphaGroupBox");
   ALabel = MakeLabel(AlphaGroupBox, "ALabel", "Alpha value (reaction factor)", 8, 30, 116);
   AcoeffEdit = MakeEdit(AlphaGroupBox, "AcoeffEdit", "", 128, 33, 73, 24);
-  SetHiddenHint(AcoeffEdit, ">= 0");
   // Opens the calculator whose result goes into the alpha value beside it.
   AlfaButton = MakeButton(AlphaGroupBox, "AlfaButton", "...", 205, 33, 28, 24);
   AlfaButton->setToolTip("Calculator of the reaction factor of drained fields");
@@ -158,26 +134,18 @@ void TRainForm::CreateInputTab() {
                       ComboBox1, ClearButton, HelpButton, InputSaveButton, InputOpenButton};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
-  auto click = [this](QPushButton* button, void (TRainForm::*handler)()) {
-    connect(button, &QPushButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
-  };
-  click(ClearButton, &TRainForm::ClearButtonClick);
-  click(HelpButton, &TRainForm::HelpButtonClick);
-  click(AlfaButton, &TRainForm::AlfaButtonClick);
+  connect(ClearButton, &QPushButton::clicked, this, GuardedSlot(&TRainForm::ClearButtonClick));
+  connect(HelpButton, &QPushButton::clicked, this, GuardedSlot(&TRainForm::HelpButtonClick));
+  connect(AlfaButton, &QPushButton::clicked, this, GuardedSlot(&TRainForm::AlfaButtonClick));
   connect(OptionComboBox, &QComboBox::currentIndexChanged, this,
-          [this] { Guarded([&] { OptionComboBoxChange(); }); });
+          GuardedSlot(&TRainForm::OptionComboBoxChange));
 
-  auto exit = [this](QWidget* field, void (TRainForm::*handler)()) {
-    FieldExits->Add(field, [this, handler] { Guarded([&] { (this->*handler)(); }); });
-  };
-  exit(OptionComboBox, &TRainForm::OptionComboBoxExit);
-  exit(NrOfDataEdit, &TRainForm::NrOfDataEditExit);
-  exit(MaxStorEdit, &TRainForm::MaxStorEditExit);
-  exit(InitStorEdit, &TRainForm::InitStorEditExit);
-  exit(EscapeEdit, &TRainForm::EscapeEditExit);
-  exit(AcoeffEdit, &TRainForm::AcoeffEditExit);
-  exit(ComboBox1, &TRainForm::ComboBox1Exit);
-  exit(InitRunEdit, &TRainForm::InitRunEditExit);
+  const std::pair<QWidget*, void (TRainForm::*)()> exits[] = {
+      {OptionComboBox, &TRainForm::OptionComboBoxExit}, {NrOfDataEdit, &TRainForm::NrOfDataEditExit},
+      {MaxStorEdit, &TRainForm::MaxStorEditExit},       {InitStorEdit, &TRainForm::InitStorEditExit},
+      {EscapeEdit, &TRainForm::EscapeEditExit},         {AcoeffEdit, &TRainForm::AcoeffEditExit},
+      {ComboBox1, &TRainForm::ComboBox1Exit},           {InitRunEdit, &TRainForm::InitRunEditExit}};
+  for (const auto& [field, handler] : exits) FieldExits->Add(field, GuardedSlot(handler));
 }
 
 // Selecting an item from the program is no change of the option by the user.
@@ -210,15 +178,9 @@ void TRainForm::InputTabSheetShow() {
   FileNameLabel->hide();
   FileNameEdit->hide();
   dm.IsAnalysis = true;
-  dm.RunTag = " Ana";
+  dm.RunTag = RunTagFor(true);
   SelectOption(0);
-  SheetRows = dm.NrOfData = 15;
-  StringGrid1->Cells().SetColCount(3);
-  StringGrid1->Cells().SetRowCount(15);
-  dm.Times.resize(16);
-  dm.Rains.resize(16);
-  dm.Runoffs.resize(16);
-  ApplyLayout(true);
+  dm.NrOfData = 15;
   FillSheet();
 }
 
@@ -235,18 +197,15 @@ void TRainForm::FillSheet() {
     InitStorEdit->setText(General(dm.IniSto));
     EscapeEdit->setText(General(dm.MaxEsc));
     SelectOption(dm.IsAnalysis ? 0 : 1);
-    ApplyLayout(dm.IsAnalysis);
-    if (!dm.IsAnalysis) {
-      AcoeffEdit->setText(General(AnalysisWorkspace.Alpha));
-      InitRunEdit->setText(General(dm.RunIni));
+  }
+  ApplyLayout(dm.IsAnalysis);
+  if (!dm.IsAnalysis) {
+    // An opened file brings its cascade; a fresh sheet keeps the typed alpha.
+    AcoeffEdit->setText(General(DataEntered ? AnalysisWorkspace.Alpha : dm.Acoeff));
+    InitRunEdit->setText(General(dm.RunIni));
+    if (DataEntered) {
       const int res = AnalysisWorkspace.NrOfRes;
       ComboBox1->setCurrentIndex(res >= 1 && res <= 5 ? res - 1 : -1);
-    }
-  } else {
-    ApplyLayout(dm.IsAnalysis);
-    if (!dm.IsAnalysis) {
-      AcoeffEdit->setText(General(dm.Acoeff));
-      InitRunEdit->setText(General(dm.RunIni));
     }
   }
   if (dm.IsAnalysis) dm.Runoffs.resize(n + 1);
@@ -261,14 +220,13 @@ void TRainForm::OptionComboBoxChange() {
   auto& dm = *DMQuorell;
   InputImage->hide();
   dm.IsAnalysis = OptionComboBox->currentIndex() == 0;
-  StringGrid1->SetColCount(dm.IsAnalysis ? 3 : 2);
-  dm.RunTag = dm.IsAnalysis ? " Ana" : " Pre";
+  dm.RunTag = RunTagFor(dm.IsAnalysis);
   DataEntered = false;
   FillSheet();
 }
 
 void TRainForm::OptionComboBoxExit() {
-  DMQuorell->RunTag = OptionComboBox->currentIndex() == 0 ? " Ana" : " Pre";
+  DMQuorell->RunTag = RunTagFor(OptionComboBox->currentIndex() == 0);
 }
 
 void TRainForm::NrOfDataEditExit() {

@@ -1,14 +1,12 @@
 // Save/Run, "Open input", "Open output" and the Output tab.
 #include <QApplication>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QTimer>
 
 #include "files/filepaths.h"
 #include "graphs/quorellutils.h"
 #include "render/fonts.h"
 #include "render/qtcanvas.h"
-#include "sheet/numbertext.h"
 #include "sheet/sheetseries.h"
 #include "ui/rainform.h"
 
@@ -27,11 +25,9 @@ void TRainForm::CreateOutputTab() {
   OutputMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
   OutputMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   OutputMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  ViewGraphButton = Place(new QPushButton("View graph", page), 456, 471, 82, 33);
-  ViewGraphButton->setObjectName("ViewGraphButton");
+  ViewGraphButton = MakeButton(page, "ViewGraphButton", "View graph", 456, 471, 82, 33);
   connect(ViewGraphButton, &QPushButton::clicked, this, &TRainForm::ViewGraphButtonClick);
-  SeeOutputButton = Place(new QPushButton(OutputOpenAction->text(), page), 552, 471, 88, 33);
-  SeeOutputButton->setObjectName("SeeOutputButton");
+  SeeOutputButton = MakeButton(page, "SeeOutputButton", OutputOpenAction->text(), 552, 471, 88, 33);
   BindButton(SeeOutputButton, OutputOpenAction);
 }
 
@@ -52,7 +48,7 @@ void TRainForm::InputSaveActionExecute() {
   // A menu entry leaves the focus where it was: the fields are committed
   // here, so that the file holds what the sheet shows.
   CommitFields();
-  if (!ChooseInputFile() || SaveAborted) {
+  if (!ChooseInputFile()) {
     Message("The input data were not saved");
     return;
   }
@@ -70,7 +66,7 @@ void TRainForm::InputSaveActionExecute() {
     return;
   }
   KeptRows = gathered.Kept;
-  dm.NrOfData = n;  // the writer walks every gathered row and leaves out the marked ones
+  // The writer walks all n gathered rows (NrOfData) and leaves out the marked ones.
   const bool written = dm.WriteInputFile();
   dm.NrOfData = KeptRows;
   CompactToReadLayout(dm, n);
@@ -155,7 +151,8 @@ void TRainForm::RunOption() {
   Pause();
 }
 
-QString TRainForm::ChooseExistingFile(const TFileDialogSpec& dialog, const char* cancelled) {
+QString TRainForm::ChooseExistingFile(const TFileDialogSpec& dialog, const char* cancelled,
+                                      const char* missing) {
   const QString path = ExecuteFileDialog(dialog);
   if (path.isEmpty()) {
     Message(cancelled);
@@ -163,7 +160,7 @@ QString TRainForm::ChooseExistingFile(const TFileDialogSpec& dialog, const char*
   }
   DMQuorell->FileName = path.toStdString();
   if (!FileExists(DMQuorell->FileName)) {
-    Message("File does not exist, please select another one,");
+    Message(missing);
     return {};
   }
   return path;
@@ -180,10 +177,6 @@ void TRainForm::InputOpenActionExecute() {
   InputImage->hide();
   Title1Edit->setText(FromFileText(dm.Title1));
   Title2Edit->setText(FromFileText(dm.Title2));
-  NrOfDataEdit->setText(QString::number(dm.NrOfData));
-  MaxStorEdit->setText(QString::fromStdString(FormatGeneral(dm.MaxSto, StartSeparator)));
-  InitStorEdit->setText(QString::fromStdString(FormatGeneral(dm.IniSto, StartSeparator)));
-  EscapeEdit->setText(QString::fromStdString(FormatGeneral(dm.MaxEsc, StartSeparator)));
   DataEntered = true;
   SetDialogFolders(FolderOf(path));
   FillSheet();

@@ -50,10 +50,7 @@ public:
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                         const QModelIndex& index) const override {
-    auto* editor = new TCellEditor(Grid, parent);
-    editor->setProperty("cellColumn", index.column());
-    editor->setProperty("cellRow", index.row());
-    return editor;
+    return new TCellEditor(Grid, parent, index.column(), index.row());
   }
 
   void setEditorData(QWidget* editor, const QModelIndex& index) const override {
@@ -73,11 +70,12 @@ private:
 
 }  // namespace
 
-TCellEditor::TCellEditor(TStringGrid* grid, QWidget* parent) : QLineEdit(parent), Grid(grid) {
+TCellEditor::TCellEditor(TStringGrid* grid, QWidget* parent, int col, int row)
+    : QLineEdit(parent), Grid(grid), Col(col), Row(row) {
   setObjectName("StringGrid1Editor");
   setFrame(false);
   connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
-    Grid->EditorTextChanged(property("cellColumn").toInt(), property("cellRow").toInt(), text);
+    Grid->EditorTextChanged(Col, Row, text);
   });
 }
 
@@ -90,7 +88,7 @@ void TCellEditor::PasteText(const QString& clip) {
   // caret stood: "0" and a block starting with 1 would make its first time
   // 01, and 12 with the caret in the middle 152. The grid spreads it and
   // closes this editor.
-  Grid->EditorTextChanged(property("cellColumn").toInt(), property("cellRow").toInt(), clip);
+  Grid->EditorTextChanged(Col, Row, clip);
 }
 
 void TCellEditor::PasteFromClipboard() { PasteText(QApplication::clipboard()->text()); }
@@ -139,11 +137,6 @@ TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), SheetCells(3, 15
   setEditTriggers(QAbstractItemView::AllEditTriggers);
   setTabKeyNavigation(true);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-}
-
-void TStringGrid::SetRowCount(int rows) {
-  SheetCells.SetRowCount(rows);
-  Reload();
 }
 
 void TStringGrid::SetColCount(int cols) {

@@ -34,7 +34,7 @@ private:
 class TCellEditor : public QLineEdit {
   Q_OBJECT
 public:
-  TCellEditor(TStringGrid* grid, QWidget* parent);
+  TCellEditor(TStringGrid* grid, QWidget* parent, int col, int row);
   void PasteText(const QString& clip);
   void PasteFromClipboard();
 
@@ -45,6 +45,7 @@ protected:
 
 private:
   TStringGrid* Grid;
+  int Col, Row;  // the cell edited
 };
 
 class TStringGrid : public QTableView {
@@ -55,7 +56,6 @@ public:
   TSheetCells& Cells() { return SheetCells; }
   int RowCount() const { return SheetCells.RowCount(); }
   int ColCount() const { return SheetCells.ColCount(); }
-  void SetRowCount(int rows);
   void SetColCount(int cols);
   QString Cell(int col, int row) const;
   void SetCell(int col, int row, const QString& text);

@@ -36,17 +36,17 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
-std::vector<std::string> SplitCrLfLines(const std::string& text) {
+std::vector<std::string> SplitLines(const std::string& text, std::string_view lineEnd) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < text.size()) {
-    const auto end = text.find("\r\n", start);
+    const auto end = text.find(lineEnd, start);
     if (end == std::string::npos) {
       lines.push_back(text.substr(start));
       break;
     }
     lines.push_back(text.substr(start, end - start));
-    start = end + 2;
+    start = end + lineEnd.size();
   }
   return lines;
 }
@@ -68,7 +68,7 @@ void SetSheet(TDMQuorell& dm, bool analysis, const std::vector<double>& times,
               const std::vector<double>& rains, const std::vector<double>& runoffs) {
   const std::size_t n = times.size();
   dm.IsAnalysis = analysis;
-  dm.RunTag = analysis ? " Ana" : " Pre";
+  dm.RunTag = RunTagFor(analysis);
   dm.NrOfData = static_cast<int>(n);
   dm.Times.assign(n + 1, 0);
   dm.Rains.assign(n + 1, 0);

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/dmquorell.h"
@@ -36,7 +37,12 @@ public:
 
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
-std::vector<std::string> SplitCrLfLines(const std::string& text);
+// The lines of a text without their line ends; a last line without one
+// counts too.
+std::vector<std::string> SplitLines(const std::string& text, std::string_view lineEnd);
+inline std::vector<std::string> SplitCrLfLines(const std::string& text) {
+  return SplitLines(text, "\r\n");
+}
 
 // Folders of the shared data; empty when not present.
 std::string SharedDataDir();

@@ -2,7 +2,6 @@
 // source file), or every class when none is named.
 #include <QFileInfo>
 #include <QTest>
-#include <cstdio>
 #include <map>
 #include <memory>
 

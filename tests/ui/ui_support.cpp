@@ -5,6 +5,21 @@
 #include "ui/application.h"
 #include "ui/rainform.h"
 
+void ShowInputTab() { RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet); }
+
+bool ActivateInputTab() {
+  RainForm->activateWindow();
+  if (!QTest::qWaitForWindowActive(RainForm)) return false;
+  ShowInputTab();
+  return true;
+}
+
+void Type(int col, int row, const QString& text) {
+  RainForm->StringGrid1->EditorTextChanged(col, row, text);
+}
+
+QString Example(const QString& name) { return QString::fromStdString(SourceDir()) + "/Data/" + name; }
+
 void TTestPrompts::ShowMessage(const QString& text) {
   Messages << text;
   if (OnMessage) OnMessage(text);

@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <deque>
 
 #include "support/test_support.h"
@@ -51,6 +50,16 @@ public:
 private:
   std::unique_ptr<TApplicationWindows> App;
 };
+
+// The Input tab brought to the front.
+void ShowInputTab();
+// The main window made active (false when it does not become so), then
+// the Input tab shown.
+bool ActivateInputTab();
+// Typing into a cell, as the cell editor reports it.
+void Type(int col, int row, const QString& text);
+// An example file of Data/.
+QString Example(const QString& name);
 
 using TTestFactory = std::function<QObject*()>;
 bool RegisterUiTest(const char* file, TTestFactory factory);

@@ -4,13 +4,11 @@
 #include <filesystem>
 #include <QTest>
 
-#include "files/filepaths.h"
 #include "ui/rainform.h"
 #include "ui/ui_support.h"
 
 namespace {
 
-QString Example(const char* name) { return QString::fromStdString(SourceDir()) + "/Data/" + name; }
 
 // "Make graph" on an output file.
 void MakeGraph(TProgram& program, const QString& path) {
@@ -68,7 +66,7 @@ private slots:
     TProgram program;
     TScratchDir dir;
     auto* f = RainForm;
-    MakeGraph(program, Example(qPrintable(file)));
+    MakeGraph(program, Example(file));
     f->findChild<QRadioButton*>(radio)->setChecked(true);
     (kind == 2 || kind == 4 ? f->GoButton2 : f->GoButton1)->click();
     QCOMPARE(int(f->GraphKind), kind);
@@ -83,7 +81,7 @@ private slots:
     f->SaveGraphButton->click();
     QCOMPARE(program.Prompts.Messages.last(), "The graph was saved in  " + saved + ".bmp");
     QCOMPARE(QByteArray::fromStdString(ReadFileBytes(dir.File("graph.bmp"))),
-             BatchBitmap(dir, Example(qPrintable(file)), kind));
+             BatchBitmap(dir, Example(file), kind));
 
     f->SelectButton->click();
     QVERIFY(!f->GraphImage->isVisible());

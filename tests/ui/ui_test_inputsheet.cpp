@@ -7,11 +7,6 @@
 
 namespace {
 
-void ShowInputTab() { RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet); }
-
-// Typing into a cell, as the cell editor reports it.
-void Type(int col, int row, const QString& text) { RainForm->StringGrid1->EditorTextChanged(col, row, text); }
-
 QString Cell(int col, int row) { return RainForm->StringGrid1->Cell(col, row); }
 
 }  // namespace

@@ -18,9 +18,7 @@ QString Block(int lines, int firstTime = 1, const QString& end = "\r\n") {
 
 // The grid focused with its cell editor open on (col, row).
 TCellEditor* OpenEditor(int col, int row) {
-  RainForm->activateWindow();
-  if (!QTest::qWaitForWindowActive(RainForm)) return nullptr;
-  RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet);
+  if (!ActivateInputTab()) return nullptr;
   auto* grid = RainForm->StringGrid1;
   grid->setCurrentIndex(grid->model()->index(row, col));
   grid->setFocus();
@@ -110,7 +108,7 @@ private slots:
 
   void underThePredictionTheBlockFillsTwoColumns() {
     TProgram program;
-    RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet);
+    ShowInputTab();
     RainForm->OptionComboBox->setCurrentIndex(1);
     auto* editor = OpenEditor(0, 0);
     QVERIFY(editor);

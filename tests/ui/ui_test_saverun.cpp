@@ -10,9 +10,6 @@
 
 namespace {
 
-void ShowInputTab() { RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet); }
-void Type(int col, int row, const QString& text) { RainForm->StringGrid1->EditorTextChanged(col, row, text); }
-
 QString Golden(const char* name) {
   return QString::fromStdString(SharedDataDir()) + "/golden/" + name;
 }
@@ -274,7 +271,7 @@ private slots:
     QVERIFY(!f->OutputOpened);
     QVERIFY(DMQuorell->ResultsFileName.empty());
 
-    const QString example = QString::fromStdString(SourceDir()) + "/Data/determine_daily.out";
+    const QString example = Example("determine_daily.out");
     program.Prompts.Paths = {example};
     f->SeeOutputButton->click();
     QVERIFY(f->OutputOpened);

@@ -104,7 +104,7 @@ private slots:
     QVERIFY(entry);
     QVERIFY(!entry->isEnabled());
     QVERIFY(!RainForm->InputSaveButton->isEnabled());
-    RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet);
+    ShowInputTab();
     QVERIFY(entry->isEnabled());
     QVERIFY(RainForm->InputSaveButton->isEnabled());
     QCOMPARE(RainForm->findChild<QAction*>("ProgramExit")->text(), QString("Program e&Xit"));
@@ -113,9 +113,7 @@ private slots:
 
   void editActionsFollowTheFocusedControl() {
     TProgram program;
-    RainForm->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(RainForm));
-    RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet);
+    QVERIFY(ActivateInputTab());
     RainForm->Title1Edit->setFocus();
     RainForm->Title1Edit->setText("Catchment");
     RainForm->Title1Edit->selectAll();
@@ -140,9 +138,7 @@ private slots:
 
   void aFieldCheckRunsOnceAndItsBoxSetsOffNoOther() {
     TProgram program;
-    RainForm->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(RainForm));
-    RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet);
+    QVERIFY(ActivateInputTab());
     RainForm->MaxStorEdit->setFocus();
     RainForm->MaxStorEdit->setText("-5");
     // The box takes the focus from the field just entered, and gives it back.
