@@ -67,6 +67,24 @@ TEST_F(Render, ArialIsLiberationSans) {
       << FontFamily("Arial").toStdString();
 }
 
+TEST_F(Render, ARectangleFillsItsOwnPixelsOnly) {
+  const TRgb red{255, 0, 0}, white{255, 255, 255};
+  // Reversed or empty rectangles paint nothing (bars of a falling time
+  // series in a hand-edited file are such).
+  canvas.FillRect(10, 0, 4, 5, red);
+  canvas.FillRect(0, 10, 5, 4, red);
+  canvas.FillRect(3, 3, 3, 9, red);
+  const QImage& image = canvas.Image();
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) EXPECT_EQ(At(image, x, y), white) << x << "," << y;
+  // A rectangle covers left..right-1 and top..bottom-1, clipped to the picture.
+  canvas.FillRect(-5, 2, 3, 4, red);
+  EXPECT_EQ(At(image, 0, 2), red);
+  EXPECT_EQ(At(image, 2, 3), red);
+  EXPECT_EQ(At(image, 3, 3), white);
+  EXPECT_EQ(At(image, 0, 4), white);
+}
+
 TEST_F(Render, PanelAxesAndTicks) {
   Draw(1);
   const QImage& image = canvas.Image();

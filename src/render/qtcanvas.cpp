@@ -31,6 +31,8 @@ TQtCanvas::TQtCanvas() : Picture(GraphWidth, GraphHeight, QImage::Format_RGB32) 
 }
 
 void TQtCanvas::FillRect(int left, int top, int right, int bottom, TRgb colour) {
+  // A reversed rectangle is empty (QRect would turn it round).
+  if (right <= left || bottom <= top) return;
   const QRect area = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(Picture.rect());
   if (area.isEmpty()) return;
   QPainter p(&Picture);
