@@ -198,11 +198,43 @@ void TStringGrid::focusInEvent(QFocusEvent* event) {
   QTableView::focusInEvent(event);
   // Like the grid the sheet was made with: a cell editor is open whenever
   // the grid has the focus.
-  if (!Spreading && state() != QAbstractItemView::EditingState && RowCount() > 0 &&
+  if (!Spreading && !Leaving && state() != QAbstractItemView::EditingState && RowCount() > 0 &&
       ColCount() > 0) {
     if (!currentIndex().isValid()) setCurrentIndex(Model->index(0, 0));
     edit(currentIndex());
   }
+}
+
+QModelIndex TStringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  const QModelIndex current = currentIndex();
+  if (current.isValid()) {
+    const bool last = current.row() == RowCount() - 1 && current.column() == ColCount() - 1;
+    const bool first = current.row() == 0 && current.column() == 0;
+    if ((action == MoveNext && last) || (action == MovePrevious && first)) return {};
+  }
+  return QTableView::moveCursor(action, modifiers);
+}
+
+void TStringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  const bool next = hint == QAbstractItemDelegate::EditNextItem;
+  const bool leaves = (next || hint == QAbstractItemDelegate::EditPreviousItem) &&
+                      !moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier).isValid();
+  if (!leaves) {
+    QTableView::closeEditor(editor, hint);
+    return;
+  }
+  // The focus comes back to the grid without opening another editor, and
+  // goes on from the grid.
+  Leaving = true;
+  QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  Leaving = false;
+  QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+bool TStringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  const QWidget* focus = QApplication::focusWidget();
+  if (trigger == CurrentChanged && focus != this && !isAncestorOf(focus)) return false;
+  return QTableView::edit(index, trigger, event);
 }
 
 void TStringGrid::keyPressEvent(QKeyEvent* event) {

@@ -77,9 +77,18 @@ signals:
 protected:
   void focusInEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Tab after the last cell and Shift+Tab before the first leave the grid
+  // for the next or previous control instead of going round it.
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  // A cell made current by the program opens no editor unless the grid has
+  // the focus: the editor would take the focus from the control in use.
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  using QTableView::edit;
 
 private:
   TSheetCells SheetCells;
   TSheetModel* Model;
   bool Spreading = false;  // a pasted block is being spread over the cells
+  bool Leaving = false;    // Tab is taking the focus out of the grid
 };

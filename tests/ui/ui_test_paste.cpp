@@ -32,6 +32,36 @@ class TPasteTest : public QObject {
   Q_OBJECT
 
 private slots:
+  void tabLeavesTheGridAtItsEnds() {
+    TProgram program;
+    auto* editor = OpenEditor(0, 0);
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), RainForm->EscapeEdit);
+    // Within the grid Tab goes on to the next cell; after the last one it
+    // leaves for the next control shown.
+    editor = OpenEditor(1, 14);
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(RainForm->StringGrid1->currentIndex(), RainForm->StringGrid1->model()->index(14, 2));
+    auto* last = qobject_cast<TCellEditor*>(QApplication::focusWidget());
+    QVERIFY(last);
+    QTest::keyClick(last, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), RainForm->ClearButton);
+  }
+
+  void changingTheOptionLeavesTheFocusWithIt() {
+    TProgram program;
+    QVERIFY(ActivateInputTab());
+    RainForm->OptionComboBox->setFocus();
+    QTest::keyClick(RainForm->OptionComboBox, Qt::Key_Down);
+    QCOMPARE(RainForm->OptionComboBox->currentIndex(), 1);
+    QCOMPARE(QApplication::focusWidget(), RainForm->OptionComboBox);
+    // The grid opens its editor again once it is entered.
+    RainForm->StringGrid1->setFocus();
+    QVERIFY(qobject_cast<TCellEditor*>(QApplication::focusWidget()));
+  }
+
   void ctrlVInTheCellEditorSpreadsTheBlock() {
     TProgram program;
     auto* editor = OpenEditor(0, 0);
