@@ -20,7 +20,7 @@ std::string WriteRecord(int n) {
                      ("tolvane_bench_calibration_" + std::to_string(n) + ".inp"))
                         .string();
   std::mt19937 gen(7);
-  auto uniform = [&] { return gen() / 4294967296.0; };
+  auto uniform = [&] { return static_cast<double>(gen()) / 4294967296.0; };
   TDMQuorell dm;
   dm.IsAnalysis = true;
   dm.RunTag = " Ana";

@@ -27,10 +27,10 @@ TSeries MakeSeries(int n) {
   TSeries s;
   double q = 1;
   for (int t = 1; t <= n; ++t) {
-    const double u = gen() / 4294967296.0;
-    const double rain = u < 0.2 ? 30 * (gen() / 4294967296.0) : 0;
+    const double u = static_cast<double>(gen()) / 4294967296.0;
+    const double rain = u < 0.2 ? 30 * (static_cast<double>(gen()) / 4294967296.0) : 0;
     q = 0.9 * q + 0.1 * rain;
-    s.RunMeas.push_back(std::max(0.001, q * (0.95 + 0.1 * (gen() / 4294967296.0))));
+    s.RunMeas.push_back(std::max(0.001, q * (0.95 + 0.1 * (static_cast<double>(gen()) / 4294967296.0))));
     s.Rech.push_back(rain);
   }
   return s;

@@ -35,13 +35,15 @@ void FuzzOutputFile(const std::uint8_t* data, std::size_t size) {
   dm.LoadOutputLines(path);
   dm.ResultsFileName = path;
   dm.ReadResultsHead();
-  for (int kind : {1, 2, 3, 4, 7}) {
+  TGraphState graph;
+  for (const TGraphKindInfo& info : GraphKinds) {
+    const TGraphKind kind = info.Kind;
     try {
       if (!dm.ReadResultsForGraph(kind)) continue;
     } catch (const TInOutError&) {
       // The lines read before the bad value are drawn all the same.
     }
     TCountingCanvas canvas;
-    ShowGraphics(dm, kind, canvas);
+    ShowGraphics(graph, dm, kind, canvas);
   }
 }

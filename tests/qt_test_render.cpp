@@ -34,17 +34,15 @@ class Render : public ::testing::Test {
 protected:
   void SetUp() override {
     App();
-    ResetWorkspaces();
-    GraphState = TGraphState{};
     dm.SetDialogs(&dialogs);
   }
   // A reconstruction of 40 days through the writer, read back for kind.
-  void Draw(int kind) {
-    auto& ws = AnalysisWorkspace;
+  void Draw(TGraphKind kind) {
+    auto& ws = dm.Analysis();
     ws.AnaNrOfData = 40;
     for (int i = 1; i <= 40; ++i) {
       const bool wet = i % 9 == 0;
-      SetReconstructionPoint(i, {i, static_cast<double>(i), wet ? 25.0 : 0.0, wet ? 10.0 : 0.0,
+      SetReconstructionPoint(dm.Analysis(), i, {i, static_cast<double>(i), wet ? 25.0 : 0.0, wet ? 10.0 : 0.0,
                                  2 + (i % 9) * 0.3, 2.1 + (i % 9) * 0.28});
     }
     dm.Title1 = "Probe area";
@@ -53,11 +51,12 @@ protected:
     dm.WriteReconstructionResults();
     dm.ResultsFileName = dir.File("probe.out");
     ASSERT_TRUE(dm.ReadResultsForGraph(kind));
-    ASSERT_TRUE(ShowGraphics(dm, kind, canvas));
+    ASSERT_TRUE(ShowGraphics(g, dm, kind, canvas));
   }
   TScratchDir dir;
   TRecordingDialogs dialogs;
   TDMQuorell dm;
+  TGraphState g;
   TQtCanvas canvas;
 };
 
@@ -86,7 +85,7 @@ TEST_F(Render, ARectangleFillsItsOwnPixelsOnly) {
 }
 
 TEST_F(Render, PanelAxesAndTicks) {
-  Draw(1);
+  Draw(TGraphKind::RunoffDetermination);
   const QImage& image = canvas.Image();
   ASSERT_EQ(image.width(), 623);
   ASSERT_EQ(image.height(), 465);
@@ -100,7 +99,6 @@ TEST_F(Render, PanelAxesAndTicks) {
   EXPECT_EQ(At(image, 300, 390), GraphColours::White);
   EXPECT_EQ(At(image, 69, 250), GraphColours::DarkBlue);
   // Horizontal ticks hang below the axis at the computed columns.
-  const auto& g = GraphState;
   for (int i = 0; i <= g.XSteps; ++i) {
     const int x = RoundToInt(static_cast<double>(i) / g.XSteps * g.PlotWidth + 70);
     EXPECT_EQ(At(image, x, 393), GraphColours::White) << "tick " << i;
@@ -126,14 +124,13 @@ TEST_F(Render, PanelAxesAndTicks) {
 }
 
 TEST_F(Render, RechargeBarsAreSkyBlue) {
-  Draw(3);
-  const auto& g = GraphState;
+  Draw(TGraphKind::RechargeDetermination);
   const int i = 8;  // day 9 carries recharge
   EXPECT_EQ(At(canvas.Image(), (g.PixX[i] + g.PixX[i + 1]) / 2 + 1, 387), GraphColours::SkyBlue);
 }
 
 TEST_F(Render, BitmapFileIsTwentyFourBitsAndReplacedWhole) {
-  Draw(7);
+  Draw(TGraphKind::ObservedCalculated);
   const auto path = dir.File("graph.bmp");
   std::string error;
   ASSERT_TRUE(SaveBitmap(canvas.Image(), path, &error)) << error;

@@ -37,9 +37,9 @@ TEST_P(Criteria, HandComputed) {
   meas.insert(meas.end(), c.Measured.begin(), c.Measured.end());
   calc.insert(calc.end(), c.Calculated.begin(), c.Calculated.end());
   const TFitCriteria fit = FitCriteria(meas.data(), calc.data(), static_cast<int>(c.Measured.size()));
-  ExpectNear(fit.RSquare, c.RSquare);
-  ExpectNear(fit.Nse, c.Nse);
-  ExpectNear(fit.Kge, c.Kge);
+  ExpectNear(fit[TCriterion::RSquare], c.RSquare);
+  ExpectNear(fit[TCriterion::Nse], c.Nse);
+  ExpectNear(fit[TCriterion::Kge], c.Kge);
 }
 
 const double NaN = std::numeric_limits<double>::quiet_NaN();
@@ -59,19 +59,18 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(Criteria, TheOutputFilesRSquareIsTheOneCompared) {
-  ResetWorkspaces();
-  auto& ws = AnalysisWorkspace;
+  TDMQuorell dm;
+  auto& ws = dm.Analysis();
   const double meas[] = {0, 0.001, 2.5, 7.25, 3.1};
   const double calc[] = {0, 0.4, 2.0, 6.0, 3.3};
   ws.AnaNrOfData = 4;
   for (int i = 1; i <= 4; ++i) {
-    SetReconstructionPoint(i, {i, double(i), 0, 0, meas[i], calc[i]});
+    SetReconstructionPoint(dm.Analysis(), i, {i, double(i), 0, 0, meas[i], calc[i]});
   }
   TScratchDir dir;
-  TDMQuorell dm;
   dm.FileName = dir.File("fit.inp");
   dm.WriteReconstructionResults();
-  EXPECT_EQ(ws.RSquare, FitCriteria(meas, calc, 4).RSquare);
+  EXPECT_EQ(ws.RSquare, FitCriteria(meas, calc, 4)[TCriterion::RSquare]);
 }
 
 TEST(RunWarnings, EscapeBeyondTheStore) {
@@ -129,21 +128,20 @@ TEST(StoreLines, ReplacesLinesSevenToTenAndKeepsEveryOtherByte) {
   const std::string text = head + " Filename: old.inp\r\n Maximum dead storage:     5.00 mm\r\n" +
                            " Initial dead storage:     5.00\r\n Max.escape/time unit:   2.000\r\n" +
                            tail;
-  EXPECT_EQ(ReplaceStoreLines(text, "/d/best.inp", 49.22, 0.123, 1.02),
+  EXPECT_EQ(ReplaceStoreLines(text, "/d/best.inp", {49.22, 0.123, 1.02}),
             head + " Filename: /d/best.inp\r\n Maximum dead storage:    49.22\r\n" +
                 " Initial dead storage:    0.123\r\n Max.escape/time unit:     1.02\r\n" + tail);
   // Lines ending in a lone line feed keep it.
-  EXPECT_EQ(ReplaceStoreLines("1\n2\n3\n4\n5\n6\n7\n8\r\n9\n10\n", "p", 1, 1, 0),
+  EXPECT_EQ(ReplaceStoreLines("1\n2\n3\n4\n5\n6\n7\n8\r\n9\n10\n", "p", {1, 1, 0}),
             "1\n2\n3\n4\n5\n6\n Filename: p\n Maximum dead storage:     1.00\r\n"
             " Initial dead storage:     1.00\n Max.escape/time unit:    0.000\n");
-  EXPECT_FALSE(ReplaceStoreLines("1\n2\n3\n4\n5\n6\n7\n8\n9\n10", "p", 1, 1, 0));
-  EXPECT_FALSE(ReplaceStoreLines("1\n2\n3\n4\n5\n\x1A\n7\n8\n9\n10\n", "p", 1, 1, 0));
+  EXPECT_FALSE(ReplaceStoreLines("1\n2\n3\n4\n5\n6\n7\n8\n9\n10", "p", {1, 1, 0}));
+  EXPECT_FALSE(ReplaceStoreLines("1\n2\n3\n4\n5\n\x1A\n7\n8\n9\n10\n", "p", {1, 1, 0}));
 }
 
 // A record made by the model from known store parameters, without noise.
 class CalibrationSearch : public ::testing::Test {
 protected:
-  void SetUp() override { ResetWorkspaces(); }
   std::string MakeRecord(double maxSto, double iniSto, double maxEsc, int points = 200) {
     std::vector<double> times, rains;
     for (int i = 1; i <= points; ++i) {
@@ -152,7 +150,7 @@ protected:
     }
     TDMQuorell maker;
     maker.SetDialogs(&dialogs);
-    const auto runoff = ModelRunoff(maker, times, rains, maxSto, iniSto, maxEsc, 2, 0.2, 1);
+    const auto runoff = ModelRunoff(maker, times, rains, {maxSto, iniSto, maxEsc}, 2, 0.2, 1);
     EXPECT_TRUE(runoff);
     const auto path = dir.File("made.inp");
     // The file starts from parameters far from the true ones.
@@ -161,13 +159,12 @@ protected:
   }
   TCalibrationPoint Calibrate(const std::string& path, TObjective objective,
                               TCalibrationBounds bounds = {}) {
-    ResetWorkspaces();
     Reports = 0;
     dm.SetDialogs(&dialogs);
     dm.FileName = path;
     EXPECT_TRUE(dm.PrepareDetermination());
-    const TStoreParameters own{AnalysisWorkspace.AnaMaxSto, AnalysisWorkspace.AnaIniSto,
-                               AnalysisWorkspace.AnaMaxEsc};
+    const TStoreParameters own{dm.Analysis().AnaMaxSto, dm.Analysis().AnaIniSto,
+                               dm.Analysis().AnaMaxEsc};
     TCalibration calibration(dm, objective, bounds);
     Before = calibration.Evaluate(own);
     double lastReported = -std::numeric_limits<double>::infinity();
@@ -193,7 +190,7 @@ TEST_F(CalibrationSearch, ReachesTheFitOfTheParametersTheRecordWasMadeWith) {
     SCOPED_TRACE(ObjectiveName(objective));
     const TCalibrationPoint best = Calibrate(path, objective);
     ASSERT_TRUE(best.Valid);
-    EXPECT_GE(best.Fit.RSquare, 0.995);  // printed 1.00
+    EXPECT_GE(best.Fit[TCriterion::RSquare], 0.995);  // printed 1.00
     EXPECT_GT(best.Objective, Before.Objective + 0.05);
     EXPECT_EQ(best.NrOfRes, 2);
     EXPECT_NEAR(best.Alpha, 0.2, 0.01);

@@ -37,7 +37,6 @@ TEST(Examples, AreWhatTheGeneratorAndTheirRunsMake) {
 // gives a better R square, as printed, than 0.1 and 0.3 do.
 TEST(Examples, TheCalibrationExampleIsBestAtItsOwnEscapeRate) {
   auto printedRSquare = [](double escape) {
-    ResetWorkspaces();
     TScratchDir dir;
     TRecordingDialogs dialogs;
     TDMQuorell dm;
@@ -65,7 +64,6 @@ TEST(Examples, TheCalibrationExampleIsBestAtItsOwnEscapeRate) {
 TEST(Examples, RunsRecoverTheParametersTheyWereMadeWith) {
   for (const char* name : ExampleFiles) {
     SCOPED_TRACE(name);
-    ResetWorkspaces();
     TScratchDir dir;
     const auto input = dir.File(name);
     std::filesystem::copy_file(SourceDir() + "/Data/" + name, input);
@@ -82,13 +80,13 @@ TEST(Examples, RunsRecoverTheParametersTheyWereMadeWith) {
     if (dm.IsAnalysis) {
       dm.DetermineModel();
       ASSERT_TRUE(dm.RunSucceeded(true));
-      EXPECT_EQ(AnalysisWorkspace.NrOfRes, nrOfRes);
-      EXPECT_NEAR(AnalysisWorkspace.Alpha, alpha, 0.0041);
-      EXPECT_GT(AnalysisWorkspace.RSquare, 0.9);
+      EXPECT_EQ(dm.Analysis().NrOfRes, nrOfRes);
+      EXPECT_NEAR(dm.Analysis().Alpha, alpha, 0.0041);
+      EXPECT_GT(dm.Analysis().RSquare, 0.9);
     } else {
       ASSERT_TRUE(dm.RunModel(false));
-      EXPECT_EQ(AnalysisWorkspace.NrOfRes, nrOfRes);
-      EXPECT_EQ(AnalysisWorkspace.Alpha, alpha);
+      EXPECT_EQ(dm.Analysis().NrOfRes, nrOfRes);
+      EXPECT_EQ(dm.Analysis().Alpha, alpha);
     }
     EXPECT_TRUE(dialogs.Messages.empty());
     EXPECT_TRUE(std::filesystem::exists(dir.File(OutputName(name))));

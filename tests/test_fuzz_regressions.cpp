@@ -24,6 +24,8 @@ TEST(FuzzRegressions, FoundInputsReplayCleanly) {
     ++replayed;
   }
   RecordProperty("replayed", replayed);
+  // An empty or misplaced folder would replay nothing and prove nothing.
+  EXPECT_GT(replayed, 0) << "no found inputs in " << TOLVANE_FUZZ_REGRESSIONS;
 }
 
 TEST(FuzzRegressions, HandMadeInputs) {

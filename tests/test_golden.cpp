@@ -20,7 +20,6 @@ class Golden : public ::testing::TestWithParam<TGolden> {};
 TEST_P(Golden, RunGivesTheSameOutputFile) {
   const auto shared = SharedDataDir();
   if (shared.empty()) GTEST_SKIP() << "no shared data";
-  ResetWorkspaces();
   TScratchDir dir;
   const std::string name = GetParam().Name;
   const auto input = dir.File(name + ".inp");
@@ -52,7 +51,6 @@ TEST(GoldenReadBack, DeterminationOutputOfARealRecordReadsBack) {
   // The output file's table carries the run's own series.
   const auto shared = SharedDataDir();
   if (shared.empty()) GTEST_SKIP() << "no shared data";
-  ResetWorkspaces();
   TScratchDir dir;
   const auto input = dir.File("det25.inp");
   std::filesystem::copy_file(shared + "/golden/det25.inp", input);
@@ -61,7 +59,7 @@ TEST(GoldenReadBack, DeterminationOutputOfARealRecordReadsBack) {
   dm.DetermineModel();
   ASSERT_TRUE(dm.RunSucceeded(true));
   const auto lines = SplitCrLfLines(ReadFileBytes(dir.File("det25.out")));
-  const auto& ws = AnalysisWorkspace;
+  const auto& ws = dm.Analysis();
   ASSERT_EQ(static_cast<int>(lines.size()), 21 + ws.AnaNrOfData);
   for (int i = 1; i <= ws.AnaNrOfData; ++i) {
     const std::string& line = lines[17 + i];

@@ -58,9 +58,8 @@ void Series(TDMQuorell& dm, std::vector<double> time, std::vector<double> rain =
 
 class Graphs : public ::testing::Test {
 protected:
-  void SetUp() override { GraphState = TGraphState{}; }
   TDMQuorell dm;
-  const TGraphState& g = GraphState;
+  TGraphState g;
 };
 
 TEST_F(Graphs, RoundingGoesToEven) {
@@ -111,7 +110,7 @@ TEST_F(Graphs, LadderExamples) {
 
 TEST_F(Graphs, PredictedRunoffFromHalfToEight) {
   Series(dm, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {0.5, 8, 3, 2, 1, 1, 1, 1, 1});
-  ScaleAxes(dm, 2);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
   EXPECT_DOUBLE_EQ(g.YMax, 8.8);
   EXPECT_EQ(g.YFactor, 1);
   EXPECT_EQ(g.YBottom, 0);
@@ -127,25 +126,25 @@ TEST_F(Graphs, PredictedRunoffFromHalfToEight) {
 
 TEST_F(Graphs, SmallRunoffIsBlownUpAHundredTimes) {
   Series(dm, {1, 2, 3}, {}, {0.01, 0.03, 0.05}, {0.02, 0.05, 0.01});
-  ScaleAxes(dm, 1);
+  ScaleAxes(g, dm, TGraphKind::RunoffDetermination);
   EXPECT_EQ(g.YFactor, 100);
   EXPECT_NEAR(g.YMax, 6.05, 1e-12);
   EXPECT_EQ(g.YBottom, 0);
   EXPECT_EQ(g.YTop, 8);
   EXPECT_EQ(g.YSteps, 8);
   EXPECT_EQ(g.YDecimals, 1);
-  SetGraphTexts(1);
+  SetGraphTexts(g, TGraphKind::RunoffDetermination);
   EXPECT_EQ(g.YTitle, "Discharge or runoff * 100");
   EXPECT_EQ(g.XTitle, "Time");
   EXPECT_EQ(g.LegendLine1, " o  observed");
   EXPECT_EQ(g.LegendLine2, "--- calculated");
-  ToPixels(dm);
+  ToPixels(g, dm);
   EXPECT_DOUBLE_EQ(dm.GraphRunCalc[2], 5);  // drawn times 100
 }
 
 TEST_F(Graphs, AllZeroVerticalValues) {
   Series(dm, {1, 2, 3, 4, 5}, {0, 0, 0, 0, 0});
-  ScaleAxes(dm, 2);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
   EXPECT_DOUBLE_EQ(g.YMax, 1.1);
   EXPECT_EQ(g.YBottom, 0);
   EXPECT_EQ(g.YTop, 3);
@@ -155,20 +154,20 @@ TEST_F(Graphs, AllZeroVerticalValues) {
 
 TEST_F(Graphs, StartingValuesTakePartInTheSearch) {
   Series(dm, {1, 2, 3}, {-5, -3, -1});
-  ScaleAxes(dm, 2);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
   EXPECT_EQ(g.YMin, -5);
   EXPECT_EQ(g.YMax, 0);  // the maximum starts at 0
   Series(dm, {2e7, 3e7, 4e7}, {});
-  ScaleAxes(dm, 2);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
   EXPECT_EQ(g.XMin, 1e7);
 }
 
 TEST_F(Graphs, HugeAxisKeepsThePreviousGraphsValues) {
   Series(dm, {1, 2, 3}, {1, 2, 40});
-  ScaleAxes(dm, 2);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
   const int bottom = g.YBottom, top = g.YTop, steps = g.YSteps;
   Series(dm, {1, 2, 3}, {1, 2, 4e6});
-  ScaleAxes(dm, 2);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
   EXPECT_EQ(g.YBottom, bottom);
   EXPECT_EQ(g.YTop, top);
   EXPECT_EQ(g.YSteps, steps);
@@ -177,20 +176,20 @@ TEST_F(Graphs, HugeAxisKeepsThePreviousGraphsValues) {
 TEST_F(Graphs, ClampingOfTheSteps) {
   // Times -1000 to 990 by steps of 100: 20 intervals become 10, one more decimal.
   Series(dm, {-1000, 0, 990}, {1, 2, 3});
-  ScaleAxes(dm, 2);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
   EXPECT_EQ(g.XLeft, -1000);
   EXPECT_EQ(g.XRight, 1000);
   EXPECT_EQ(g.XSteps, 10);
   EXPECT_EQ(g.XDecimals, 1);
   // Times 0 to 2: 2 intervals become 4, one more decimal.
   Series(dm, {0, 1, 2}, {1, 2, 3});
-  ScaleAxes(dm, 2);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
   EXPECT_EQ(g.XRight, 2);
   EXPECT_EQ(g.XSteps, 4);
   EXPECT_EQ(g.XDecimals, 2);
   // Vertically 30 whole steps, halved to 15, become 10 with one more decimal.
   Series(dm, {1, 2, 3}, {-20, 5, 7.5});
-  ScaleAxes(dm, 2);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
   EXPECT_EQ(g.YBottom, -20);
   EXPECT_EQ(g.YTop, 10);
   EXPECT_EQ(g.YSteps, 10);
@@ -199,49 +198,50 @@ TEST_F(Graphs, ClampingOfTheSteps) {
 
 TEST_F(Graphs, PixelsOfTheAxisEnds) {
   Series(dm, {0, 50, 100}, {0, 20, 35});
-  ScaleAxes(dm, 2);
-  EXPECT_EQ(PixelRow(g.YBottom), 385);
-  EXPECT_EQ(PixelRow(g.YTop), 65);
-  EXPECT_EQ(PixelColumn(g.XLeft), 70);
-  EXPECT_EQ(PixelColumn(g.XRight), 570);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
+  EXPECT_EQ(PixelRow(g, g.YBottom), 385);
+  EXPECT_EQ(PixelRow(g, g.YTop), 65);
+  EXPECT_EQ(PixelColumn(g, g.XLeft), 70);
+  EXPECT_EQ(PixelColumn(g, g.XRight), 570);
 }
 
 TEST_F(Graphs, ObservedAgainstCalculated) {
   Series(dm, {2, 3, 4}, {}, {2, 3, 4.5}, {2, 3, 4});
-  ScaleAxes(dm, 7);
+  ScaleAxes(g, dm, TGraphKind::ObservedCalculated);
   EXPECT_DOUBLE_EQ(g.XMax, 1.1 * 4.5);  // the margin once
   EXPECT_DOUBLE_EQ(g.YMax, 1.1 * 1.1 * 4.5);
-  SetGraphTexts(7);
+  SetGraphTexts(g, TGraphKind::ObservedCalculated);
   EXPECT_EQ(g.XTitle, "Runoff observed");
   EXPECT_EQ(g.YTitle, "Runoff calculated (mm/t)");
   EXPECT_EQ(g.LegendLine1, " ---  Obs = Calc");
   Series(dm, {0.2, 0.3, 0.4}, {}, {0.2, 0.3, 0.4}, {0.2, 0.3, 0.4});
-  ScaleAxes(dm, 7);
-  SetGraphTexts(7);
+  ScaleAxes(g, dm, TGraphKind::ObservedCalculated);
+  SetGraphTexts(g, TGraphKind::ObservedCalculated);
   EXPECT_EQ(g.XTitle, "Runoff observed * 10");
   EXPECT_EQ(g.YTitle, "Runoff calculated * 10");
 }
 
 TEST_F(Graphs, TitlesNameTheFactors) {
   struct TCase {
-    int Kind, Factor;
+    TGraphKind Kind;
+    int Factor;
     const char *XTitle, *YTitle;
   };
   const TCase cases[] = {
-      {1, 1, "Time", "Discharge/runoff (mm/t)"},
-      {1, 10, "Time * 10", "Discharge or runoff * 10"},
-      {1, 1000, "Time * 1000", "Discharge or runoff * 1000"},
-      {7, 1, "Runoff observed", "Runoff calculated (mm/t)"},
-      {7, 100, "Runoff observed * 100", "Runoff calculated * 100"},
-      {7, 1000, "Runoff observed * 1000", "Runoff calculated * 1000"},
-      {4, 100, "Time * 100", nullptr},
+      {TGraphKind::RunoffDetermination, 1, "Time", "Discharge/runoff (mm/t)"},
+      {TGraphKind::RunoffDetermination, 10, "Time * 10", "Discharge or runoff * 10"},
+      {TGraphKind::RunoffDetermination, 1000, "Time * 1000", "Discharge or runoff * 1000"},
+      {TGraphKind::ObservedCalculated, 1, "Runoff observed", "Runoff calculated (mm/t)"},
+      {TGraphKind::ObservedCalculated, 100, "Runoff observed * 100", "Runoff calculated * 100"},
+      {TGraphKind::ObservedCalculated, 1000, "Runoff observed * 1000", "Runoff calculated * 1000"},
+      {TGraphKind::RechargePrediction, 100, "Time * 100", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.XTitle);
-    GraphState = TGraphState{};
-    GraphState.XFactor = c.Factor;
-    GraphState.YFactor = c.Factor;
-    SetGraphTexts(c.Kind);
+    g = TGraphState{};
+    g.XFactor = c.Factor;
+    g.YFactor = c.Factor;
+    SetGraphTexts(g, c.Kind);
     EXPECT_EQ(g.XTitle, c.XTitle);
     EXPECT_EQ(g.YTitle, c.YTitle ? c.YTitle : "");  // kinds 2 to 4 draw fixed captions
   }
@@ -250,10 +250,10 @@ TEST_F(Graphs, TitlesNameTheFactors) {
 TEST_F(Graphs, DrawingSequence) {
   dm.Title1 = "Area";
   dm.Title2 = "Units";
-  AnalysisWorkspace.RSquare = 0.83;
+  dm.Analysis().RSquare = 0.83;
   Series(dm, {1, 2, 3, 4}, {0, 5, 0, 0}, {1, 2, 3, 2}, {1, 2.5, 3, 2});
   TRecordingCanvas canvas;
-  ASSERT_TRUE(ShowGraphics(dm, 1, canvas));
+  ASSERT_TRUE(ShowGraphics(g, dm, TGraphKind::RunoffDetermination, canvas));
   const auto& ops = canvas.Ops;
   ASSERT_GT(ops.size(), 10u);
   EXPECT_EQ(ops[0].What, 'R');
@@ -273,7 +273,7 @@ TEST_F(Graphs, DrawingSequence) {
   ASSERT_TRUE(r2);
   EXPECT_EQ(r2->X1, 445);
   // Vertical tick labels right-aligned at 64 and centred on the tick.
-  const auto* top = canvas.FindText(TickLabel(g.YTop, g.YDecimals));
+  const auto* top = canvas.FindText(TickLabel(g.YTop, g.YDecimals, '.'));
   ASSERT_TRUE(top);
   EXPECT_EQ(top->X1 + 7 * static_cast<int>(top->Text.size()), 64);
   EXPECT_EQ(top->Y1, 70 - 6);
@@ -288,17 +288,17 @@ TEST_F(Graphs, DrawingSequence) {
 }
 
 TEST_F(Graphs, RSquareOfAHalfIsNotShown) {
-  AnalysisWorkspace.RSquare = 0.5;
+  dm.Analysis().RSquare = 0.5;
   Series(dm, {1, 2, 3, 4}, {}, {1, 2, 3, 2}, {1, 2.5, 3, 2});
   TRecordingCanvas canvas;
-  ASSERT_TRUE(ShowGraphics(dm, 7, canvas));
+  ASSERT_TRUE(ShowGraphics(g, dm, TGraphKind::ObservedCalculated, canvas));
   for (const auto& op : canvas.Ops) EXPECT_EQ(op.Text.find("R square"), std::string::npos);
 }
 
 TEST_F(Graphs, RechargeBarsAndRainSteps) {
   Series(dm, {1, 2, 3, 4}, {10, 0, 20, 0}, {}, {}, {4, 0, 0, 0});
   TRecordingCanvas canvas;
-  ASSERT_TRUE(ShowGraphics(dm, 3, canvas));
+  ASSERT_TRUE(ShowGraphics(g, dm, TGraphKind::RechargeDetermination, canvas));
   int bars = 0, wide = 0;
   for (const auto& op : canvas.Ops) {
     if (op.What == 'R' && op.Colour == GraphColours::SkyBlue) {
@@ -327,7 +327,7 @@ TEST_F(Graphs, LineOfEqualityJoinsEqualValues) {
     SCOPED_TRACE(c.XFactor);
     Series(dm, c.Meas, {}, c.Calc, c.Meas);
     TRecordingCanvas canvas;
-    ASSERT_TRUE(ShowGraphics(dm, 7, canvas));
+    ASSERT_TRUE(ShowGraphics(g, dm, TGraphKind::ObservedCalculated, canvas));
     EXPECT_EQ(g.XFactor, c.XFactor);
     EXPECT_EQ(g.YFactor, c.YFactor);
     const auto& line = canvas.Ops.back();
@@ -338,10 +338,10 @@ TEST_F(Graphs, LineOfEqualityJoinsEqualValues) {
     // at the same value on both axes.
     const double low = 0.05 * (c.XFactor == 1 ? 40 : 1);
     const double high = 1.1 * (c.XFactor == 1 ? 4.5 : 0.085);
-    EXPECT_EQ(line.X1, PixelColumn(low * c.XFactor));
-    EXPECT_EQ(line.Y1, PixelRow(low * c.YFactor));
-    EXPECT_EQ(line.X2, PixelColumn(high * c.XFactor));
-    EXPECT_EQ(line.Y2, PixelRow(high * c.YFactor));
+    EXPECT_EQ(line.X1, PixelColumn(g, low * c.XFactor));
+    EXPECT_EQ(line.Y1, PixelRow(g, low * c.YFactor));
+    EXPECT_EQ(line.X2, PixelColumn(g, high * c.XFactor));
+    EXPECT_EQ(line.Y2, PixelRow(g, high * c.YFactor));
   }
 }
 
@@ -351,12 +351,12 @@ TEST_F(Graphs, GraphsWithoutAScaleAreRefused) {
   TRecordingCanvas canvas;
   // All measured runoff zero: the horizontal axis of kind 7 has no extent.
   Series(dm, {0, 0, 0}, {}, {0, 0, 0}, {0, 0, 0});
-  EXPECT_FALSE(ShowGraphics(dm, 7, canvas));
+  EXPECT_FALSE(ShowGraphics(g, dm, TGraphKind::ObservedCalculated, canvas));
   EXPECT_TRUE(canvas.Ops.empty());
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_NE(dialogs.Messages[0].find("horizontal axis"), std::string::npos);
   Series(dm, {}, {});
-  EXPECT_FALSE(ShowGraphics(dm, 1, canvas));
+  EXPECT_FALSE(ShowGraphics(g, dm, TGraphKind::RunoffDetermination, canvas));
   EXPECT_EQ(dialogs.Messages.size(), 2u);
 }
 
@@ -365,21 +365,21 @@ TEST_F(Graphs, GraphsWithoutAScaleAreRefused) {
 namespace {
 
 TEST(GraphTicks, ARoundingErrorBelowZeroIsTheZeroTick) {
-  EXPECT_EQ(TickLabel(-1e-17, 1), TickLabel(0, 1));
-  EXPECT_EQ(TickLabel(-0.04, 1), TickLabel(0, 1));
-  EXPECT_EQ(TickLabel(-2, 0), "-2");
-  EXPECT_EQ(TickLabel(-0.25, 1).front(), '-');
+  EXPECT_EQ(TickLabel(-1e-17, 1, '.'), TickLabel(0, 1, '.'));
+  EXPECT_EQ(TickLabel(-0.04, 1, '.'), TickLabel(0, 1, '.'));
+  EXPECT_EQ(TickLabel(-2, 0, '.'), "-2");
+  EXPECT_EQ(TickLabel(-0.25, 1, '.').front(), '-');
 }
 
 TEST(GraphPixels, FarOffValuesStayWithinReach) {
-  GraphState = TGraphState{};
+  TGraphState g;
   TDMQuorell dm;
   Series(dm, {1, 2, 3}, {1, 2, 3});
-  ScaleAxes(dm, 2);
-  EXPECT_EQ(PixelRow(1e300), -1000000);
-  EXPECT_EQ(PixelRow(-1e300), 1000000);
-  EXPECT_EQ(PixelColumn(1e300), 1000000);
-  EXPECT_EQ(PixelColumn(std::nan("")), 0);
+  ScaleAxes(g, dm, TGraphKind::RunoffPrediction);
+  EXPECT_EQ(PixelRow(g, 1e300), -1000000);
+  EXPECT_EQ(PixelRow(g, -1e300), 1000000);
+  EXPECT_EQ(PixelColumn(g, 1e300), 1000000);
+  EXPECT_EQ(PixelColumn(g, std::nan("")), 0);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/numformat.h"
+#include "base/numformat.h"
 #include "model/dmquorell.h"
 #include "support/test_support.h"
 
@@ -12,7 +12,6 @@ namespace {
 class InputFile : public ::testing::Test {
 protected:
   void SetUp() override {
-    ResetWorkspaces();
     dm.SetDialogs(&dialogs);
   }
   std::vector<std::string> Lines(const std::string& path) {
@@ -99,13 +98,13 @@ TEST_F(InputFile, ReadsBackBothLayoutsInTheReadLayout) {
 
   const auto pred = dir.File("p.inp");
   WritePredictionFile(dm, pred, {1, 2}, {3, 4}, 3, 0.35, 0.2);
-  AnalysisWorkspace.NrOfRes = 0;
-  AnalysisWorkspace.Alpha = 0;
+  back.Analysis().NrOfRes = 0;
+  back.Analysis().Alpha = 0;
   back.FileName = pred;
   ASSERT_TRUE(back.ReadInputFile());
   EXPECT_FALSE(back.IsAnalysis);
-  EXPECT_EQ(AnalysisWorkspace.NrOfRes, 3);
-  EXPECT_EQ(AnalysisWorkspace.Alpha, 0.35);
+  EXPECT_EQ(back.Analysis().NrOfRes, 3);
+  EXPECT_EQ(back.Analysis().Alpha, 0.35);
   EXPECT_EQ(back.RunIni, 0.2);
   ASSERT_EQ(back.NrOfData, 2);
   EXPECT_EQ(back.Runoffs, (std::vector<double>{0, 0}));
@@ -128,7 +127,7 @@ TEST_F(InputFile, TitleWithALoneCarriageReturnComesBackWhole) {
   back.DetermineModel();
   ASSERT_TRUE(back.RunSucceeded(true));
   EXPECT_EQ(back.Title1, "abc\rdef");
-  EXPECT_EQ(AnalysisWorkspace.AnaMaxSto, 100);
+  EXPECT_EQ(back.Analysis().AnaMaxSto, 100);
 }
 
 TEST_F(InputFile, WrittenAgainGivesTheSameText) {
@@ -230,7 +229,7 @@ TEST_F(InputFile, UnitTextAfterTheEscapeRateIsIgnoredHere) {
   back.FileName = path;
   ASSERT_TRUE(back.ReadInputFile());
   EXPECT_EQ(back.MaxEsc, 2);
-  EXPECT_EQ(AnalysisWorkspace.NrOfRes, 2);
+  EXPECT_EQ(back.Analysis().NrOfRes, 2);
   EXPECT_EQ(back.NrOfData, 2);
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "files/numformat.h"
+#include "base/numformat.h"
 
 namespace {
 

@@ -12,7 +12,6 @@ namespace {
 class OutputFile : public ::testing::Test {
 protected:
   void SetUp() override {
-    ResetWorkspaces();
     dm.SetDialogs(&dialogs);
     dm.FileName = dir.File("case.inp");
     dm.Title1 = "Title one";
@@ -20,23 +19,23 @@ protected:
   }
   // Reconstruction points: serial, time, rain, recharge, measured, calculated.
   void Points(const std::vector<std::vector<double>>& rows) {
-    auto& ws = AnalysisWorkspace;
+    auto& ws = dm.Analysis();
     ws.AnaNrOfData = static_cast<int>(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const auto& v = rows[i];
-      SetReconstructionPoint(static_cast<int>(i + 1),
+      SetReconstructionPoint(dm.Analysis(), static_cast<int>(i + 1),
                              {static_cast<int>(v[0]), v[1], v[2], v[3], v[4], v[5]});
     }
   }
   void PredPoints(const std::vector<std::vector<double>>& rows) {
-    auto& ws = PredictionWorkspace;
+    auto& ws = dm.Prediction();
     ws.PredNrOfData = static_cast<int>(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       ws.PredSerial[i + 1] = static_cast<int>(rows[i][0]);
       ws.PredTime[i + 1] = rows[i][1];
       ws.PredRain[i + 1] = rows[i][2];
       ws.PredRech[i + 1] = rows[i][3];
-      AnalysisWorkspace.RunCalc[i + 1] = rows[i][4];
+      dm.Analysis().RunCalc[i + 1] = rows[i][4];
     }
   }
   std::vector<std::string> Written() {
@@ -48,7 +47,7 @@ protected:
 };
 
 TEST_F(OutputFile, ReconstructionLayoutAndStatistics) {
-  auto& ws = AnalysisWorkspace;
+  auto& ws = dm.Analysis();
   ws.AnaMaxSto = 100;
   ws.AnaIniSto = 10;
   ws.AnaMaxEsc = 0.5;
@@ -94,12 +93,12 @@ TEST_F(OutputFile, ReconstructionLayoutAndStatistics) {
 }
 
 TEST_F(OutputFile, PredictionLayout) {
-  auto& ws = PredictionWorkspace;
+  auto& ws = dm.Prediction();
   ws.PredMaxSto = 100;
   ws.PredIniSto = 0;
   ws.PredMaxEsc = 2;
-  AnalysisWorkspace.NrOfRes = 2;
-  AnalysisWorkspace.Alpha = 0.05;
+  dm.Analysis().NrOfRes = 2;
+  dm.Analysis().Alpha = 0.05;
   PredPoints({{1, 1, 12.5, 3.2, 0.95}, {2, 2, 0, 0, 0.9}});
   dm.WritePredictionResults();
   const std::vector<std::string> expected = {

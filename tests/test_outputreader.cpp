@@ -15,20 +15,19 @@ namespace {
 class OutputReader : public ::testing::Test {
 protected:
   void SetUp() override {
-    ResetWorkspaces();
     dm.SetDialogs(&dialogs);
     dm.Title1 = "Area";
     dm.Title2 = "Units";
   }
   // A reconstruction output file of 20 points through the writer.
   std::string Reconstruction() {
-    auto& ws = AnalysisWorkspace;
+    auto& ws = dm.Analysis();
     ws.AnaNrOfData = 20;
     ws.NrOfRes = 2;
     ws.Alpha = 0.3;
     for (int i = 1; i <= 20; ++i) {
       const bool wet = i % 4 == 0;
-      SetReconstructionPoint(i, {i, static_cast<double>(i), wet ? 12.5 : 0.0, wet ? 3.25 : 0.0,
+      SetReconstructionPoint(dm.Analysis(), i, {i, static_cast<double>(i), wet ? 12.5 : 0.0, wet ? 3.25 : 0.0,
                                  1 + 0.1 * i, i == 3 ? 0.004 : 1 + 0.1 * i + 0.05});
     }
     dm.FileName = dir.File("r.inp");
@@ -36,16 +35,16 @@ protected:
     return dir.File("r.out");
   }
   std::string Prediction() {
-    auto& ws = PredictionWorkspace;
+    auto& ws = dm.Prediction();
     ws.PredNrOfData = 20;
-    AnalysisWorkspace.NrOfRes = 1;
-    AnalysisWorkspace.Alpha = 0.5;
+    dm.Analysis().NrOfRes = 1;
+    dm.Analysis().Alpha = 0.5;
     for (int i = 1; i <= 20; ++i) {
       ws.PredSerial[i] = i;
       ws.PredTime[i] = 10 * i;
       ws.PredRain[i] = i;
       ws.PredRech[i] = 0.5 * i;
-      AnalysisWorkspace.RunCalc[i] = 100 + i;
+      dm.Analysis().RunCalc[i] = 100 + i;
     }
     dm.FileName = dir.File("p.inp");
     dm.WritePredictionResults();
@@ -72,9 +71,9 @@ TEST_F(OutputReader, ReconstructionForTheGraphs) {
   EXPECT_EQ(dm.ResultsTag, "RECO");
   EXPECT_EQ(dm.Title1, "Area");
   EXPECT_EQ(dm.Title2, "Units");
-  const double written = AnalysisWorkspace.RSquare;
-  AnalysisWorkspace.RSquare = -9;
-  ASSERT_TRUE(dm.ReadResultsForGraph(1));
+  const double written = dm.Analysis().RSquare;
+  dm.Analysis().RSquare = -9;
+  ASSERT_TRUE(dm.ReadResultsForGraph(TGraphKind::RunoffDetermination));
   ASSERT_EQ(dm.NrOfData, 20);
   EXPECT_EQ(dm.Serials[19], 20);
   EXPECT_EQ(dm.GraphTime[4], 5);
@@ -82,14 +81,14 @@ TEST_F(OutputReader, ReconstructionForTheGraphs) {
   EXPECT_EQ(dm.GraphRecharge[3], 3.25);
   EXPECT_DOUBLE_EQ(dm.GraphRunMeas[0], 1.1);
   EXPECT_EQ(dm.GraphRunCalc[2], 0);  // 0.004 is printed 0.00
-  EXPECT_NEAR(AnalysisWorkspace.RSquare, written, 0.005);
-  EXPECT_EQ(AnalysisWorkspace.RSquare, std::round(written * 100) / 100);
+  EXPECT_NEAR(dm.Analysis().RSquare, written, 0.005);
+  EXPECT_EQ(dm.Analysis().RSquare, std::round(written * 100) / 100);
 
-  AnalysisWorkspace.RSquare = -9;
-  ASSERT_TRUE(dm.ReadResultsForGraph(3));
-  EXPECT_EQ(AnalysisWorkspace.RSquare, -9);
+  dm.Analysis().RSquare = -9;
+  ASSERT_TRUE(dm.ReadResultsForGraph(TGraphKind::RechargeDetermination));
+  EXPECT_EQ(dm.Analysis().RSquare, -9);
   EXPECT_EQ(dm.GraphTime[4], 5);
-  ASSERT_TRUE(dm.ReadResultsForGraph(7));
+  ASSERT_TRUE(dm.ReadResultsForGraph(TGraphKind::ObservedCalculated));
   EXPECT_EQ(dm.GraphTime, dm.GraphRunMeas);
 }
 
@@ -97,7 +96,7 @@ TEST_F(OutputReader, PredictionColumnsGoWhereTheGraphsTakeThem) {
   dm.ResultsFileName = Prediction();
   ASSERT_TRUE(dm.ReadResultsHead());
   EXPECT_EQ(dm.ResultsTag, "PRED");
-  ASSERT_TRUE(dm.ReadResultsForGraph(2));
+  ASSERT_TRUE(dm.ReadResultsForGraph(TGraphKind::RunoffPrediction));
   ASSERT_EQ(dm.NrOfData, 20);
   EXPECT_EQ(dm.GraphTime[1], 20);
   EXPECT_EQ(dm.GraphRunCalc[1], 2);    // the rainfall
@@ -113,9 +112,9 @@ TEST_F(OutputReader, CorruptRSquareFallsBackToZero) {
   text.replace(at + 1, std::string::npos, "    n/a\r\n");
   WriteFileBytes(path, text);
   dm.ResultsFileName = path;
-  AnalysisWorkspace.RSquare = 0.9;
-  ASSERT_TRUE(dm.ReadResultsForGraph(7));
-  EXPECT_EQ(AnalysisWorkspace.RSquare, 0);
+  dm.Analysis().RSquare = 0.9;
+  ASSERT_TRUE(dm.ReadResultsForGraph(TGraphKind::ObservedCalculated));
+  EXPECT_EQ(dm.Analysis().RSquare, 0);
   EXPECT_EQ(dm.GraphTime[4], 5);  // the times stay
 }
 
@@ -123,11 +122,11 @@ TEST_F(OutputReader, TitleThatLooksLikeTheSectionLine) {
   dm.Title1 = "RECONSTRUCTION of the Vecht";
   dm.Title2 = "PREDICTION runoff: none";
   dm.ResultsFileName = Reconstruction();
-  ASSERT_TRUE(dm.ReadResultsForGraph(1));
+  ASSERT_TRUE(dm.ReadResultsForGraph(TGraphKind::RunoffDetermination));
   EXPECT_EQ(dm.NrOfData, 20);
   EXPECT_EQ(dm.GraphTime[0], 1);
   // A reconstruction file read for a prediction graph has no section.
-  EXPECT_FALSE(dm.ReadResultsForGraph(2));
+  EXPECT_FALSE(dm.ReadResultsForGraph(TGraphKind::RunoffPrediction));
   EXPECT_EQ(dm.NrOfData, 0);
   EXPECT_TRUE(dm.GraphTime.empty());
   ASSERT_EQ(dialogs.Messages.size(), 1u);
@@ -141,7 +140,7 @@ TEST_F(OutputReader, FileEndingAfterTheSectionLine) {
   for (int i = 0; i < 13; ++i) text += lines[i] + "\r\n";
   WriteFileBytes(path, text);
   dm.ResultsFileName = path;
-  ASSERT_TRUE(dm.ReadResultsForGraph(1));
+  ASSERT_TRUE(dm.ReadResultsForGraph(TGraphKind::RunoffDetermination));
   EXPECT_EQ(dm.NrOfData, 0);
   EXPECT_TRUE(dm.GraphTime.empty());
 }
@@ -152,7 +151,7 @@ TEST_F(OutputReader, BadTableValueKeepsTheLinesBefore) {
   text.replace(text.find("     10.00"), 10, "     ten  ");
   WriteFileBytes(path, text);
   dm.ResultsFileName = path;
-  EXPECT_THROW(dm.ReadResultsForGraph(1), TInvalidNumber);
+  EXPECT_THROW(dm.ReadResultsForGraph(TGraphKind::RunoffDetermination), TInvalidNumber);
   EXPECT_EQ(dm.NrOfData, 9);
   EXPECT_EQ(dm.GraphTime.size(), 9u);
 }
@@ -162,7 +161,7 @@ TEST_F(OutputReader, CannotOpenMessages) {
   dm.ResultsFileName = missing;
   EXPECT_FALSE(dm.LoadOutputLines(missing));
   EXPECT_FALSE(dm.ReadResultsHead());
-  EXPECT_FALSE(dm.ReadResultsForGraph(1));
+  EXPECT_FALSE(dm.ReadResultsForGraph(TGraphKind::RunoffDetermination));
   ASSERT_EQ(dialogs.Messages.size(), 3u);
   EXPECT_EQ(dialogs.Messages[0], "The file \"" + missing +
                                      "\" could not be opened.  It may be damaged,  not created due "
@@ -180,11 +179,11 @@ TEST_F(OutputReader, GoldenOutputFilesReadBack) {
   dm.ResultsFileName = shared + "/golden/det262.out";
   ASSERT_TRUE(dm.ReadResultsHead());
   EXPECT_EQ(dm.ResultsTag, "RECO");
-  ASSERT_TRUE(dm.ReadResultsForGraph(1));
+  ASSERT_TRUE(dm.ReadResultsForGraph(TGraphKind::RunoffDetermination));
   EXPECT_EQ(dm.NrOfData, 180);
-  EXPECT_EQ(AnalysisWorkspace.RSquare, 0.77);
+  EXPECT_EQ(dm.Analysis().RSquare, 0.77);
   dm.ResultsFileName = shared + "/golden/pred25.out";
-  ASSERT_TRUE(dm.ReadResultsForGraph(4));
+  ASSERT_TRUE(dm.ReadResultsForGraph(TGraphKind::RechargePrediction));
   EXPECT_EQ(dm.NrOfData, 365);
 }
 

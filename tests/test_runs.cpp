@@ -13,7 +13,6 @@ namespace {
 class Runs : public ::testing::Test {
 protected:
   void SetUp() override {
-    ResetWorkspaces();
     dm.SetDialogs(&dialogs);
   }
   std::string OutOf(const std::string& inp) { return ChangeFileExt(inp, ".out"); }
@@ -26,7 +25,7 @@ protected:
   void Predict(const std::vector<double>& t, const std::vector<double>& rain, int nr, double alpha,
                double runIni, double maxSto = 100, double iniSto = 80, double maxEsc = 2) {
     WritePredictionFile(dm, path, t, rain, nr, alpha, runIni, maxSto, iniSto, maxEsc);
-    AnalysisWorkspace.StorageOk = true;
+    dm.Analysis().StorageOk = true;
     dm.PredictRunoff();
   }
   TScratchDir dir;
@@ -47,13 +46,13 @@ class DeterminationFailure : public Runs, public ::testing::WithParamInterface<T
 
 TEST_P(DeterminationFailure, StopsWithItsMessageAndNoOutput) {
   const auto& c = GetParam();
-  AnalysisWorkspace.StorageOk = true;
+  dm.Analysis().StorageOk = true;
   Determine(c.Times, c.Rain, c.Runoff, c.MaxSto, c.MaxSto > 0 ? c.MaxSto / 2 : 0);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0], c.Message);
   EXPECT_EQ(dm.RunFailed, c.RunFailed);
-  EXPECT_EQ(AnalysisWorkspace.AnaTimeError, c.TimeError);
-  EXPECT_EQ(AnalysisWorkspace.StorageOk, c.StorageOk);
+  EXPECT_EQ(dm.Analysis().AnaTimeError, c.TimeError);
+  EXPECT_EQ(dm.Analysis().StorageOk, c.StorageOk);
   EXPECT_FALSE(dm.RunSucceeded(true));
   EXPECT_FALSE(std::filesystem::exists(OutOf(path)));
 }
@@ -87,9 +86,9 @@ TEST_P(PredictionFailure, StopsWithItsMessageAndNoOutput) {
   Predict(c.Times, c.Rain, 2, 0.3, 1, c.MaxSto, 0);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0], c.Message);
-  EXPECT_EQ(PredictionWorkspace.PredNoVariation, c.RunFailed);
-  EXPECT_EQ(PredictionWorkspace.PredTimeError, c.TimeError);
-  EXPECT_EQ(AnalysisWorkspace.StorageOk, c.StorageOk);
+  EXPECT_EQ(dm.Prediction().PredNoVariation, c.RunFailed);
+  EXPECT_EQ(dm.Prediction().PredTimeError, c.TimeError);
+  EXPECT_EQ(dm.Analysis().StorageOk, c.StorageOk);
   EXPECT_FALSE(dm.RunSucceeded(false));
   EXPECT_FALSE(std::filesystem::exists(OutOf(path)));
 }
@@ -121,7 +120,7 @@ TEST_F(Runs, LastStepZeroKeepsTheFirstPair) {
   // and the runoff stays at the first measured value.
   Determine({1, 2, 3, 3}, {0, 30, 0, 0}, {1, 2, 3, 2});
   ASSERT_TRUE(dm.RunSucceeded(true));
-  const auto& ws = AnalysisWorkspace;
+  const auto& ws = dm.Analysis();
   EXPECT_EQ(ws.Delta, 0);
   EXPECT_EQ(ws.NrOfRes, 1);
   EXPECT_EQ(ws.Alpha, 0.002);
@@ -147,7 +146,7 @@ TEST_F(Runs, SelectionTakesTheLeastSumAndItsReconstruction) {
   // No pre-reservoir loss: MaxSto 1, full, no escape.
   Determine(t, rain, q, 1, 1, 0);
   ASSERT_TRUE(dm.RunSucceeded(true));
-  const auto& ws = AnalysisWorkspace;
+  const auto& ws = dm.Analysis();
   EXPECT_EQ(ws.NrOfRes, 2);
   EXPECT_NEAR(ws.Alpha, 0.3, 0.02);
   double best = ws.SumSq[1][1];
@@ -161,7 +160,7 @@ TEST_F(Runs, SelectionTakesTheLeastSumAndItsReconstruction) {
 TEST_F(Runs, MeasuredRunoffBelowAThousandthIsRaised) {
   Determine({1, 2, 3}, {0, 5, 0}, {0, 2, 1});
   ASSERT_TRUE(dm.RunSucceeded(true));
-  EXPECT_EQ(AnalysisWorkspace.RunMeas[1], 0.001);
+  EXPECT_EQ(dm.Analysis().RunMeas[1], 0.001);
   const auto lines = SplitCrLfLines(ReadFileBytes(OutOf(path)));
   EXPECT_EQ(lines[18].substr(34, 10), "      0.00");
 }
@@ -194,7 +193,7 @@ TEST_F(Runs, TooManyPointsAreRefused) {
   r.resize(501);
   Predict(t, r, 1, 0.5, 1);
   EXPECT_TRUE(dm.RunSucceeded(false));
-  EXPECT_EQ(PredictionWorkspace.PredNrOfData, 501);
+  EXPECT_EQ(dm.Prediction().PredNrOfData, 501);
 }
 
 TEST_F(Runs, CorruptDataLineStopsTheRun) {
@@ -230,21 +229,21 @@ TEST_F(Runs, PredictionRefusesAReservoirCountOutsideOneToFive) {
 TEST_F(Runs, PredictionWithAlphaZeroStaysAtTheInitialRunoff) {
   Predict({1, 2, 3, 4}, {0, 50, 50, 0}, 1, 0, 0.75);
   ASSERT_TRUE(dm.RunSucceeded(false));
-  for (int t = 1; t <= 4; ++t) EXPECT_EQ(AnalysisWorkspace.RunCalc[t], 0.75);
-  EXPECT_EQ(PredictionWorkspace.RateUnit, "");
+  for (int t = 1; t <= 4; ++t) EXPECT_EQ(dm.Analysis().RunCalc[t], 0.75);
+  EXPECT_EQ(dm.Prediction().RateUnit, "");
 }
 
 TEST_F(Runs, PredictionTakesItsCascadeFromTheFile) {
-  AnalysisWorkspace.NrOfRes = 3;
+  dm.Analysis().NrOfRes = 3;
   WritePredictionFile(dm, path, {1, 2, 3}, {0, 20, 0}, 2, 0.05, 1.5);
-  AnalysisWorkspace.NrOfRes = 5;
-  AnalysisWorkspace.Alpha = 9;
-  AnalysisWorkspace.StorageOk = true;
+  dm.Analysis().NrOfRes = 5;
+  dm.Analysis().Alpha = 9;
+  dm.Analysis().StorageOk = true;
   dm.PredictRunoff();
   ASSERT_TRUE(dm.RunSucceeded(false));
-  EXPECT_EQ(AnalysisWorkspace.NrOfRes, 2);
-  EXPECT_EQ(AnalysisWorkspace.Alpha, 0.05);
-  EXPECT_EQ(AnalysisWorkspace.RunCalc[1], 1.5);
+  EXPECT_EQ(dm.Analysis().NrOfRes, 2);
+  EXPECT_EQ(dm.Analysis().Alpha, 0.05);
+  EXPECT_EQ(dm.Analysis().RunCalc[1], 1.5);
   const auto lines = SplitCrLfLines(ReadFileBytes(OutOf(path)));
   EXPECT_EQ(lines[9], "Number of reservoirs:     2 ");
   EXPECT_EQ(lines[10], "Alpha coefficient:        0.050 ");
@@ -263,10 +262,10 @@ TEST_P(RateUnit, FollowsTheEscapeRate) {
   const auto at = text.find("     2.00\r\n");
   text.insert(at + 9, GetParam().Text);
   WriteFileBytes(path, text);
-  AnalysisWorkspace.StorageOk = true;
+  dm.Analysis().StorageOk = true;
   dm.PredictRunoff();
   ASSERT_TRUE(dm.RunSucceeded(false));
-  EXPECT_EQ(PredictionWorkspace.RateUnit, GetParam().Unit);
+  EXPECT_EQ(dm.Prediction().RateUnit, GetParam().Unit);
   EXPECT_EQ(SplitCrLfLines(ReadFileBytes(OutOf(path)))[8],
             std::string("Max. escape/time unit:    2.00 ") + GetParam().Unit);
 }

@@ -6,7 +6,8 @@
 
 #include "graphs/quorellutils.h"
 #include "sheet/fieldchecks.h"
-#include "sheet/numbertext.h"
+#include "base/numformat.h"
+#include "base/numparse.h"
 #include "sheet/pasteblock.h"
 #include "sheet/sheetseries.h"
 #include "support/test_support.h"

@@ -1,28 +1,17 @@
 #include "batch/batchargs.h"
 
-#include <charconv>
 #include <filesystem>
 #include <iostream>
 
+#include "base/numformat.h"
+#include "base/numparse.h"
+#include "batch/commands.h"
 #include "files/filepaths.h"
-#include "files/numformat.h"
-#include "files/textreader.h"
 #include "model/criteria.h"
 #include "model/dmquorell.h"
 #include "model/runwarnings.h"
 
 namespace {
-
-const char* const Usage =
-    "usage:\n"
-    "  tolvane-batch import DATA.csv -o FILE.inp --option determine|predict\n"
-    "      [--time-column N] --rain-column N [--runoff-column N] [--first-row N] [--rows N]\n"
-    "      --max-storage X --initial-storage X --max-escape X\n"
-    "      [--reservoirs N --alpha X --initial-runoff X] [--title1 TEXT] [--title2 TEXT] [--force]\n"
-    "  tolvane-batch run FILE.inp\n"
-    "  tolvane-batch calibrate FILE.inp -o BEST.inp [--objective rsquare|nse|kge]\n"
-    "      [--max-storage LO:HI] [--force]\n"
-    "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp\n";
 
 template <typename TValue, typename TParse>
 bool GetOption(const TArgs& args, const std::string& name, TValue& value, std::string& error,
@@ -40,10 +29,14 @@ bool GetOption(const TArgs& args, const std::string& name, TValue& value, std::s
 
 }  // namespace
 
-const char* UsageText() { return Usage; }
+std::string UsageText() {
+  std::string text = "usage:\n";
+  for (const TCommand& command : Commands()) text += command.Usage();
+  return text;
+}
 
 int UsageError(const std::string& text) {
-  std::cerr << "tolvane-batch: " << text << "\n" << Usage;
+  std::cerr << "tolvane-batch: " << text << "\n" << UsageText();
   return ExitUsage;
 }
 
@@ -88,15 +81,9 @@ std::string AbsolutePath(const std::string& path) {
   return ec ? path : abs.lexically_normal().string();
 }
 
-std::string FullPrecision(double value) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
-
 void PrintRunSummary(const TDMQuorell& dm, bool analysis) {
-  const auto& ws = AnalysisWorkspace;
-  const auto& pred = PredictionWorkspace;
+  const auto& ws = dm.Analysis();
+  const auto& pred = dm.Prediction();
   const std::string escape =
       analysis ? EscapeWarning(ws.AnaMaxSto, ws.AnaMaxEsc, ws.Time, ws.AnaNrOfData)
                : EscapeWarning(pred.PredMaxSto, pred.PredMaxEsc, pred.PredTime, pred.PredNrOfData);
@@ -105,9 +92,7 @@ void PrintRunSummary(const TDMQuorell& dm, bool analysis) {
   if (analysis) std::cout << ", R square " << FormatFixed(ws.RSquare, 0, 2);
   std::cout << ", output " << ChangeFileExt(dm.FileName, ".out") << "\n";
   if (!analysis) return;
-  const TFitCriteria fit = FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData);
-  std::cout << "R square " << FullPrecision(fit.RSquare) << ", NSE " << FullPrecision(fit.Nse)
-            << ", KGE " << FullPrecision(fit.Kge) << "\n";
+  std::cout << CriteriaLine(FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData)) << "\n";
   const std::string edge = AlphaEdgeWarning(ws.Alpha);
   if (!edge.empty()) std::cerr << edge << "\n";
 }

@@ -21,7 +21,7 @@ struct TArgs {
 
 // Prints the text and the usage on standard error; returns ExitUsage.
 int UsageError(const std::string& text);
-const char* UsageText();
+std::string UsageText();
 
 // Arguments after the command; valued lists the options that take a value
 // (--force is the only flag).
@@ -35,8 +35,6 @@ bool GetReal(const TArgs& args, const std::string& name, std::optional<double>& 
              std::string& error);
 
 std::string AbsolutePath(const std::string& path);
-// The shortest text that reads back as the same double.
-std::string FullPrecision(double value);
 
 // After a successful run of dm's input file: the warnings on standard error,
 // then the summary on standard output (for a determination with its

@@ -1,5 +1,4 @@
-#include "batch/calibratecmd.h"
-
+// tolvane-batch calibrate: the pre-reservoir parameters of best fit.
 #include <unistd.h>
 
 #include <chrono>
@@ -8,22 +7,36 @@
 #include <sstream>
 
 #include "batch/batchargs.h"
+#include "batch/commands.h"
 #include "batch/consoledialogs.h"
+#include "base/numformat.h"
+#include "base/numparse.h"
 #include "files/filepaths.h"
-#include "files/numformat.h"
 #include "files/inputlayout.h"
 #include "files/storelines.h"
-#include "files/textreader.h"
 #include "model/calibration.h"
 #include "model/dmquorell.h"
 
 namespace {
 
 std::optional<TObjective> ParseObjective(const std::string& text) {
-  if (text == "rsquare") return TObjective::RSquare;
-  if (text == "nse") return TObjective::Nse;
-  if (text == "kge") return TObjective::Kge;
-  return std::nullopt;
+  const auto criterion = CriterionByKey(text);
+  if (!criterion || !InfoOf(*criterion).Objective) return std::nullopt;
+  return criterion;
+}
+
+// "a, b or c"
+std::string ObjectiveChoices() {
+  std::string keys = ObjectiveKeys(), text;
+  std::size_t start = 0;
+  for (auto bar = keys.find('|'); ; bar = keys.find('|', start)) {
+    const std::string key = keys.substr(start, bar == std::string::npos ? bar : bar - start);
+    if (!text.empty()) text += bar == std::string::npos ? " or " : ", ";
+    text += key;
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  return text;
 }
 
 // "LO:HI", each a number.
@@ -77,7 +90,7 @@ private:
 
 }  // namespace
 
-int Calibrate(int argc, char** argv) {
+int CalibrateCommand(int argc, char** argv) {
   std::string error;
   auto parsed = ParseArgs(argc, argv, {"-o", "--objective", "--max-storage"}, error);
   if (!parsed) return UsageError(error);
@@ -87,7 +100,7 @@ int Calibrate(int argc, char** argv) {
   TObjective objective = TObjective::RSquare;
   if (args.Options.count("--objective")) {
     const auto given = ParseObjective(args.Options.at("--objective"));
-    if (!given) return UsageError("--objective must be rsquare, nse or kge");
+    if (!given) return UsageError("--objective must be " + ObjectiveChoices());
     objective = *given;
   }
   TCalibrationBounds bounds;
@@ -100,7 +113,7 @@ int Calibrate(int argc, char** argv) {
     return UsageError("--max-storage " + args.Options.at("--max-storage") + ": " + why);
 
   TConsoleDialogs dialogs;
-  TDMQuorell dm;
+  TDMQuorell dm(TDMQuorell::TModuleWorkspaces{});
   dm.SetDialogs(&dialogs);
   dm.FileName = AbsolutePath(args.Positional[0]);
   const std::string inputPath = dm.FileName;
@@ -123,12 +136,12 @@ int Calibrate(int argc, char** argv) {
   }
 
   // The record and its own parameters, as a run of the file takes them.
-  auto& ws = AnalysisWorkspace;
+  auto& ws = dm.Analysis();
   TStoreParameters own;
   try {
     dm.RunFailed = false;
     if (!dm.PrepareDetermination()) return ExitFailed;
-    own = {ws.AnaMaxSto, ws.AnaIniSto, ws.AnaMaxEsc};
+    own = ws.Store();
     // Once with the messages shown: a wrong time sequence ends it here.
     if (!dm.FitCascade() && ws.AnaTimeError) return ExitFailed;
   } catch (const TInOutError& e) {
@@ -151,8 +164,7 @@ int Calibrate(int argc, char** argv) {
     return ExitFailed;
   }
 
-  const auto text = ReplaceStoreLines(*original, bestPath, best.Store.MaxSto, best.Store.IniSto,
-                                      best.Store.MaxEsc);
+  const auto text = ReplaceStoreLines(*original, bestPath, best.Store);
   if (!text) {
     std::cerr << inputPath << ": has fewer than the ten head lines of an input file\n";
     return ExitFailed;
@@ -169,8 +181,8 @@ int Calibrate(int argc, char** argv) {
             << "searched " << calibration.Evaluations() << " candidates in " << searched.str()
             << " s; " << bestPath << " written\n";
 
-  // The new file's own run: its output file, and the proof that it gives
-  // the figure reported.
+  // The new file's own run, in a data module of its own: its output file,
+  // and the proof that it gives the figure reported.
   TDMQuorell run;
   run.SetDialogs(&dialogs);
   run.FileName = bestPath;
@@ -181,9 +193,10 @@ int Calibrate(int argc, char** argv) {
     return ExitFailed;
   }
   PrintRunSummary(run, true);
-  const TFitCriteria fit = FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData);
-  if (ObjectiveOf(objective, fit) != best.Objective || ws.NrOfRes != best.NrOfRes ||
-      ws.Alpha != best.Alpha) {
+  const auto& runWs = run.Analysis();
+  const TFitCriteria fit = FitCriteria(runWs.RunMeas, runWs.RunCalc, runWs.AnaNrOfData);
+  if (ObjectiveOf(objective, fit) != best.Objective || runWs.NrOfRes != best.NrOfRes ||
+      runWs.Alpha != best.Alpha) {
     std::cerr << "A program error occurred. The run of " << bestPath
               << " does not give the fit the search found\n";
     return ExitFailed;

@@ -4,13 +4,16 @@
 #include <QGuiApplication>
 
 #include <cstdlib>
+#include <optional>
 #include <iostream>
 #include <string>
 
-#include "files/outputreader.h"
-#include "files/textreader.h"
-#include "graphs/graphdraw.h"
+#include "base/numparse.h"
 #include "batch/consoledialogs.h"
+#include "files/graphkind.h"
+#include "files/outputlayout.h"
+#include "graphs/graphdraw.h"
+#include "graphs/graphscale.h"
 #include "model/dmquorell.h"
 #include "render/qtcanvas.h"
 
@@ -32,7 +35,7 @@ int Usage(const std::string& text) {
 
 int main(int argc, char** argv) {
   std::string file, out;
-  int kind = 0;
+  std::optional<TGraphKind> kind;
   // argv[1] is the word "graph".
   for (int i = 2; i < argc; ++i) {
     const std::string a = argv[i];
@@ -41,9 +44,9 @@ int main(int argc, char** argv) {
       if (a == "-o") {
         out = v;
       } else {
-        const auto k = ParseInteger(v);
-        if (!k || !IsGraphKind(*k)) return Usage("--kind must be 1, 2, 3, 4 or 7");
-        kind = *k;
+        const auto code = ParseInteger(v);
+        kind = code ? GraphKindFromCode(*code) : std::nullopt;
+        if (!kind) return Usage("--kind must be 1, 2, 3, 4 or 7");
       }
     } else if (!a.empty() && a[0] == '-') {
       return Usage("unknown option " + a);
@@ -53,7 +56,7 @@ int main(int argc, char** argv) {
       return Usage("graph takes one output file");
     }
   }
-  if (file.empty() || out.empty() || kind == 0) return Usage("graph needs FILE.out, --kind and -o");
+  if (file.empty() || out.empty() || !kind) return Usage("graph needs FILE.out, --kind and -o");
 
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   qInstallMessageHandler(QuietQtNotes);
@@ -61,31 +64,32 @@ int main(int argc, char** argv) {
   QGuiApplication app(qtArgc, argv);
 
   TConsoleDialogs dialogs;
-  TDMQuorell dm;
+  TDMQuorell dm(TDMQuorell::TModuleWorkspaces{});
   dm.SetDialogs(&dialogs);
   dm.ResultsFileName = file;
   try {
     if (!dm.ReadResultsHead()) return 1;
-    const bool reconstruction = dm.ResultsTag == ReconstructionTag;
-    if (reconstruction != IsReconstructionKind(kind)) {
+    const bool reconstruction =
+        dm.ResultsTag == OutputLayout::SectionTag(OutputLayout::ReconstructionSection);
+    if (reconstruction != IsReconstructionKind(*kind)) {
       std::cerr << file << ": is " << (reconstruction ? "a reconstruction" : "not a reconstruction")
-                << " output file; graph kind " << kind << " is drawn from "
-                << (IsReconstructionKind(kind) ? "a reconstruction" : "a prediction")
+                << " output file; graph kind " << GraphKindCode(*kind) << " is drawn from "
+                << (IsReconstructionKind(*kind) ? "a reconstruction" : "a prediction")
                 << " output file\n";
       return 1;
     }
-    if (!dm.ReadResultsForGraph(kind)) return 1;
+    if (!dm.ReadResultsForGraph(*kind)) return 1;
   } catch (const TInOutError& e) {
     std::cerr << file << ": " << e.what() << "\n";
     return 1;
   }
   TQtCanvas canvas;
-  if (!ShowGraphics(dm, kind, canvas)) return 1;
+  if (!ShowGraphics(GraphState, dm, *kind, canvas)) return 1;
   std::string error;
   if (!SaveBitmap(canvas.Image(), out, &error)) {
     std::cerr << "The graph could not be saved in \"" << out << "\": " << error << "\n";
     return 1;
   }
-  std::cout << out << ": graph " << kind << " of " << dm.NrOfData << " points\n";
+  std::cout << out << ": graph " << GraphKindCode(*kind) << " of " << dm.NrOfData << " points\n";
   return 0;
 }

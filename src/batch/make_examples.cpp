@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "files/numformat.h"
+#include "base/numformat.h"
 #include "batch/consoledialogs.h"
 #include "model/dmquorell.h"
 #include "model/routing.h"
@@ -25,7 +25,7 @@ namespace {
 class TRandom {
 public:
   explicit TRandom(std::uint32_t seed) : Gen(seed) {}
-  double Uniform() { return Gen() / 4294967296.0; }
+  double Uniform() { return static_cast<double>(Gen()) / 4294967296.0; }
 
 private:
   std::mt19937 Gen;
@@ -71,8 +71,8 @@ bool Make(const TExample& ex) {
   TConsoleDialogs dialogs;
   TDMQuorell dm;
   dm.SetDialogs(&dialogs);
-  auto& ws = AnalysisWorkspace;
-  const auto runoff = ModelRunoff(dm, times, rains, ex.MaxSto, ex.IniSto, ex.MaxEsc, ex.NrOfRes,
+  auto& ws = dm.Analysis();
+  const auto runoff = ModelRunoff(dm, times, rains, {ex.MaxSto, ex.IniSto, ex.MaxEsc}, ex.NrOfRes,
                                   ex.Alpha, ex.RunIni);
   if (!runoff) return false;
 

@@ -1,130 +1,170 @@
-// The input file: the record of one input sheet, written by Save/Run and
-// read back by "Open input".
-#include <string>
+#include "files/inputfile.h"
 
-#include "files/filepaths.h"
-#include "files/numformat.h"
+#include <utility>
+
+#include "base/numformat.h"
 #include "files/inputlayout.h"
 #include "files/textreader.h"
-#include "model/dmquorell.h"
 
-bool TDMQuorell::WriteInputFile() {
-  const bool ana = RunTag == " Ana";
+std::string FormatInputFile(const TInputFileWrite& file) {
   std::string out;
   AppendLine(out, " Input data for Tolvane program");
-  AppendLine(out, IsAnalysis ? " Analysis and reconstruction" : " Prediction runoff");
+  AppendLine(out, file.Determination ? " Analysis and reconstruction" : " Prediction runoff");
   AppendLine(out, "");
-  AppendLine(out, Title1);
-  AppendLine(out, Title2);
+  AppendLine(out, file.Title1);
+  AppendLine(out, file.Title2);
   AppendLine(out, "");
-  AppendLine(out, FileNameLabel + FileName);
-  AppendLine(out, MaxStoLabel + FormatParameter(MaxSto));
-  AppendLine(out, IniStoLabel + FormatParameter(IniSto));
-  AppendLine(out, MaxEscLabel + FormatParameter(MaxEsc));
-  if (!ana) {
-    AppendLine(out, " Number of reservoirs:    " + FormatInt(AnalysisWorkspace.NrOfRes, 2));
-    AppendLine(out, " Reaction factor:      " + FormatParameter(AnalysisWorkspace.Alpha));
-    AppendLine(out, " Initial runoff:       " + FormatParameter(RunIni));
+  AppendLine(out, FileNameLabel + file.Path);
+  AppendLine(out, MaxStoLabel + FormatParameter(file.Store.MaxSto));
+  AppendLine(out, IniStoLabel + FormatParameter(file.Store.IniSto));
+  AppendLine(out, MaxEscLabel + FormatParameter(file.Store.MaxEsc));
+  if (!file.AnalysisLayout) {
+    AppendLine(out, NrOfResLabel + FormatInt(file.NrOfRes, 2));
+    AppendLine(out, AlphaLabel + FormatParameter(file.Alpha));
+    AppendLine(out, RunIniLabel + FormatParameter(file.RunIni));
   }
   AppendLine(out, "");
-  if (ana) {
-    const std::string rule = " " + std::string(39, '-');
-    AppendLine(out, rule);
-    AppendLine(out, "  Serial    T i m e   R a i n    Run-off");
-    AppendLine(out, rule);
-  } else {
-    const std::string rule = " " + std::string(28, '-');
-    AppendLine(out, rule);
-    AppendLine(out, "  Serial    T i m e   R a i n");
-    AppendLine(out, rule);
-  }
-
-  // The sheet rows are elements 1..NrOfData; marked rows are left out and
-  // the serials run on without gaps.
-  const auto rows = static_cast<std::size_t>(NrOfData < 0 ? 0 : NrOfData);
-  if (Times.size() <= rows || Rains.size() <= rows || RowFlags.size() <= rows ||
-      (IsAnalysis && Runoffs.size() <= rows)) {
-    ReportProgramError(CorruptDataText());
-    return false;
-  }
-  int serial = 0;
-  for (std::size_t k = 1; k <= rows; ++k) {
-    if (RowFlags[k] != 0) continue;
-    ++serial;
-    std::string line =
-        FormatInt(serial, 5) + " " + FormatSeries(Times[k], 12) + " " + FormatSeries(Rains[k], 10);
-    if (IsAnalysis) line += " " + FormatSeries(Runoffs[k], 10);
+  const std::string rule = file.AnalysisLayout ? DeterminationRule() : PredictionRule();
+  AppendLine(out, rule);
+  AppendLine(out, file.AnalysisLayout ? DeterminationHeading : PredictionHeading);
+  AppendLine(out, rule);
+  for (std::size_t k = 0; k < file.Times.size(); ++k) {
+    std::string line = FormatInt(static_cast<long long>(k) + 1, 5) + " " +
+                       FormatSeries(file.Times[k], 12) + " " + FormatSeries(file.Rains[k], 10);
+    if (file.Determination) line += " " + FormatSeries(file.Runoffs[k], 10);
     AppendLine(out, line);
   }
-
-  std::string error;
-  if (!WriteFileAtomically(FileName, out, &error, /*syncToDisk=*/true)) {
-    ShowMessage(OpenFailureText());
-    return false;
-  }
-  return true;
+  return out;
 }
 
-bool TDMQuorell::ReadInputFile() {
-  auto reader = TTextReader::Open(FileName);
-  if (!reader) {
-    ShowMessage(OpenFailureText());
-    return false;
-  }
-  TTextReader& in = *reader;
-  in.SkipLine();
-  RunTag = in.ReadChars(4);
-  in.SkipLine();
-  in.SkipLine();
-  Title1 = in.ReadLine();
-  Title2 = in.ReadLine();
-  in.SkipLine();
-  in.SkipLine();
-  double* parameters[] = {&MaxSto, &IniSto, &MaxEsc};
-  for (double* parameter : parameters) {
-    LabelText = in.ReadChars(LabelWidth);
-    *parameter = in.ReadReal();
-    in.SkipLine();
-  }
-  IsAnalysis = RunTag == " Ana";
-  if (!IsAnalysis) {
-    AnalysisWorkspace.NrOfRes = ReadIntegerParameterLine(in);
-    AnalysisWorkspace.Alpha = ReadParameterLine(in);
-    RunIni = ReadParameterLine(in);
-  }
-  for (int i = 0; i < 4; ++i) in.SkipLine();
+namespace {
 
-  // The series are replaced by what the file holds, also when it holds no
-  // data line or stops at a corrupt one (then the complete lines before it).
-  Serials.clear();
-  Times.clear();
-  Rains.clear();
-  Runoffs.clear();
-  RowFlags.clear();
-  bool corrupt = false;
+// Lines 1 to 7 as every reader takes them: the two titles, the rest skipped.
+void ReadTitles(TTextReader& in, std::string& title1, std::string& title2) {
+  for (int i = 0; i < 3; ++i) in.SkipLine();
+  title1 = in.ReadLine();
+  title2 = in.ReadLine();
+  in.SkipLine();
+  in.SkipLine();
+}
+
+}  // namespace
+
+TInputFileContents ReadInputContents(std::string content) {
+  TTextReader in(std::move(content));
+  TInputFileContents file;
+  in.SkipLine();
+  file.RunTag = in.ReadChars(4);
+  in.SkipLine();
+  in.SkipLine();
+  file.Title1 = in.ReadLine();
+  file.Title2 = in.ReadLine();
+  in.SkipLine();
+  in.SkipLine();
+  try {
+    for (double* parameter : {&file.Store.MaxSto, &file.Store.IniSto, &file.Store.MaxEsc}) {
+      file.LastLabel = in.ReadChars(LabelWidth);
+      *parameter = in.ReadReal();
+      in.SkipLine();
+      ++file.HeadRead;
+    }
+    if (!file.Determination()) {
+      file.NrOfRes = ReadIntegerParameterLine(in);
+      ++file.HeadRead;
+      file.Alpha = ReadParameterLine(in);
+      ++file.HeadRead;
+      file.RunIni = ReadParameterLine(in);
+      ++file.HeadRead;
+    }
+  } catch (const TInvalidNumber&) {
+    file.HeadCorrupt = true;
+    return file;
+  }
+  const bool determination = file.Determination();
+  for (int i = 0; i < 4; ++i) in.SkipLine();
   while (!in.OnlyBlanksLeft()) {
-    int serial = 0;
-    double time = 0, rain = 0, runoff = 0;
+    TInputPoint point;
     try {
-      serial = in.ReadInteger();
-      time = in.ReadReal();
-      rain = in.ReadReal();
-      if (IsAnalysis) runoff = in.ReadReal();
+      point.Serial = in.ReadInteger();
+      point.Time = in.ReadReal();
+      point.Rain = in.ReadReal();
+      if (determination) point.Runoff = in.ReadReal();
     } catch (const TInvalidNumber&) {
-      corrupt = true;
+      file.Corrupt = true;
       break;
     }
     in.SkipLine();
-    Serials.push_back(serial);
-    Times.push_back(time);
-    Rains.push_back(rain);
-    Runoffs.push_back(runoff);
-    RowFlags.push_back(0);
+    file.Points.push_back(point);
   }
-  NrOfData = static_cast<int>(Times.size());
-  if (corrupt) {
-    ReportProgramError(CorruptDataText());
-    return false;
+  return file;
+}
+
+TRunInput ReadDeterminationInput(std::string content, int capacity) {
+  TTextReader in(std::move(content));
+  TRunInput run;
+  ReadTitles(in, run.Title1, run.Title2);
+  run.Store.MaxSto = ReadParameterLine(in);
+  run.Store.IniSto = ReadParameterLine(in);
+  run.Store.MaxEsc = ReadParameterLine(in);
+  for (int i = 0; i < 4; ++i) in.SkipLine();
+  // Blank lines after the last data line are no point.
+  while (!in.OnlyBlanksLeft()) {
+    if (static_cast<int>(run.Points.size()) == capacity) {
+      run.Stop = TRunInput::TStop::TooMany;
+      break;
+    }
+    TInputPoint point;
+    try {
+      point.Serial = in.ReadInteger();
+      point.Time = in.ReadReal();
+      point.Rain = in.ReadReal();
+      point.Runoff = in.ReadReal();
+    } catch (const TInvalidNumber&) {
+      run.Stop = TRunInput::TStop::Corrupt;
+      break;
+    }
+    in.SkipLine();
+    run.Points.push_back(point);
   }
-  return true;
+  return run;
+}
+
+TRunInput ReadPredictionInput(std::string content, int capacity) {
+  TTextReader in(std::move(content));
+  TRunInput run;
+  ReadTitles(in, run.Title1, run.Title2);
+  run.Store.MaxSto = ReadParameterLine(in);
+  run.Store.IniSto = ReadParameterLine(in);
+  in.SkipChars(LabelWidth);
+  run.Store.MaxEsc = in.ReadReal();
+  run.RateUnit = in.ReadRestOfLine();
+  in.SkipLine();
+  run.NrOfRes = ReadIntegerParameterLine(in);
+  run.Alpha = ReadParameterLine(in);
+  run.RunIni = ReadParameterLine(in);
+  // The heading block: one more line when its fourth line is no rule.
+  std::string head;
+  for (int i = 0; i < 4; ++i) {
+    head = in.ReadChars(4);
+    in.SkipLine();
+  }
+  if (head != " ---") in.SkipLine();
+  while (!in.OnlyBlanksLeft()) {
+    if (static_cast<int>(run.Points.size()) == capacity) {
+      run.Stop = TRunInput::TStop::TooMany;
+      break;
+    }
+    TInputPoint point;
+    try {
+      point.Serial = in.ReadInteger();
+      point.Time = in.ReadReal();
+      point.Rain = in.ReadReal();
+    } catch (const TInvalidNumber&) {
+      run.Stop = TRunInput::TStop::Corrupt;
+      break;
+    }
+    in.SkipLine();
+    run.Points.push_back(point);
+  }
+  return run;
 }

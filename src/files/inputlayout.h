@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "files/textreader.h"
 
@@ -22,6 +23,16 @@ inline constexpr const char* FileNameLabel = " Filename: ";
 inline constexpr const char* MaxStoLabel = " Maximum dead storage: ";
 inline constexpr const char* IniStoLabel = " Initial dead storage: ";
 inline constexpr const char* MaxEscLabel = " Max.escape/time unit: ";
+// Lines 11 to 13 of the prediction layout.
+inline constexpr const char* NrOfResLabel = " Number of reservoirs:    ";
+inline constexpr const char* AlphaLabel = " Reaction factor:      ";
+inline constexpr const char* RunIniLabel = " Initial runoff:       ";
+
+// The rules and the heading around the table of each layout.
+inline std::string DeterminationRule() { return " " + std::string(39, '-'); }
+inline std::string PredictionRule() { return " " + std::string(28, '-'); }
+inline constexpr const char* DeterminationHeading = "  Serial    T i m e   R a i n    Run-off";
+inline constexpr const char* PredictionHeading = "  Serial    T i m e   R a i n";
 
 // A parameter line: the label skipped, the value read, the line end skipped.
 inline double ReadParameterLine(TTextReader& in) {

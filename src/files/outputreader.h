@@ -1,20 +1,43 @@
 // Reading an output file back: its lines for the Output tab, its head for
-// the choice of graphs, its table for the graph series. The readers
-// themselves are methods of TDMQuorell (LoadOutputLines, ReadResultsHead,
-// ReadResultsForGraph); this header holds what their callers share.
+// the choice of graphs, its table for the graph series. The readers find
+// their place by the fixed line structure of outputlayout.h.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
-// The five graph kinds; no other codes exist.
-bool IsGraphKind(int kind);
-// Kinds 1, 3 and 7 are drawn from a reconstruction output file, 2 and 4
-// from a prediction output file.
-bool IsReconstructionKind(int kind);
+// Every line of the file, line ends taken off.
+std::vector<std::string> ReadOutputLines(std::string content);
 
-// The tag of line 13 that marks a reconstruction output file.
-inline constexpr char ReconstructionTag[] = "RECO";
-inline constexpr char PredictionTag[] = "PRED";
+struct TResultsHead {
+  std::string Title1, Title2;
+  // The first four characters of line 13: "RECO" for a reconstruction,
+  // "PRED" for a prediction.
+  std::string Tag;
+};
+TResultsHead ReadResultsHeadText(std::string content);
+
+enum class TResultsVariant { Reconstruction, Prediction };
+
+struct TResultsRow {
+  int Serial = 0;
+  // In file order after the serial: time, rain, recharge, measured and
+  // calculated runoff; or time, rain, recharge, runoff.
+  std::array<double, 5> Values{};
+};
+
+struct TResultsTable {
+  bool SectionFound = false;  // false: the file has no section line of the variant
+  std::vector<TResultsRow> Rows;
+  bool BadNumber = false;     // a value is no number: Rows holds the lines before it
+  // Asked for with the table: the R square after it; empty when it is no number.
+  std::optional<double> RSquare;
+};
+// The table lines are counted from the section line to the end of the file,
+// less the lines after the table, so a damaged file gives what it holds.
+TResultsTable ReadResultsTable(std::string content, TResultsVariant variant, bool withRSquare);
 
 // The two cannot-open messages of the readers; their blanks differ, as the
 // program has always shown them.

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "files/inputlayout.h"
-#include "files/numformat.h"
+#include "base/numformat.h"
 
 std::optional<std::string> ReplaceStoreLines(const std::string& text, const std::string& path,
-                                             double maxSto, double iniSto, double maxEsc) {
+                                             const TStoreParameters& store) {
   // The readers take a character 26 for the end of the file.
   const std::size_t end = std::min(text.find('\x1A'), text.size());
   // Start of each of lines 1 to 11; a line ends with its line feed.
@@ -16,9 +16,9 @@ std::optional<std::string> ReplaceStoreLines(const std::string& text, const std:
     if (lf == std::string::npos || lf >= end) return std::nullopt;
     starts[line] = lf + 1;
   }
-  const std::string contents[4] = {FileNameLabel + path, MaxStoLabel + FormatParameter(maxSto),
-                                   IniStoLabel + FormatParameter(iniSto),
-                                   MaxEscLabel + FormatParameter(maxEsc)};
+  const std::string contents[4] = {FileNameLabel + path, MaxStoLabel + FormatParameter(store.MaxSto),
+                                   IniStoLabel + FormatParameter(store.IniSto),
+                                   MaxEscLabel + FormatParameter(store.MaxEsc)};
   std::string out = text.substr(0, starts[7]);
   for (int line = 7; line <= 10; ++line) {
     // The line end as the file has it: CR LF or a lone LF.

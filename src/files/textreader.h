@@ -8,19 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/dmquorell.h"
-
-// A text that is not a valid number where one is expected.
-class TInvalidNumber : public TInOutError {
-public:
-  TInvalidNumber() : TInOutError("Invalid numeric input") {}
-};
-
-// Strict conversions of one token: an optional sign, digits, a decimal point
-// and an exponent for a real; an optional sign and digits for an integer.
-// No blanks, no "inf" or "nan", nothing out of range.
-std::optional<double> ParseReal(std::string_view token);
-std::optional<int> ParseInteger(std::string_view token);
+#include "base/errors.h"
+#include "base/numparse.h"
 
 class TTextReader {
 public:

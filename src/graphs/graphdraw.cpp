@@ -6,13 +6,9 @@
 #include <cmath>
 #include <string>
 
-#include "files/numformat.h"
-#include "files/outputreader.h"
+#include "base/numformat.h"
 #include "graphs/graphscale.h"
 #include "model/dmquorell.h"
-#include "sheet/numbertext.h"
-
-char GraphDecimalSeparator = '.';
 
 namespace {
 
@@ -20,7 +16,7 @@ namespace {
 // rectangles and text cells, the pen and the font.
 class TPen {
 public:
-  explicit TPen(TGraphCanvas& canvas) : Canvas(canvas) {}
+  TPen(TGraphCanvas& canvas, const TGraphState& g) : Canvas(canvas), G(g) {}
   void Fill(int left, int top, int right, int bottom) {
     Canvas.FillRect(left, top, right, bottom, FillColour);
   }
@@ -29,54 +25,55 @@ public:
   TTextSize Measure(const std::string& text) { return Canvas.MeasureText(text, Font); }
 
   TGraphCanvas& Canvas;
+  const TGraphState& G;  // what the graph is drawn from
   TRgb FillColour = GraphColours::White;
   TRgb PenColour = GraphColours::Black;
   int PenWidth = 1;
   TGraphFont Font;
 };
 
-void RSquareText(TPen& pen) {
-  const double rSquare = AnalysisWorkspace.RSquare;
-  if (rSquare > 0.5) pen.Text(445, 60, "R square = " + FormatGeneral(rSquare, GraphDecimalSeparator));
+void RSquareText(TPen& pen, double rSquare) {
+  if (rSquare > 0.5) pen.Text(445, 60, "R square = " + FormatGeneral(rSquare, pen.G.DecimalSeparator));
 }
 
-void Captions(TPen& pen, int kind) {
-  const auto& g = GraphState;
+void Captions(TPen& pen, TGraphKind kind, double rSquare) {
+  const auto& g = pen.G;
   switch (kind) {
-    case 1:
+    case TGraphKind::RunoffDetermination:
       pen.Text(82, 60, g.YTitle);
-      RSquareText(pen);
+      RSquareText(pen, rSquare);
       pen.Font.Colour = GraphColours::Aqua;
       pen.Text(95, 75, g.LegendLine1);
       pen.Font.Colour = GraphColours::White;
       pen.Text(95, 90, g.LegendLine2);
       break;
-    case 2:
+    case TGraphKind::RunoffPrediction:
       pen.Text(80, 50, "Discharge (predicted) in mm/t");
       break;
-    case 3:
-    case 4:
+    case TGraphKind::RechargeDetermination:
+    case TGraphKind::RechargePrediction:
       pen.Text(85, 60, " Rain/irrigation in mm/t");
       pen.Font.Colour = GraphColours::SkyBlue;
       pen.Text(86, 75, " Recharge in mm/t");
       pen.Font.Colour = GraphColours::White;
       break;
-    case 7:
+    case TGraphKind::ObservedCalculated:
       pen.Text(82, 60, g.YTitle);
       pen.Text(95, 75, g.LegendLine1);
-      RSquareText(pen);
+      RSquareText(pen, rSquare);
       break;
   }
 }
 
 void Ticks(TPen& pen) {
-  const auto& g = GraphState;
+  const auto& g = pen.G;
   for (int i = 0; i <= g.YSteps; ++i) {
     const double part = static_cast<double>(i) / g.YSteps;
     const int y = RoundToInt(part * g.PlotHeight + 70);
     pen.Line(70, y, 66, y);
     const std::string label =
-        TickLabel(g.YTop - part * (static_cast<double>(g.YTop) - g.YBottom), g.YDecimals);
+        TickLabel(g.YTop - part * (static_cast<double>(g.YTop) - g.YBottom), g.YDecimals,
+                  g.DecimalSeparator);
     const auto size = pen.Measure(label);
     // Right-aligned 6 pixels left of the axis, centred on the tick.
     pen.Text(64 - size.Width, y - RoundToInt(0.5 * size.Height), label);
@@ -87,7 +84,8 @@ void Ticks(TPen& pen) {
     pen.Line(x, 390, x, 395);
     const double value =
         g.XLeft + (static_cast<double>(g.XRight) - g.XLeft) * i / g.XSteps;
-    pen.Text(RoundToInt(part * g.PlotWidth + 62), 400, TickLabel(value, g.XDecimals));
+    pen.Text(RoundToInt(part * g.PlotWidth + 62), 400,
+             TickLabel(value, g.XDecimals, g.DecimalSeparator));
   }
 }
 
@@ -97,9 +95,11 @@ void Marker(TPen& pen, int x, int y) {
   pen.Text(x, y, GraphMarker);
 }
 
-void Series(TPen& pen, int kind, int n) {
-  const auto& g = GraphState;
-  if (kind == 3 || kind == 4) {
+void Series(TPen& pen, TGraphKind kind, int n) {
+  const auto& g = pen.G;
+  const bool recharge =
+      kind == TGraphKind::RechargeDetermination || kind == TGraphKind::RechargePrediction;
+  if (recharge) {
     pen.FillColour = GraphColours::SkyBlue;
     // Bar i spans from point i to point i + 1 at the height of value i.
     for (int i = 0; i + 1 < n; ++i)
@@ -108,19 +108,20 @@ void Series(TPen& pen, int kind, int n) {
   pen.PenColour = GraphColours::White;
   for (int i = 0; i + 1 < n; ++i) {
     switch (kind) {
-      case 1:
+      case TGraphKind::RunoffDetermination:
         Marker(pen, g.PixX[i], g.PixRunMeas[i] - 10);
         pen.Line(g.PixX[i], g.PixRunCalc[i], g.PixX[i + 1], g.PixRunCalc[i + 1]);
         break;
-      case 2:
+      case TGraphKind::RunoffPrediction:
         pen.Line(g.PixX[i], g.PixRain[i], g.PixX[i + 1], g.PixRain[i + 1]);
         break;
-      case 3:
-      case 4: {
+      case TGraphKind::RechargeDetermination:
+      case TGraphKind::RechargePrediction: {
         // The outline of a step of rain over the recharge bar.
-        const auto& rows = kind == 3 ? g.PixRain : g.PixRunCalc;
-        const int base = kind == 3 ? 388 : 389;
-        pen.PenWidth = kind == 3 ? 2 : 1;
+        const bool determination = kind == TGraphKind::RechargeDetermination;
+        const auto& rows = determination ? g.PixRain : g.PixRunCalc;
+        const int base = determination ? 388 : 389;
+        pen.PenWidth = determination ? 2 : 1;
         if (rows[i] < 385) {
           pen.Line(g.PixX[i], base, g.PixX[i], rows[i]);
           pen.Line(g.PixX[i], rows[i], g.PixX[i + 1], rows[i]);
@@ -128,45 +129,46 @@ void Series(TPen& pen, int kind, int n) {
         }
         break;
       }
-      case 7:
+      case TGraphKind::ObservedCalculated:
         Marker(pen, g.PixX[i], g.PixRunCalc[i] - 5);
         break;
     }
   }
-  if (n > 0 && kind == 1) Marker(pen, g.PixX[n - 1], g.PixRunMeas[n - 1] - 10);
-  if (n > 0 && kind == 7) Marker(pen, g.PixX[n - 1], g.PixRunCalc[n - 1] - 5);
+  if (n > 0 && kind == TGraphKind::RunoffDetermination)
+    Marker(pen, g.PixX[n - 1], g.PixRunMeas[n - 1] - 10);
+  if (n > 0 && kind == TGraphKind::ObservedCalculated)
+    Marker(pen, g.PixX[n - 1], g.PixRunCalc[n - 1] - 5);
 }
 
 void LineOfEquality(TPen& pen) {
-  const auto& g = GraphState;
+  const auto& g = pen.G;
   pen.PenColour = GraphColours::White;
   pen.PenWidth = 1;
   // XMax carries the margin 1.1 once and YMax twice: YMax / 1.1 is the
   // value XMax stands for, so the line ends where observed equals calculated
   // (dividing by 1.2 tilted it away from equality).
-  pen.Line(PixelColumn(g.XMin), PixelRow(g.YMin), PixelColumn(g.XMax), PixelRow(g.YMax / 1.1));
+  pen.Line(PixelColumn(g, g.XMin), PixelRow(g, g.YMin), PixelColumn(g, g.XMax),
+           PixelRow(g, g.YMax / 1.1));
 }
 
 }  // namespace
 
 std::string FooterText() { return std::string("Tolvane program at ") + ProgramWebAddress; }
 
-std::string TickLabel(double value, int decimals) {
+std::string TickLabel(double value, int decimals, char separator) {
   // Ticks are whole steps apart: one that rounds to zero is the zero tick,
   // even when the arithmetic left it a hair below, and gets no minus sign.
   if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
-  return FormatFixed(value, decimals + 2, decimals, GraphDecimalSeparator);
+  return FormatFixed(value, decimals + 2, decimals, separator);
 }
 
-bool ShowGraphics(TDMQuorell& dm, int kind, TGraphCanvas& canvas) {
-  if (!IsGraphKind(kind)) return false;
+bool ShowGraphics(TGraphState& g, TDMQuorell& dm, TGraphKind kind, TGraphCanvas& canvas) {
   const int n = GraphPointCount(dm);
   if (n == 0) {
     dm.ShowMessage("The graph cannot be drawn: the output file holds no data points.");
     return false;
   }
-  ScaleAxes(dm, kind);
-  const auto& g = GraphState;
+  ScaleAxes(g, dm, kind);
   // Every value rounds to the same axis end: there is no scale to draw on.
   if (g.XRight == g.XLeft) {
     dm.ShowMessage(
@@ -180,10 +182,10 @@ bool ShowGraphics(TDMQuorell& dm, int kind, TGraphCanvas& canvas) {
         "to give it a scale.");
     return false;
   }
-  ToPixels(dm);
-  SetGraphTexts(kind);
+  ToPixels(g, dm);
+  SetGraphTexts(g, kind);
 
-  TPen pen(canvas);
+  TPen pen(canvas, g);
   pen.Font = TGraphFont{"Arial", 10, GraphColours::Black};
   pen.FillColour = GraphColours::Silver;
   pen.Fill(0, 0, GraphWidth, GraphHeight);
@@ -200,11 +202,12 @@ bool ShowGraphics(TDMQuorell& dm, int kind, TGraphCanvas& canvas) {
   pen.Text(105, 20, dm.Title2);
   pen.Line(70, 390, 70, 70);
   pen.Line(70, 390, 570, 390);
-  pen.Text(kind == 7 ? 470 : 510, 415, g.XTitle);
+  const bool observed = kind == TGraphKind::ObservedCalculated;
+  pen.Text(observed ? 470 : 510, 415, g.XTitle);
 
-  Captions(pen, kind);
+  Captions(pen, kind, dm.Analysis().RSquare);
   Ticks(pen);
   Series(pen, kind, n);
-  if (kind == 7) LineOfEquality(pen);
+  if (observed) LineOfEquality(pen);
   return true;
 }

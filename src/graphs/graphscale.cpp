@@ -121,8 +121,7 @@ void ScaleAxis(double& min, double& max, bool vertical, int& factor, int& low, i
 
 }  // namespace
 
-void ScaleAxes(const TDMQuorell& dm, int kind) {
-  auto& g = GraphState;
+void ScaleAxes(TGraphState& g, const TDMQuorell& dm, TGraphKind kind) {
   g.XMax = g.YMax = g.MaxRecharge = g.MaxRunCalc = g.MaxRunMeas = 0;
   g.XMin = g.YMin = g.MinRecharge = g.MinRunCalc = g.MinRunMeas = NoMinimum;
   const int n = GraphPointCount(dm);
@@ -135,28 +134,28 @@ void ScaleAxes(const TDMQuorell& dm, int kind) {
   }
 
   switch (kind) {
-    case 1:
+    case TGraphKind::RunoffDetermination:
       g.YMin = g.MinRunCalc;
       g.YMax = 1.1 * g.MaxRunCalc;
       if (g.MinRunMeas < g.YMin) g.YMin = g.MinRunMeas;
       if (g.MaxRunMeas > g.YMax) g.YMax = 1.1 * g.MaxRunMeas;
       break;
-    case 3:
+    case TGraphKind::RechargeDetermination:
       if (g.MinRecharge < g.YMin) g.YMin = g.MinRecharge;
       if (g.MaxRecharge > g.YMax) g.YMax = 1.1 * g.MaxRecharge;
       break;
-    case 4:
+    case TGraphKind::RechargePrediction:
       g.YMin = g.MinRunCalc;
       g.YMax = 1.1 * g.MaxRunCalc;
       break;
-    case 7:
+    case TGraphKind::ObservedCalculated:
       g.YMin = std::min(g.MinRunCalc, g.MinRunMeas);
       g.YMax = g.MaxRunCalc < g.MaxRunMeas ? 1.1 * g.MaxRunMeas : 1.1 * g.MaxRunCalc;
       // Both axes start from the same range, with the margin taken once.
       g.XMin = g.YMin;
       g.XMax = g.YMax;
       break;
-    default:  // kind 2: the extremes of the predicted runoff
+    case TGraphKind::RunoffPrediction:  // the extremes of the predicted runoff
       break;
   }
 
@@ -204,21 +203,18 @@ int ClampPixel(double value) {
 
 }  // namespace
 
-int PixelColumn(double value) {
-  const auto& g = GraphState;
+int PixelColumn(const TGraphState& g, double value) {
   const double span = static_cast<double>(g.XRight) - g.XLeft;
   return ClampPixel(70 + RoundHalfEven((value - g.XLeft) * g.PlotWidth / span));
 }
 
-int PixelRow(double value) {
-  const auto& g = GraphState;
+int PixelRow(const TGraphState& g, double value) {
   const double span = static_cast<double>(g.YTop) - g.YBottom;
   // 385, not 390: the data sit 5 pixels above the bottom tick of the scale.
   return ClampPixel(385 - RoundHalfEven((value - g.YBottom) * g.PlotHeight / span));
 }
 
-void ToPixels(TDMQuorell& dm) {
-  auto& g = GraphState;
+void ToPixels(TGraphState& g, TDMQuorell& dm) {
   const int n = GraphPointCount(dm);
   g.PixX.assign(n, 0);
   g.PixRain.assign(n, 0);
@@ -231,23 +227,23 @@ void ToPixels(TDMQuorell& dm) {
     dm.GraphRecharge[i] *= g.YFactor;
     dm.GraphRunCalc[i] *= g.YFactor;
     dm.GraphRunMeas[i] *= g.YFactor;
-    g.PixX[i] = PixelColumn(dm.GraphTime[i]);
-    g.PixRain[i] = PixelRow(dm.GraphRain[i]);
-    g.PixRecharge[i] = PixelRow(dm.GraphRecharge[i]);
-    g.PixRunCalc[i] = PixelRow(dm.GraphRunCalc[i]);
-    g.PixRunMeas[i] = PixelRow(dm.GraphRunMeas[i]);
+    g.PixX[i] = PixelColumn(g, dm.GraphTime[i]);
+    g.PixRain[i] = PixelRow(g, dm.GraphRain[i]);
+    g.PixRecharge[i] = PixelRow(g, dm.GraphRecharge[i]);
+    g.PixRunCalc[i] = PixelRow(g, dm.GraphRunCalc[i]);
+    g.PixRunMeas[i] = PixelRow(g, dm.GraphRunMeas[i]);
   }
 }
 
-void SetGraphTexts(int kind) {
-  auto& g = GraphState;
-  g.XTitle = (kind == 7 ? "Runoff observed" : "Time") + FactorText(g.XFactor);
-  if (kind == 1) {
+void SetGraphTexts(TGraphState& g, TGraphKind kind) {
+  const bool observed = kind == TGraphKind::ObservedCalculated;
+  g.XTitle = (observed ? "Runoff observed" : "Time") + FactorText(g.XFactor);
+  if (kind == TGraphKind::RunoffDetermination) {
     g.YTitle = g.YFactor == 1 ? "Discharge/runoff (mm/t)"
                               : "Discharge or runoff" + FactorText(g.YFactor);
     g.LegendLine1 = " o  observed";
     g.LegendLine2 = "--- calculated";
-  } else if (kind == 7) {
+  } else if (observed) {
     g.YTitle = g.YFactor == 1 ? "Runoff calculated (mm/t)"
                               : "Runoff calculated" + FactorText(g.YFactor);
     g.LegendLine1 = " ---  Obs = Calc";

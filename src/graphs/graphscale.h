@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "files/graphkind.h"
+
 class TDMQuorell;
 
-// Module-level; lives for the whole run and keeps its values from one graph
-// to the next (where ScaleAxes sets nothing, the previous graph's stay).
+// The state of the graphs: it keeps its values from one graph to the next
+// (where ScaleAxes sets nothing, the previous graph's stay). The program
+// has one, GraphState; every routine takes the one it works on.
 struct TGraphState {
   double XMin = 0, XMax = 0;
   double YMin = 0, YMax = 0;
@@ -28,8 +31,12 @@ struct TGraphState {
   std::vector<int> PixRain, PixRecharge, PixRunCalc, PixRunMeas;
   std::string XTitle, YTitle;
   std::string LegendLine1, LegendLine2;
+  // Decimal separator of the tick labels and the R square: the windows set
+  // the user's, the batch tool keeps the point.
+  char DecimalSeparator = '.';
 };
 
+// The program's graph state, alive for the whole run.
 extern TGraphState GraphState;
 
 // Nearest integer, an exact half to the even neighbour (2.5 -> 2, 3.5 -> 4).
@@ -54,11 +61,11 @@ std::optional<TAxisEnds> LadderAxis(double min, double max, bool vertical);
 // Points the graph can use: NrOfData, but never more than the series hold.
 int GraphPointCount(const TDMQuorell& dm);
 
-void ScaleAxes(const TDMQuorell& dm, int kind);
+void ScaleAxes(TGraphState& g, const TDMQuorell& dm, TGraphKind kind);
 // Scales the series in place by the factors and fills the pixel arrays.
-void ToPixels(TDMQuorell& dm);
-void SetGraphTexts(int kind);
+void ToPixels(TGraphState& g, TDMQuorell& dm);
+void SetGraphTexts(TGraphState& g, TGraphKind kind);
 
 // Pixel column and row of a scaled value on the current axes.
-int PixelColumn(double value);
-int PixelRow(double value);
+int PixelColumn(const TGraphState& g, double value);
+int PixelRow(const TGraphState& g, double value);

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "files/numformat.h"
-#include "files/textreader.h"
+#include "base/numformat.h"
+#include "base/numparse.h"
 #include "model/dmquorell.h"
 
 namespace {
@@ -51,19 +51,10 @@ private:
 
 }  // namespace
 
-const char* ObjectiveName(TObjective objective) {
-  switch (objective) {
-    case TObjective::Nse: return "NSE";
-    case TObjective::Kge: return "KGE";
-    case TObjective::RSquare: break;
-  }
-  return "R square";
-}
+const char* ObjectiveName(TObjective objective) { return InfoOf(objective).Name; }
 
 double ObjectiveOf(TObjective objective, const TFitCriteria& fit) {
-  const double value = objective == TObjective::Nse   ? fit.Nse
-                       : objective == TObjective::Kge ? fit.Kge
-                                                      : fit.RSquare;
+  const double value = fit[objective];
   return std::isnan(value) ? -std::numeric_limits<double>::infinity() : value;
 }
 
@@ -108,10 +99,8 @@ TCalibration::TCoordinates TCalibration::ToCoordinates(const TStoreParameters& s
 TCalibrationPoint TCalibration::Evaluate(const TStoreParameters& store) {
   if (auto it = Seen.find(store); it != Seen.end()) return it->second;
   TQuietDialogs quiet(Dm);
-  auto& ws = AnalysisWorkspace;
-  ws.AnaMaxSto = store.MaxSto;
-  ws.AnaIniSto = store.IniSto;
-  ws.AnaMaxEsc = store.MaxEsc;
+  auto& ws = Dm.Analysis();
+  ws.SetStore(store);
   TCalibrationPoint point;
   point.Store = store;
   point.Valid = Dm.FitCascade();

@@ -4,31 +4,25 @@
 // squares, as a run does).
 #pragma once
 
-#include <compare>
 #include <functional>
 #include <limits>
 #include <map>
 #include <optional>
 #include <string>
 
+#include "files/storeparameters.h"
 #include "model/criteria.h"
 
 class TDMQuorell;
 
-enum class TObjective { RSquare, Nse, Kge };
+// The criterion maximised: one of the table's objectives.
+using TObjective = TCriterion;
 
-// "R square", "NSE" or "KGE".
+// Its name in reports: "R square", "NSE" or "KGE".
 const char* ObjectiveName(TObjective objective);
 // The criterion the objective names; a value that is no number counts as
 // the worst of all.
 double ObjectiveOf(TObjective objective, const TFitCriteria& fit);
-
-struct TStoreParameters {
-  double MaxSto = 0;
-  double IniSto = 0;
-  double MaxEsc = 0;
-  auto operator<=>(const TStoreParameters&) const = default;
-};
 
 // A value as the input file's parameter lines hold it, read back.
 double StoredParameter(double value);

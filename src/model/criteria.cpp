@@ -3,40 +3,95 @@
 #include <cmath>
 #include <limits>
 
-TFitCriteria FitCriteria(const double* measured, const double* calculated, int n) {
+#include "base/numformat.h"
+
+namespace {
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+static_assert([] {
+  for (std::size_t i = 0; i < Criteria.size(); ++i)
+    if (static_cast<std::size_t>(Criteria[i].Id) != i) return false;
+  return true;
+}(), "the criteria table is in the order of TCriterion");
+
+}  // namespace
+
+double RSquareOf(const TFitSums& s) {
+  const double meanMeas = s.Points > 0 ? s.SumMeas / s.Points : 0;
+  return 1 - (s.SumAbs / s.Points) / meanMeas;
+}
+
+double NseOf(const TFitSums& s) { return s.SsMeas > 0 ? 1 - s.SumSq / s.SsMeas : NaN; }
+
+double KgeOf(const TFitSums& s) {
+  const double meanMeas = s.SumMeas / s.Points;
+  if (!(s.SsMeas > 0 && s.SsCalc > 0 && meanMeas != 0)) return NaN;
+  const double r = s.Cross / std::sqrt(s.SsMeas * s.SsCalc);
+  const double a = std::sqrt(s.SsCalc / s.SsMeas);
+  const double b = (s.SumCalc / s.Points) / meanMeas;
+  return 1 - std::sqrt((r - 1) * (r - 1) + (a - 1) * (a - 1) + (b - 1) * (b - 1));
+}
+
+const TCriterionInfo& InfoOf(TCriterion criterion) {
+  return Criteria[static_cast<std::size_t>(criterion)];
+}
+
+std::optional<TCriterion> CriterionByKey(std::string_view key) {
+  for (const auto& info : Criteria)
+    if (key == info.Key) return info.Id;
+  return std::nullopt;
+}
+
+std::string ObjectiveKeys() {
+  std::string keys;
+  for (const auto& info : Criteria) {
+    if (!info.Objective) continue;
+    if (!keys.empty()) keys += "|";
+    keys += info.Key;
+  }
+  return keys;
+}
+
+TFitCriteria FitCriteria(std::span<const double> measured, std::span<const double> calculated) {
   TFitCriteria fit;
+  TFitSums& s = fit.Sums;
+  const std::size_t n = std::min(measured.size(), calculated.size());
+  s.Points = static_cast<int>(n);
   // The output file's R square comes from these sums: they are made in the
   // order its writer always made them.
-  for (int i = 1; i <= n; ++i) {
+  for (std::size_t i = 0; i < n; ++i) {
     const double diff = measured[i] - calculated[i];
-    fit.SumMeas += measured[i];
-    fit.SumSq += diff * diff;
-    fit.SumAbs += std::fabs(diff);
+    s.SumMeas += measured[i];
+    s.SumSq += diff * diff;
+    s.SumAbs += std::fabs(diff);
   }
-  const double meanMeas = n > 0 ? fit.SumMeas / n : 0;
-  fit.RSquare = 1 - (fit.SumAbs / n) / meanMeas;
-
   // Deviations from the means in a second pass: no cancellation of large sums.
-  double sumCalc = 0;
-  for (int i = 1; i <= n; ++i) sumCalc += calculated[i];
-  const double meanCalc = sumCalc / n;
-  double ssMeas = 0, ssCalc = 0, cross = 0;
-  for (int i = 1; i <= n; ++i) {
+  for (std::size_t i = 0; i < n; ++i) s.SumCalc += calculated[i];
+  const double meanMeas = n > 0 ? s.SumMeas / static_cast<double>(n) : 0;
+  const double meanCalc = s.SumCalc / static_cast<double>(n);
+  for (std::size_t i = 0; i < n; ++i) {
     const double dm = measured[i] - meanMeas;
     const double dc = calculated[i] - meanCalc;
-    ssMeas += dm * dm;
-    ssCalc += dc * dc;
-    cross += dm * dc;
+    s.SsMeas += dm * dm;
+    s.SsCalc += dc * dc;
+    s.Cross += dm * dc;
   }
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  fit.Nse = ssMeas > 0 ? 1 - fit.SumSq / ssMeas : nan;
-  if (ssMeas > 0 && ssCalc > 0 && meanMeas != 0) {
-    const double r = cross / std::sqrt(ssMeas * ssCalc);
-    const double a = std::sqrt(ssCalc / ssMeas);
-    const double b = meanCalc / meanMeas;
-    fit.Kge = 1 - std::sqrt((r - 1) * (r - 1) + (a - 1) * (a - 1) + (b - 1) * (b - 1));
-  } else {
-    fit.Kge = nan;
-  }
+  for (const auto& info : Criteria) fit.Values[static_cast<std::size_t>(info.Id)] = info.Compute(s);
   return fit;
+}
+
+TFitCriteria FitCriteria(const double* measured, const double* calculated, int n) {
+  const auto count = static_cast<std::size_t>(n < 0 ? 0 : n);
+  return FitCriteria(std::span<const double>(measured + 1, count),
+                     std::span<const double>(calculated + 1, count));
+}
+
+std::string CriteriaLine(const TFitCriteria& fit) {
+  std::string line;
+  for (const auto& info : Criteria) {
+    if (!line.empty()) line += ", ";
+    line += std::string(info.Name) + " " + FullPrecision(fit[info.Id]);
+  }
+  return line;
 }

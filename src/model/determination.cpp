@@ -2,9 +2,9 @@
 // of least sum of squares, and the reconstruction with them.
 #include <algorithm>
 
-#include "files/runinput.h"
 #include "model/dmquorell.h"
 #include "model/routing.h"
+#include "model/runinput.h"
 #include "model/search.h"
 
 namespace {
@@ -22,7 +22,7 @@ void TDMQuorell::DetermineModel() {
 }
 
 bool TDMQuorell::PrepareDetermination() {
-  auto& ws = AnalysisWorkspace;
+  auto& ws = Analysis();
   if (!ReadAnalysisInput(*this)) return false;
   const int n = ws.AnaNrOfData;
   if (Dialogs) Dialogs->ShowPointsRead(n);
@@ -42,7 +42,7 @@ bool TDMQuorell::PrepareDetermination() {
 }
 
 bool TDMQuorell::FitCascade() {
-  auto& ws = AnalysisWorkspace;
+  auto& ws = Analysis();
   if (!RoutePreReservoir(*this, TRouteVariant::Analysis)) return false;
 
   const auto& candidates = AlphaCandidateTable();
@@ -56,6 +56,6 @@ bool TDMQuorell::FitCascade() {
     return false;
   }
 
-  RouteCascade(ws.Alpha, ws.NrOfRes, TRouteVariant::Analysis);
+  RouteCascade(*this, ws.Alpha, ws.NrOfRes, TRouteVariant::Analysis);
   return true;
 }

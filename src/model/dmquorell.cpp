@@ -7,10 +7,25 @@ TAnalysisWorkspace AnalysisWorkspace;
 TPredictionWorkspace PredictionWorkspace;
 TDMQuorell* DMQuorell = nullptr;
 
-TDMQuorell::TDMQuorell() {
+namespace {
+
+std::string CurrentFolder() {
   std::error_code ec;
-  FileName = std::filesystem::current_path(ec).string();
+  return std::filesystem::current_path(ec).string();
 }
+
+}  // namespace
+
+TDMQuorell::TDMQuorell()
+    : Own(std::make_unique<TModelWorkspaces>()), Ana(&Own->Analysis), Pred(&Own->Prediction) {
+  FileName = CurrentFolder();
+}
+
+TDMQuorell::TDMQuorell(TModuleWorkspaces) : Ana(&AnalysisWorkspace), Pred(&PredictionWorkspace) {
+  FileName = CurrentFolder();
+}
+
+TDMQuorell::~TDMQuorell() = default;
 
 void TDMQuorell::ShowMessage(const std::string& text) {
   if (Dialogs) Dialogs->ShowMessage(text);
@@ -28,16 +43,16 @@ bool TDMQuorell::RunModel(bool analysis) {
   if (analysis) {
     DetermineModel();
   } else {
-    AnalysisWorkspace.StorageOk = true;
+    Analysis().StorageOk = true;
     PredictRunoff();
   }
   return RunSucceeded(analysis);
 }
 
 bool TDMQuorell::RunSucceeded(bool analysis) const {
-  if (RunFailed || !AnalysisWorkspace.StorageOk) return false;
-  if (analysis) return !AnalysisWorkspace.AnaTimeError;
-  return !PredictionWorkspace.PredTimeError && !PredictionWorkspace.PredNoVariation;
+  if (RunFailed || !Analysis().StorageOk) return false;
+  if (analysis) return !Analysis().AnaTimeError;
+  return !Prediction().PredTimeError && !Prediction().PredNoVariation;
 }
 
 std::string TDMQuorell::OpenFailureText() const {

@@ -1,34 +1,19 @@
-// The model state of Tolvane: the data module, the two workspaces of the
-// model runs, and the one interface through which the core talks to a user.
+// The model state of Tolvane: the data module and the two workspaces of the
+// model runs. A data module works on workspaces of its own, or, as the
+// program's one data module does, on the module-level ones; every routine
+// takes the data module or the workspace it works on.
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
+#include <memory>
 #include <string>
 #include <vector>
 
-// Everything the core wants to say to a person goes through this interface:
-// the windowed program shows boxes, the batch tool prints, tests record.
-class TUserDialogs {
-public:
-  virtual ~TUserDialogs() = default;
-  // A modal message with one OK button.
-  virtual void ShowMessage(const std::string& text) = 0;
-  // A confirmation with Yes and No; true for Yes.
-  virtual bool AskYesNo(const std::string& text) = 0;
-  // A program error; text already begins with "A program error occurred.".
-  virtual void ShowProgramError(const std::string& text) = 0;
-  // The model determination shows how many points it read.
-  virtual void ShowPointsRead(int /*count*/) {}
-};
-
-// An input/output or conversion error that the core does not handle itself;
-// it reaches the caller's general error handling (the window's error box,
-// the batch tool's exit status).
-class TInOutError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
+#include "base/errors.h"
+#include "base/userdialogs.h"
+#include "files/graphkind.h"
+#include "files/outputfile.h"
+#include "files/storeparameters.h"
 
 constexpr int AnaCapacity = 1501;   // points of the model determination
 constexpr int PredCapacity = 501;   // points of the prediction
@@ -43,7 +28,7 @@ struct TAnalysisWorkspace {
   double Time[AnaCapacity + 1];
   double Rech[AnaCapacity + 1];
   double RunCalc[AnaCapacity + 1];
-  char SerialText[AnaCapacity + 1][8];  // at most 7 characters and a terminating 0
+  TSerialText SerialText[AnaCapacity + 1];
   int Serial[AnaCapacity + 1];
   double Run[MaxReservoirs + 1][CascadeColumns + 1];
   double SumSq[MaxReservoirs + 1][CascadeColumns + 1];
@@ -59,6 +44,13 @@ struct TAnalysisWorkspace {
   int NrOfRes;
   bool AnaTimeError;
   bool StorageOk;
+
+  TStoreParameters Store() const { return {AnaMaxSto, AnaIniSto, AnaMaxEsc}; }
+  void SetStore(const TStoreParameters& store) {
+    AnaMaxSto = store.MaxSto;
+    AnaIniSto = store.IniSto;
+    AnaMaxEsc = store.MaxEsc;
+  }
 };
 
 struct TPredictionWorkspace {
@@ -74,18 +66,41 @@ struct TPredictionWorkspace {
   std::string RateUnit;
   bool PredTimeError;
   bool PredNoVariation;
+
+  TStoreParameters Store() const { return {PredMaxSto, PredIniSto, PredMaxEsc}; }
+};
+
+// Both workspaces of one data module.
+struct TModelWorkspaces {
+  TAnalysisWorkspace Analysis{};
+  TPredictionWorkspace Prediction{};
 };
 
 // The run tag of line 2 that goes with the option.
 inline const char* RunTagFor(bool analysis) { return analysis ? " Ana" : " Pre"; }
 
-// Module-level, alive for the whole run of the program; each run overwrites them.
+// Module-level, alive for the whole run of the program; each run overwrites
+// them. They are the workspaces of the program's data module (and of the
+// batch tool's); nothing else touches them.
 extern TAnalysisWorkspace AnalysisWorkspace;
 extern TPredictionWorkspace PredictionWorkspace;
 
 class TDMQuorell {
 public:
+  // A data module with workspaces of its own, shared with no other: runs of
+  // two such data modules may go on at once on two threads.
   TDMQuorell();
+  // The program's data module, on the module-level workspaces.
+  struct TModuleWorkspaces {};
+  explicit TDMQuorell(TModuleWorkspaces);
+  TDMQuorell(const TDMQuorell&) = delete;
+  TDMQuorell& operator=(const TDMQuorell&) = delete;
+  ~TDMQuorell();
+
+  TAnalysisWorkspace& Analysis() { return *Ana; }
+  const TAnalysisWorkspace& Analysis() const { return *Ana; }
+  TPredictionWorkspace& Prediction() { return *Pred; }
+  const TPredictionWorkspace& Prediction() const { return *Pred; }
 
   void SetDialogs(TUserDialogs* dialogs) { Dialogs = dialogs; }
   TUserDialogs* GetDialogs() const { return Dialogs; }
@@ -153,7 +168,7 @@ public:
   // A bad number in the table throws TInvalidNumber.
   bool LoadOutputLines(const std::string& path);
   bool ReadResultsHead();
-  bool ReadResultsForGraph(int kind);
+  bool ReadResultsForGraph(TGraphKind kind);
 
   // Runs the option on the input file named by FileName, as Save/Run does:
   // the determination, or the prediction with StorageOk set beforehand.
@@ -167,7 +182,13 @@ public:
   std::string OpenFailureText() const;
   std::string CorruptDataText() const;
 
+  // The sheet's parameters as one record.
+  TStoreParameters Store() const { return {MaxSto, IniSto, MaxEsc}; }
+
 private:
+  std::unique_ptr<TModelWorkspaces> Own;
+  TAnalysisWorkspace* Ana;
+  TPredictionWorkspace* Pred;
   TUserDialogs* Dialogs = nullptr;
 };
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "files/numformat.h"
-#include "sheet/numbertext.h"
+#include "base/numformat.h"
+#include "base/numparse.h"
 
 namespace {
 

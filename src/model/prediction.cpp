@@ -1,9 +1,9 @@
 // The prediction: recharge and runoff from rainfall for a given cascade.
 #include <string>
 
-#include "files/runinput.h"
 #include "model/dmquorell.h"
 #include "model/routing.h"
+#include "model/runinput.h"
 
 namespace {
 
@@ -18,9 +18,9 @@ std::string NormaliseRateUnit(std::string unit) {
 }  // namespace
 
 bool TDMQuorell::ReadPrediction() {
-  auto& ws = PredictionWorkspace;
+  auto& ws = Prediction();
   if (!ReadPredictionInput(*this)) return false;
-  const int nr = AnalysisWorkspace.NrOfRes;
+  const int nr = Analysis().NrOfRes;
   if (nr < 1 || nr > MaxReservoirs) {
     ShowMessage("The number of reservoirs in the input file \"" + FileName + "\" is " +
                 std::to_string(nr) + "; it must be 1 to 5");
@@ -40,11 +40,11 @@ bool TDMQuorell::ReadPrediction() {
 }
 
 void TDMQuorell::RoutePrediction() {
-  auto& ws = PredictionWorkspace;
-  auto& ana = AnalysisWorkspace;
+  auto& ws = Prediction();
+  auto& ana = Analysis();
   const int n = ws.PredNrOfData;
   if (n >= 2) ana.Delta = ws.PredTime[n] - ws.PredTime[n - 1];
-  RouteCascade(ana.Alpha, ana.NrOfRes, TRouteVariant::Prediction);
+  RouteCascade(*this, ana.Alpha, ana.NrOfRes, TRouteVariant::Prediction);
 }
 
 void TDMQuorell::PredictRunoff() {

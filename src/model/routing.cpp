@@ -6,19 +6,75 @@
 
 #include "model/dmquorell.h"
 
-namespace {
+TPreReservoirOutcome RoutePreReservoir(std::span<const double> time, std::span<const double> rain,
+                                       const TStoreParameters& store, TRouteVariant variant,
+                                       std::span<double> rech) {
+  TPreReservoirOutcome outcome;
+  const std::size_t n = std::min({time.size(), rain.size(), rech.size()});
+  if (n == 0) return outcome;
+  const bool analysis = variant == TRouteVariant::Analysis;
+  // Storage and deficit of the point before: all the step needs.
+  double actSto = 0, stoDef = 0;
 
-struct TPreReservoirInput {
-  const double* Time;
-  const double* Rain;
-  double* Rech;
-  double MaxSto;
-  double IniSto;
-  double MaxEsc;
-  int Points;
-};
+  // First point: no escape yet; the reservoir overflows unless the rain
+  // stays below the initial deficit.
+  const double stoDef0 = store.MaxSto - store.IniSto;
+  rech[0] = rain[0] - stoDef0;
+  actSto = store.MaxSto;
+  stoDef = 0;
+  if (rech[0] < 0) {
+    stoDef = stoDef0 - rain[0];
+    rech[0] = 0;
+    actSto = store.IniSto + rain[0];
+  }
 
-}  // namespace
+  for (std::size_t i = 1; i < n; ++i) {
+    const double d = time[i] - time[i - 1];
+    outcome.LastStep = d;
+    outcome.HasStep = true;
+    if (analysis ? d < 0 : d <= 0) {
+      outcome.Stop = TRouteStop::TimeSequence;
+      outcome.At = i;
+      return outcome;
+    }
+    outcome.StorageChecked = true;
+    if (store.MaxSto <= 0) {
+      outcome.Stop = TRouteStop::NoStorage;
+      outcome.At = i;
+      return outcome;
+    }
+    const double r = actSto / store.MaxSto;
+    const double actEsc = store.MaxEsc * d * r;
+    const double before = stoDef;
+    stoDef = before + actEsc;
+    rech[i] = rain[i] - stoDef;
+    const double previous = actSto;
+    actSto = store.MaxSto;
+    stoDef = 0;
+    if (rech[i] < 0) {
+      stoDef = before + actEsc - rain[i];
+      rech[i] = 0;
+      actSto = previous - actEsc + rain[i];
+    }
+  }
+  return outcome;
+}
+
+void RouteCascadeRows(double alpha, double delta, double firstRunoff, std::span<const double> rech,
+                      std::span<double* const> rows) {
+  const double c = std::exp(-alpha * delta);
+  const double share = 1 - c;
+  const std::size_t points = rech.size();
+  if (points == 0) return;
+  // Reservoirs outside, points inside: each value needs only the one before
+  // it in its row and the one above it in its column.
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    double* run = rows[r];
+    run[0] = r == 0 ? firstRunoff : c * rows[r - 1][0];
+    const double* inflow = r == 0 ? rech.data() : rows[r - 1];
+    for (std::size_t t = 1; t < points; ++t) run[t] = c * run[t - 1] + share * inflow[t];
+  }
+}
 
 double SeriesRange(const double* series, int n) {
   if (n < 1) return 0;
@@ -26,110 +82,86 @@ double SeriesRange(const double* series, int n) {
   return *hi - *lo;
 }
 
+namespace {
+
+std::span<const double> Points(const double* series, int n) {
+  return {series + 1, static_cast<std::size_t>(n < 0 ? 0 : n)};
+}
+
+}  // namespace
+
 bool RoutePreReservoir(TDMQuorell& dm, TRouteVariant variant) {
-  auto& ana = AnalysisWorkspace;
-  auto& pred = PredictionWorkspace;
+  auto& ana = dm.Analysis();
+  auto& pred = dm.Prediction();
   const bool analysis = variant == TRouteVariant::Analysis;
   if (analysis && ana.AnaIniSto == 0) ana.AnaIniSto = 0.1 * ana.AnaMaxSto;
-  const TPreReservoirInput in =
-      analysis ? TPreReservoirInput{ana.Time, ana.Rain, ana.Rech, ana.AnaMaxSto, ana.AnaIniSto,
-                                    ana.AnaMaxEsc, ana.AnaNrOfData}
-               : TPreReservoirInput{pred.PredTime, pred.PredRain, pred.PredRech, pred.PredMaxSto,
-                                    pred.PredIniSto, pred.PredMaxEsc, pred.PredNrOfData};
+  const int n = analysis ? ana.AnaNrOfData : pred.PredNrOfData;
+  double* rech = analysis ? ana.Rech : pred.PredRech;
+  const TPreReservoirOutcome outcome =
+      RoutePreReservoir(Points(analysis ? ana.Time : pred.PredTime, n),
+                        Points(analysis ? ana.Rain : pred.PredRain, n),
+                        analysis ? ana.Store() : pred.Store(), variant,
+                        std::span<double>(rech + 1, static_cast<std::size_t>(n < 0 ? 0 : n)));
   bool& timeError = analysis ? ana.AnaTimeError : pred.PredTimeError;
-  const int n = in.Points;
-  if (n < 1) {
-    timeError = false;
-    return true;
-  }
-  std::vector<double> actSto(n + 1), stoDef(n + 1);
-
-  // First point: no escape yet; the reservoir overflows unless the rain
-  // stays below the initial deficit.
-  const double stoDef0 = in.MaxSto - in.IniSto;
-  in.Rech[1] = in.Rain[1] - stoDef0;
-  actSto[1] = in.MaxSto;
-  stoDef[1] = 0;
-  if (in.Rech[1] < 0) {
-    stoDef[1] = stoDef0 - in.Rain[1];
-    in.Rech[1] = 0;
-    actSto[1] = in.IniSto + in.Rain[1];
-  }
-
-  timeError = false;
-  for (int i = 2; i <= n; ++i) {
-    const double d = in.Time[i] - in.Time[i - 1];
-    if (analysis) ana.Delta = d;
-    if (analysis ? d < 0 : d <= 0) {
-      timeError = true;
+  timeError = outcome.Stop == TRouteStop::TimeSequence;
+  if (analysis && outcome.HasStep) ana.Delta = outcome.LastStep;
+  // Checked at every step from the second point on; a single point keeps
+  // the flag as it was.
+  if (outcome.StorageChecked) ana.StorageOk = outcome.Stop != TRouteStop::NoStorage;
+  switch (outcome.Stop) {
+    case TRouteStop::TimeSequence:
       dm.ShowMessage(analysis
                          ? "Incorrect time sequence encountered. Please correct the input file"
                          : "Incorrect time sequence encountered Please correct the input file");
       return false;
-    }
-    ana.StorageOk = true;
-    if (in.MaxSto <= 0) {
+    case TRouteStop::NoStorage:
       dm.ShowMessage("The Maximum Storage must be > 0");
-      ana.StorageOk = false;
       return false;
-    }
-    const double r = actSto[i - 1] / in.MaxSto;
-    const double actEsc = in.MaxEsc * d * r;
-    stoDef[i] = stoDef[i - 1] + actEsc;
-    in.Rech[i] = in.Rain[i] - stoDef[i];
-    actSto[i] = in.MaxSto;
-    stoDef[i] = 0;
-    if (in.Rech[i] < 0) {
-      stoDef[i] = stoDef[i - 1] + actEsc - in.Rain[i];
-      in.Rech[i] = 0;
-      actSto[i] = actSto[i - 1] - actEsc + in.Rain[i];
-    }
+    case TRouteStop::None:
+      break;
   }
   return true;
 }
 
-void RouteCascade(double alpha, int n, TRouteVariant variant) {
-  auto& ana = AnalysisWorkspace;
-  auto& pred = PredictionWorkspace;
+void RouteCascade(TDMQuorell& dm, double alpha, int n, TRouteVariant variant) {
+  auto& ana = dm.Analysis();
+  const auto& pred = dm.Prediction();
   const bool analysis = variant == TRouteVariant::Analysis;
   const int points = analysis ? ana.AnaNrOfData : pred.PredNrOfData;
   const double* rech = analysis ? ana.Rech : pred.PredRech;
-  const double c = std::exp(-alpha * ana.Delta);
-  const double share = 1 - c;
-  auto& run = ana.Run;
-  run[1][1] = analysis ? ana.RunMeas[1] : pred.PredRunIni;
-  // Reservoirs outside, points inside: each value needs only the one before
-  // it in its row and the one above it in its column.
-  for (int r = 1; r <= n; ++r) {
-    if (r >= 2) run[r][1] = c * run[r - 1][1];
-    for (int t = 2; t <= points; ++t) {
-      const double inflow = r == 1 ? rech[t] : run[r - 1][t];
-      run[r][t] = c * run[r][t - 1] + share * inflow;
-    }
-  }
-  for (int t = 1; t <= points; ++t) ana.RunCalc[t] = run[n][t];
+  double* rows[MaxReservoirs];
+  const int reservoirs = std::clamp(n, 0, MaxReservoirs);
+  for (int r = 0; r < reservoirs; ++r) rows[r] = &ana.Run[r + 1][1];
+  RouteCascadeRows(alpha, ana.Delta, analysis ? ana.RunMeas[1] : pred.PredRunIni,
+                   Points(rech, points),
+                   std::span<double* const>(rows, static_cast<std::size_t>(reservoirs)));
+  for (int t = 1; t <= points; ++t) ana.RunCalc[t] = ana.Run[reservoirs][t];
   if (!analysis) ana.RunCalc[1] = pred.PredRunIni;
 }
 
 std::optional<std::vector<double>> ModelRunoff(TDMQuorell& dm, const std::vector<double>& times,
-                                               const std::vector<double>& rains, double maxSto,
-                                               double iniSto, double maxEsc, int nrOfRes,
+                                               const std::vector<double>& rains,
+                                               const TStoreParameters& store, int nrOfRes,
                                                double alpha, double runIni) {
-  auto& pw = PredictionWorkspace;
-  auto& ws = AnalysisWorkspace;
-  const int n = static_cast<int>(std::min(times.size(), rains.size()));
-  if (n > PredCapacity) return std::nullopt;
-  pw.PredNrOfData = n;
-  for (int i = 1; i <= n; ++i) {
-    pw.PredTime[i] = times[i - 1];
-    pw.PredRain[i] = rains[i - 1];
+  const std::size_t n = std::min(times.size(), rains.size());
+  if (nrOfRes < 1 || nrOfRes > MaxReservoirs) return std::nullopt;
+  std::vector<double> rech(n);
+  const auto outcome = RoutePreReservoir(std::span(times).first(n), std::span(rains).first(n),
+                                         store, TRouteVariant::Prediction, rech);
+  if (outcome.Stop == TRouteStop::TimeSequence) {
+    dm.ShowMessage("Incorrect time sequence encountered Please correct the input file");
+    return std::nullopt;
   }
-  pw.PredMaxSto = maxSto;
-  pw.PredIniSto = iniSto;
-  pw.PredMaxEsc = maxEsc;
-  pw.PredRunIni = runIni;
-  if (!RoutePreReservoir(dm, TRouteVariant::Prediction)) return std::nullopt;
-  ws.Delta = n >= 2 ? times[n - 1] - times[n - 2] : 1;
-  RouteCascade(alpha, nrOfRes, TRouteVariant::Prediction);
-  return std::vector<double>(ws.RunCalc + 1, ws.RunCalc + n + 1);
+  if (outcome.Stop == TRouteStop::NoStorage) {
+    dm.ShowMessage("The Maximum Storage must be > 0");
+    return std::nullopt;
+  }
+  const double delta = n >= 2 ? times[n - 1] - times[n - 2] : 1;
+  std::vector<std::vector<double>> table(static_cast<std::size_t>(nrOfRes), std::vector<double>(n));
+  std::vector<double*> rows;
+  for (auto& row : table) rows.push_back(row.data());
+  RouteCascadeRows(alpha, delta, runIni, rech, rows);
+  std::vector<double> runoff = table.back();
+  if (n > 0) runoff[0] = runIni;
+  return runoff;
 }

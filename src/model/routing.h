@@ -1,33 +1,67 @@
 // Routing of a series through the pre-reservoir and the cascade of linear
 // reservoirs, in the two variants of the model determination and the
-// prediction.
+// prediction. The first routines work on plain 0-based series of any length;
+// the workspace routines below them are what the runs use.
 #pragma once
 
 #include <optional>
+#include <span>
 #include <vector>
+
+#include "files/storeparameters.h"
 
 class TDMQuorell;
 
 enum class TRouteVariant { Analysis, Prediction };
 
-// Largest minus smallest of points 1..n of a workspace series (0 for none):
-// the variation checks of both runs.
-double SeriesRange(const double* series, int n);
+// Why a routing stopped.
+enum class TRouteStop {
+  None,
+  TimeSequence,  // a step below 0 (analysis) or of 0 or less (prediction)
+  NoStorage,     // a maximum storage of 0 or less
+};
 
-// Recharge of every point of the variant's series. Returns false when the
-// run stops on a wrong time step or a maximum storage of 0 or less; the
-// message has been shown and the flag set.
+struct TPreReservoirOutcome {
+  TRouteStop Stop = TRouteStop::None;
+  std::size_t At = 0;          // the point it stopped at
+  bool StorageChecked = false; // the storage check was made at some step
+  double LastStep = 0;         // the last step looked at, a failing one too
+  bool HasStep = false;        // there were two points or more
+};
+
+// Recharge of every point; the store as the variant takes it (the analysis
+// raises an initial storage of exactly 0 to a tenth of the maximum before
+// calling). Stops at the first wrong step, before the division by the
+// maximum storage.
+TPreReservoirOutcome RoutePreReservoir(std::span<const double> time, std::span<const double> rain,
+                                       const TStoreParameters& store, TRouteVariant variant,
+                                       std::span<double> rech);
+
+// The cascade of rows.size() reservoirs with one time step delta for every
+// step: rows[r][t] for reservoir r + 1 and point t, from the first runoff
+// at point 0 and the recharge of every later point.
+void RouteCascadeRows(double alpha, double delta, double firstRunoff, std::span<const double> rech,
+                      std::span<double* const> rows);
+
+// The workspace routines. Recharge of every point of the variant's series
+// in dm's workspaces. Returns false when the run stops on a wrong time step
+// or a maximum storage of 0 or less; the message has been shown and the
+// flag set.
 bool RoutePreReservoir(TDMQuorell& dm, TRouteVariant variant);
 
 // Fills Run rows 1..n of the cascade table for every point and RunCalc from
 // the last of them, with one time step Delta for every step.
-void RouteCascade(double alpha, int n, TRouteVariant variant);
+void RouteCascade(TDMQuorell& dm, double alpha, int n, TRouteVariant variant);
 
-// The runoff the model gives for a rainfall series of at most PredCapacity
-// points (0-based vectors, one time step throughout), routed as the
-// prediction routes it; empty when the routing stops (its message shown).
-// Records made by the model itself come from this.
+// Largest minus smallest of points 1..n of a workspace series (0 for none):
+// the variation checks of both runs.
+double SeriesRange(const double* series, int n);
+
+// The runoff the model gives for a rainfall series (0-based, one time step
+// throughout), routed as the prediction routes it; empty when the routing
+// stops (its message shown through dm). Records made by the model itself
+// come from this.
 std::optional<std::vector<double>> ModelRunoff(TDMQuorell& dm, const std::vector<double>& times,
-                                               const std::vector<double>& rains, double maxSto,
-                                               double iniSto, double maxEsc, int nrOfRes,
+                                               const std::vector<double>& rains,
+                                               const TStoreParameters& store, int nrOfRes,
                                                double alpha, double runIni);

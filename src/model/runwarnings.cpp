@@ -1,9 +1,8 @@
 #include "model/runwarnings.h"
 
-#include "files/numformat.h"
+#include "base/numformat.h"
 #include "model/dmquorell.h"
 #include "model/search.h"
-#include "sheet/numbertext.h"
 
 std::string EscapeWarning(double maxSto, double maxEsc, const double* times, int n) {
   int widest = 0;

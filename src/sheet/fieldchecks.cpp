@@ -1,7 +1,8 @@
 #include "sheet/fieldchecks.h"
 
 #include "model/dmquorell.h"
-#include "sheet/numbertext.h"
+#include "base/numformat.h"
+#include "base/numparse.h"
 
 TNrOfDataCheck CheckNrOfData(std::string_view text) {
   const auto count = StringToInt(text);
@@ -46,7 +47,8 @@ TFieldCheck CheckField(TSheetField field, std::string_view text, std::string_vie
   const auto value = StringToFloat(text, separator);
   if (!value) {
     check.Messages.push_back(texts.NotReal);
-    check.NewText = "0";
+    // Built in place: GCC 12 warns wrongly of an overlap in assigning "0".
+    check.NewText.emplace(1, '0');
     check.Value = 0;
     return check;
   }
@@ -88,7 +90,7 @@ void StoreFieldValue(TDMQuorell& dm, TSheetField field, double value) {
     case TSheetField::EscapeRate: dm.MaxEsc = value; break;
     case TSheetField::AlphaValue:
       dm.Acoeff = value;
-      AnalysisWorkspace.Alpha = value;
+      dm.Analysis().Alpha = value;
       break;
     case TSheetField::InitialRunoff: dm.RunIni = value; break;
   }

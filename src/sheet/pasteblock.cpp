@@ -3,7 +3,7 @@
 #include <string>
 
 #include "model/dmquorell.h"
-#include "sheet/numbertext.h"
+#include "base/numparse.h"
 
 bool IsPasteBlock(std::string_view text) {
   return text.find_first_of("\t\r\n") != std::string_view::npos;

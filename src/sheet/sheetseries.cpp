@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "model/dmquorell.h"
-#include "sheet/numbertext.h"
+#include "base/numformat.h"
+#include "base/numparse.h"
 
 void FillCells(TSheetCells& cells, const TDMQuorell& dm, int n, bool dataEntered, char separator) {
   auto text = [&](const std::vector<double>& series, int r) {

@@ -46,7 +46,7 @@ TApplicationWindows::TApplicationWindows()
   // finish window again.
   QObject::connect(Finish.get(), &TFinishForm::Finished, Finish.get(), [] { QCoreApplication::exit(0); },
                    Qt::QueuedConnection);
-  DataModule = std::make_unique<TDMQuorell>();
+  DataModule = std::make_unique<TDMQuorell>(TDMQuorell::TModuleWorkspaces{});
   DataModule->SetDialogs(&Dialogs);
   DMQuorell = DataModule.get();
   Help = std::make_unique<THelpForm>();

@@ -270,7 +270,7 @@ void TRainForm::FormCreate() {
   PlaceForScreen(screen ? screen->geometry().width() : 1024);
   // Only point and comma are told apart; any other separator reads as a point.
   StartSeparator = QLocale().decimalPoint() == QString(",") ? ',' : '.';
-  GraphDecimalSeparator = StartSeparator;
+  GraphState.DecimalSeparator = StartSeparator;
   UpdateEditActions();
 }
 

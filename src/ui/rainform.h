@@ -26,6 +26,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "files/graphkind.h"
 #include "sheet/fieldchecks.h"
 #include "ui/baseform.h"
 #include "ui/fieldexits.h"
@@ -155,7 +156,7 @@ public:
   bool Pasting = false;
   int SheetRows = 0;
   int KeptRows = 0;
-  unsigned char GraphKind = 0;
+  TGraphKind GraphKind{};  // 0 until a graph is chosen
   // The graph last drawn, as "Save graph" writes it.
   QImage GraphBitmap;
   // Length of each pause of Save/Run in milliseconds.
@@ -254,7 +255,7 @@ private:
   // A slot that runs the handler under the general error handling.
   std::function<void()> GuardedSlot(void (TRainForm::*handler)());
   // Draws the graph of the checked radio button, if any.
-  void DrawCheckedGraph(std::initializer_list<std::pair<QRadioButton*, unsigned char>> choices);
+  void DrawCheckedGraph(std::initializer_list<std::pair<QRadioButton*, TGraphKind>> choices);
   void ShowOutputLines();
   void AddWaitText(const QString& text);
   void Pause();

@@ -3,8 +3,9 @@
 #include <QImageReader>
 
 #include "files/filepaths.h"
-#include "files/outputreader.h"
+#include "files/outputlayout.h"
 #include "graphs/graphdraw.h"
+#include "graphs/graphscale.h"
 #include "render/fonts.h"
 #include "render/qtcanvas.h"
 #include "ui/application.h"
@@ -102,7 +103,8 @@ void TRainForm::ShowGraphicsTab() {
   GraphSaveAction->setEnabled(false);
   if (GraphsEnabled) {
     dm.ReadResultsHead();
-    const bool reconstruction = dm.ResultsTag == ReconstructionTag;
+    const bool reconstruction =
+        dm.ResultsTag == OutputLayout::SectionTag(OutputLayout::ReconstructionSection);
     Panel1->setVisible(reconstruction);
     Panel2->setVisible(!reconstruction);
   } else {
@@ -133,13 +135,18 @@ void TRainForm::OutputOpenForGraphicsExecute() {
 }
 
 void TRainForm::GoButton1Click() {
-  DrawCheckedGraph({{RunoffRadioButton, 1}, {RechRadioButton, 3}, {CalcObsRadioButton, 7}});
+  DrawCheckedGraph({{RunoffRadioButton, TGraphKind::RunoffDetermination},
+                    {RechRadioButton, TGraphKind::RechargeDetermination},
+                    {CalcObsRadioButton, TGraphKind::ObservedCalculated}});
 }
 
-void TRainForm::GoButton2Click() { DrawCheckedGraph({{RadioButton1, 2}, {RadioButton2, 4}}); }
+void TRainForm::GoButton2Click() {
+  DrawCheckedGraph(
+      {{RadioButton1, TGraphKind::RunoffPrediction}, {RadioButton2, TGraphKind::RechargePrediction}});
+}
 
 void TRainForm::DrawCheckedGraph(
-    std::initializer_list<std::pair<QRadioButton*, unsigned char>> choices) {
+    std::initializer_list<std::pair<QRadioButton*, TGraphKind>> choices) {
   for (const auto& [radio, kind] : choices) {
     if (radio->isChecked()) {
       GraphKind = kind;
@@ -160,7 +167,7 @@ void TRainForm::DrawChosenGraph() {
 
 void TRainForm::ShowGraphics() {
   TQtCanvas canvas;
-  if (!::ShowGraphics(*DMQuorell, GraphKind, canvas)) {
+  if (!::ShowGraphics(GraphState, *DMQuorell, GraphKind, canvas)) {
     // Nothing was drawn (the user has been told why): nothing to show or
     // save; back to the choice of graphs.
     SelectButtonClick();

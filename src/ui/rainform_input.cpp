@@ -4,7 +4,8 @@
 #include <QSignalBlocker>
 
 #include "render/fonts.h"
-#include "sheet/numbertext.h"
+#include "base/numformat.h"
+#include "base/numparse.h"
 #include "sheet/pasteblock.h"
 #include "sheet/sheetseries.h"
 #include "ui/alfaform.h"
@@ -201,10 +202,10 @@ void TRainForm::FillSheet() {
   ApplyLayout(dm.IsAnalysis);
   if (!dm.IsAnalysis) {
     // An opened file brings its cascade; a fresh sheet keeps the typed alpha.
-    AcoeffEdit->setText(General(DataEntered ? AnalysisWorkspace.Alpha : dm.Acoeff));
+    AcoeffEdit->setText(General(DataEntered ? dm.Analysis().Alpha : dm.Acoeff));
     InitRunEdit->setText(General(dm.RunIni));
     if (DataEntered) {
-      const int res = AnalysisWorkspace.NrOfRes;
+      const int res = dm.Analysis().NrOfRes;
       ComboBox1->setCurrentIndex(res >= 1 && res <= 5 ? res - 1 : -1);
     }
   }
@@ -266,7 +267,9 @@ void TRainForm::EscapeEditExit() { CheckParameterField(EscapeEdit, TSheetField::
 void TRainForm::AcoeffEditExit() { CheckParameterField(AcoeffEdit, TSheetField::AlphaValue); }
 void TRainForm::InitRunEditExit() { CheckParameterField(InitRunEdit, TSheetField::InitialRunoff); }
 
-void TRainForm::ComboBox1Exit() { AnalysisWorkspace.NrOfRes = ComboBox1->currentIndex() + 1; }
+void TRainForm::ComboBox1Exit() {
+  DMQuorell->Analysis().NrOfRes = ComboBox1->currentIndex() + 1;
+}
 
 void TRainForm::CommitFields() {
   auto& dm = *DMQuorell;
@@ -283,7 +286,7 @@ void TRainForm::CommitFields() {
     commit(InitStorEdit, dm.IniSto, &TRainForm::InitStorEditExit);
     commit(EscapeEdit, dm.MaxEsc, &TRainForm::EscapeEditExit);
     if (!dm.IsAnalysis) {
-      commit(AcoeffEdit, AnalysisWorkspace.Alpha, &TRainForm::AcoeffEditExit);
+      commit(AcoeffEdit, dm.Analysis().Alpha, &TRainForm::AcoeffEditExit);
       commit(InitRunEdit, dm.RunIni, &TRainForm::InitRunEditExit);
       ComboBox1Exit();
     }

@@ -59,11 +59,6 @@ std::string SharedDataDir() {
 
 std::string SourceDir() { return TOLVANE_SOURCE_DIR; }
 
-void ResetWorkspaces() {
-  AnalysisWorkspace = TAnalysisWorkspace{};
-  PredictionWorkspace = TPredictionWorkspace{};
-}
-
 void SetSheet(TDMQuorell& dm, bool analysis, const std::vector<double>& times,
               const std::vector<double>& rains, const std::vector<double>& runoffs) {
   const std::size_t n = times.size();
@@ -100,14 +95,13 @@ void WritePredictionFile(TDMQuorell& dm, const std::string& path, const std::vec
   dm.IniSto = iniSto;
   dm.MaxEsc = maxEsc;
   dm.RunIni = runIni;
-  AnalysisWorkspace.NrOfRes = nrOfRes;
-  AnalysisWorkspace.Alpha = alpha;
+  dm.Analysis().NrOfRes = nrOfRes;
+  dm.Analysis().Alpha = alpha;
   dm.FileName = path;
   if (!dm.WriteInputFile()) throw std::runtime_error("cannot write " + path);
 }
 
-void SetReconstructionPoint(int i, const TReconstructionPoint& point) {
-  auto& ws = AnalysisWorkspace;
+void SetReconstructionPoint(TAnalysisWorkspace& ws, int i, const TReconstructionPoint& point) {
   ws.Serial[i] = point.Serial;
   std::snprintf(ws.SerialText[i], sizeof ws.SerialText[i], "%d", point.Serial);
   ws.Time[i] = point.Time;

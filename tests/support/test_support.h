@@ -48,9 +48,6 @@ inline std::vector<std::string> SplitCrLfLines(const std::string& text) {
 std::string SharedDataDir();
 std::string SourceDir();
 
-// A data module with the dialogs attached, and the workspaces cleared.
-void ResetWorkspaces();
-
 // Puts a sheet into the write layout that Save/Run hands to WriteInputFile:
 // row k in element k, nothing left out.
 void SetSheet(TDMQuorell& dm, bool analysis, const std::vector<double>& times,
@@ -73,4 +70,4 @@ struct TReconstructionPoint {
   int Serial;
   double Time, Rain, Rech, RunMeas, RunCalc;
 };
-void SetReconstructionPoint(int i, const TReconstructionPoint& point);
+void SetReconstructionPoint(TAnalysisWorkspace& ws, int i, const TReconstructionPoint& point);

@@ -64,7 +64,7 @@ void TAlfaFormTest::workedExamples() {
   TProgram program;
   const char saved = TRainForm::StartSeparator;
   TRainForm::StartSeparator = separator;
-  AnalysisWorkspace.Alpha = 0.37;
+  DMQuorell->Analysis().Alpha = 0.37;
   EnterAll(inputs);
   // Calculate twice: the same both times.
   for (int press = 1; press <= 2; ++press) {
@@ -75,7 +75,7 @@ void TAlfaFormTest::workedExamples() {
     QCOMPARE(RainForm->AcoeffEdit->text(), aText);
     QVERIFY(std::abs(DMQuorell->Acoeff - a) < 1e-12);
     // The workspace takes the value only when the sheet's field is left.
-    QCOMPARE(AnalysisWorkspace.Alpha, 0.37);
+    QCOMPARE(DMQuorell->Analysis().Alpha, 0.37);
   }
   TRainForm::StartSeparator = saved;
 }

@@ -127,7 +127,7 @@ private slots:
     QCOMPARE(program.Prompts.Messages, message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(edit->text(), shown);
     QCOMPARE(*fields.at(field).second, held);
-    if (field == "AcoeffEdit") QCOMPARE(AnalysisWorkspace.Alpha, held);
+    if (field == "AcoeffEdit") QCOMPARE(DMQuorell->Analysis().Alpha, held);
   }
 
   void aCommaSystemReadsBothAndShowsItsOwn() {

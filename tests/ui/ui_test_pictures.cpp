@@ -26,7 +26,7 @@ int DistinctColours(const QImage& picture) {
   for (int y = 0; y < picture.height(); ++y) {
     for (int x = 0; x < picture.width(); ++x) colours.insert(picture.pixel(x, y) | 0xff000000u);
   }
-  return colours.size();
+  return static_cast<int>(colours.size());
 }
 
 // The share of the pixels in `area` that differ from `background`.

@@ -1,10 +1,12 @@
-#include "files/numformat.h"
+#include "base/numformat.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
+
+#include "base/numparse.h"
 
 namespace {
 
@@ -154,4 +156,42 @@ std::string FormatParameter(double value, int width) {
 
 std::string FormatSeries(double value, int width) {
   return value >= 1 ? FormatFixed(value, width, 2) : FormatExp(value, width);
+}
+
+std::string FormatGeneral(double value, char separator) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0) return "0";
+  // d.dddddddddddddde[+-]x: 15 significant digits, correctly rounded.
+  char buffer[40];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                 std::chars_format::scientific, 14).ptr;
+  const std::string_view text(buffer, end - buffer);
+  const auto e = text.find('e');
+  std::string digits = std::string(text.substr(0, 1)) + std::string(text.substr(2, e - 2));
+  digits.erase(digits.find_last_not_of('0') + 1);
+  const int exponent = ParseInteger(text.substr(e + 1)).value_or(0);
+
+  std::string out = value < 0 ? "-" : "";
+  if (exponent < -4 || exponent >= 15) {
+    out += digits[0];
+    if (digits.size() > 1) out += separator + digits.substr(1);
+    out += "E" + std::to_string(exponent);
+  } else if (exponent < 0) {
+    out += std::string("0") + separator + std::string(-exponent - 1, '0') + digits;
+  } else {
+    const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= integerDigits) {
+      out += digits + std::string(integerDigits - digits.size(), '0');
+    } else {
+      out += digits.substr(0, integerDigits) + separator + digits.substr(integerDigits);
+    }
+  }
+  return out;
+}
+
+std::string FullPrecision(double value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
 }

@@ -1,6 +1,7 @@
-// Number formats of the input and output files. Every rounding is of the
-// exact binary value, to the nearest, and an exact tie goes away from zero
-// (printf would send it to the even digit).
+// Numbers as texts: the fixed widths of the program's files (every rounding
+// is of the exact binary value, to the nearest, and an exact tie goes away
+// from zero where printf would send it to the even digit), the general form
+// of the windows, and the full precision of the batch tool.
 #pragma once
 
 #include <string>
@@ -26,6 +27,14 @@ std::string FormatParameter(double value, int width = 8);
 // Series value of the input file: fixed width.2 from 1 on, exponential of
 // `width` below.
 std::string FormatSeries(double value, int width);
+
+// The general number form: the value rounded to 15 significant digits,
+// trailing zeros dropped, fixed from 0.0001 up to 15 integer digits and with
+// an exponent otherwise: 50, 0.1, 2.5E-6, 1E20.
+std::string FormatGeneral(double value, char separator);
+
+// The shortest text that reads back as the same double.
+std::string FullPrecision(double value);
 
 // Every line of the program's files, the last one included, ends with
 // carriage return and line feed.

@@ -1,4 +1,5 @@
-// The input file as the two runs read it, each into its own workspace.
+// The input file as the two runs read it, each into its own workspace of
+// the data module.
 #pragma once
 
 class TDMQuorell;

@@ -1,4 +1,0 @@
-// tolvane-batch calibrate: the pre-reservoir parameters of best fit.
-#pragma once
-
-int Calibrate(int argc, char** argv);
