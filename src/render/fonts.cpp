@@ -1,46 +1,56 @@
 #include "render/fonts.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QStringList>
 #include <map>
 
 namespace {
 
+// The designed font and the family drawn in its place, with the Debian
+// package that provides it.
 struct TStandIn {
   const char* Name;
-  const char* Files[2];
-  const char* Fallback;  // the family to ask for when the file is missing
+  const char* Family;
+  const char* Package;
 };
 
 const TStandIn StandIns[] = {
-    {"Arial", {"/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf", nullptr},
-     "Liberation Sans"},
-    {"Courier New",
-     {"/usr/share/fonts/truetype/liberation2/LiberationMono-Regular.ttf",
-      "/usr/share/fonts/truetype/liberation2/LiberationMono-Bold.ttf"},
-     "Liberation Mono"},
-    {"Tahoma", {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}, "Tahoma"},
-    {"MS Sans Serif", {"/usr/share/wine/fonts/ms_sans_serif.ttf", nullptr}, "MS Sans Serif"},
+    {"Arial", "Liberation Sans", "fonts-liberation2"},
+    {"Courier New", "Liberation Mono", "fonts-liberation2"},
+    {"Tahoma", "Tahoma", "fonts-wine"},
+    {"MS Sans Serif", "MS Sans Serif", "fonts-wine"},
 };
 
-QString LoadStandIn(const TStandIn& standIn) {
-  QString family;
-  for (const char* file : standIn.Files) {
-    if (!file) continue;
-    const int id = QFontDatabase::addApplicationFont(file);
-    const auto families = QFontDatabase::applicationFontFamilies(id);
-    if (family.isEmpty() && !families.isEmpty()) family = families.first();
+// fonts-wine puts its fonts where Wine looks for them, not where the
+// system's font configuration does; they are made known to Qt's font
+// database once, by family, from the package's folder.
+const char* const WineFontFolder = "/usr/share/wine/fonts";
+
+void RegisterWineFonts() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  const QDir folder(WineFontFolder);
+  for (const QString& file : folder.entryList({"*.ttf"}, QDir::Files, QDir::Name)) {
+    QFontDatabase::addApplicationFont(folder.filePath(file));
   }
-  return family.isEmpty() ? QString(standIn.Fallback) : family;
+}
+
+QString FindFamily(const TStandIn& standIn) {
+  const QString family = QString::fromLatin1(standIn.Family);
+  if (QFontDatabase::hasFamily(family)) return family;
+  RegisterWineFonts();
+  return family;  // when still missing, the system picks its nearest
 }
 
 }  // namespace
 
 QString FontFamily(const std::string& name) {
-  static std::map<std::string, QString> loaded;
-  if (auto it = loaded.find(name); it != loaded.end()) return it->second;
+  static std::map<std::string, QString> found;
+  if (auto it = found.find(name); it != found.end()) return it->second;
   for (const auto& standIn : StandIns) {
-    if (name == standIn.Name) return loaded[name] = LoadStandIn(standIn);
+    if (name == standIn.Name) return found[name] = FindFamily(standIn);
   }
   return QString::fromStdString(name);
 }

@@ -7,8 +7,9 @@
 #include <string>
 
 // Arial is drawn with Liberation Sans, Courier New with Liberation Mono;
-// Tahoma and MS Sans Serif come from the Wine fonts. The font files are
-// loaded on first use; a name not known is passed on to the system.
+// Tahoma and MS Sans Serif come from the Wine fonts. Families are looked up
+// by name in Qt's font database; a name not known is passed on to the
+// system.
 QString FontFamily(const std::string& name);
 
 // A font of the given family whose characters are pixelSize pixels high.

@@ -1,4 +1,4 @@
-// The pictures of the windows, drawn by the program itself.
+// The pictures of the windows, kept as resources of the program.
 #pragma once
 
 #include <QImage>
