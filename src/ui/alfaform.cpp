@@ -176,7 +176,7 @@ void TAlfaForm::Button1Click() {
   // workspace when that field is next left.
   const QString aText = QString::fromStdString(FormatCoefficient(A, TRainForm::StartSeparator));
   Edit7->setText(aText);
-  RainForm->AcoeffEdit->setText(aText);
+  emit ReactionFactorCalculated(aText);
   Edit8->setText(QString::fromStdString(FormatCoefficient(B, TRainForm::StartSeparator)));
   Prompts().ShowMessage(
       "The calculations were done and the values are entered in the input tabsheet.");

@@ -19,6 +19,12 @@ class TAlfaForm : public QWidget {
 public:
   explicit TAlfaForm(QWidget* parent = nullptr);
 
+signals:
+  // Calculate found the reaction factor A; text in the user's number
+  // settings.
+  void ReactionFactorCalculated(const QString& text);
+
+private:
   QLabel* Image1;
   QLabel* Label1;
   QLineEdit* Edit1;
@@ -74,7 +80,6 @@ public:
   void Edit6Change();
   void Button1Click();
 
-private:
   void FormCreate();
   TDrainageInputs Inputs() const;
   void CheckInput(QLineEdit* edit, TDrainageField which, double& field);

@@ -35,7 +35,7 @@ void ShowGeneralError(const std::exception& error) {
 TApplicationWindows::TApplicationWindows()
     : Dialogs([this](int count) {
         // The determination shows how many points it read.
-        if (Rain) Rain->NrOfDataEdit->setText(QString::number(count));
+        if (Rain) Rain->ShowPointsRead(count);
       }) {
   Rain = std::make_unique<TRainForm>();
   RainForm = Rain.get();
@@ -53,6 +53,8 @@ TApplicationWindows::TApplicationWindows()
   HelpForm = Help.get();
   Alfa = std::make_unique<TAlfaForm>();
   AlfaForm = Alfa.get();
+  QObject::connect(Alfa.get(), &TAlfaForm::ReactionFactorCalculated, Rain.get(),
+                   &TRainForm::TakeReactionFactor);
 }
 
 TApplicationWindows::~TApplicationWindows() {

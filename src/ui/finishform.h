@@ -11,11 +11,6 @@ class TFinishForm : public TBaseForm {
 public:
   explicit TFinishForm(QWidget* parent = nullptr);
 
-  QPlainTextEdit* FinishMemo;
-  QPushButton* FinishButton;
-
-  void FinishButtonClick();
-
 signals:
   // The user ended the program; nothing is saved.
   void Finished();
@@ -23,6 +18,11 @@ signals:
 protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+
+private:
+  QPlainTextEdit* FinishMemo;
+  QPushButton* FinishButton;
+  void FinishButtonClick();
 };
 
 extern TFinishForm* FinishForm;

@@ -360,7 +360,7 @@ void TRainForm::IntroTabSheetShow() {
   InputSaveAction->setEnabled(false);
   GraphSaveAction->setEnabled(false);
   ShowIntroMemo(IntroMemo);
-  GraphsEnabled = false;
+  FGraphsEnabled = false;
   if (DMQuorell->MaxSto == 0) DMQuorell->MaxSto = 50;
   if (DMQuorell->IniSto == 0) DMQuorell->IniSto = 50;
   if (DMQuorell->MaxEsc == 0) DMQuorell->MaxEsc = 0.1;

@@ -47,6 +47,36 @@ public:
   explicit TRainForm(QWidget* parent = nullptr);
   ~TRainForm() override;
 
+  void PlaceForScreen(int screenWidth);
+  // Every parameter field of the sheet checked as if it were left, and an
+  // exit still pending run first: what the sheet shows is then what the
+  // model holds.
+  void CommitFields();
+  // "Nr. of Data" shows how many points a determination read.
+  void ShowPointsRead(int count);
+  // The calculator's reaction factor, as text in the user's number
+  // settings: the field check takes it when the field is next left.
+  void TakeReactionFactor(const QString& text);
+  // Length of each pause of Save/Run in milliseconds.
+  void SetPauseMs(int ms) { FPauseMs = ms; }
+
+  // What the window holds, for those who watch it.
+  bool DataEntered() const { return FDataEntered; }
+  bool OutputOpened() const { return FOutputOpened; }
+  bool GraphsEnabled() const { return FGraphsEnabled; }
+  bool SaveAborted() const { return FSaveAborted; }
+  int SheetRows() const { return FSheetRows; }
+  int KeptRows() const { return FKeptRows; }
+  TGraphKind GraphKind() const { return FGraphKind; }
+
+  // The decimal separator of the user's number settings at start-up.
+  static char StartSeparator;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
   // ---- Menu and actions
   QMenu* FileMenu;
   QMenu* EditMenu;
@@ -149,21 +179,20 @@ public:
   QPushButton* GoButton2;
 
   // ---- Window state
-  bool SaveAborted = false;
-  bool DataEntered = false;
-  bool OutputOpened = false;
-  bool GraphsEnabled = false;
+  bool FSaveAborted = false;
+  bool FDataEntered = false;
+  bool FOutputOpened = false;
+  bool FGraphsEnabled = false;
   bool Pasting = false;
-  int SheetRows = 0;
-  int KeptRows = 0;
-  TGraphKind GraphKind{};  // 0 until a graph is chosen
+  int FSheetRows = 0;
+  int FKeptRows = 0;
+  TGraphKind FGraphKind{};  // 0 until a graph is chosen
   // The graph last drawn, as "Save graph" writes it.
   QImage GraphBitmap;
   // Length of each pause of Save/Run in milliseconds.
-  int PauseMs = 500;
+  int FPauseMs = 500;
 
   // ---- Start-up and closing
-  void PlaceForScreen(int screenWidth);
   void SetDialogFolders(const QString& folder);
   void FileExit1Execute();
 
@@ -190,10 +219,6 @@ public:
   void ClearButtonClick();
   void HelpButtonClick();
   void AlfaButtonClick();
-  // Every parameter field of the sheet checked as if it were left, and an
-  // exit still pending run first: what the sheet shows is then what the
-  // model holds.
-  void CommitFields();
 
   // ---- Pasting: false when a cell of the pasted sheet cannot be read.
   bool HandlePasteMultiCell(int startCol, const QString& text, int startRow);
@@ -218,14 +243,6 @@ public:
   void GraphSaveActionExecute();
   void GraphOpenActionExecute();
 
-  // The decimal separator of the user's number settings at start-up.
-  static char StartSeparator;
-
-protected:
-  void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
   void CreateMenuAndActions();
   void CreateIntroTab();
   void CreateFigureTab();

@@ -101,7 +101,7 @@ void TRainForm::GraphicsTabSheetShow() {
 void TRainForm::ShowGraphicsTab() {
   auto& dm = *DMQuorell;
   GraphSaveAction->setEnabled(false);
-  if (GraphsEnabled) {
+  if (FGraphsEnabled) {
     dm.ReadResultsHead();
     const bool reconstruction =
         dm.ResultsTag == OutputLayout::SectionTag(OutputLayout::ReconstructionSection);
@@ -130,7 +130,7 @@ void TRainForm::OutputOpenForGraphicsExecute() {
   ShowOutputFile();
   GraphImage->hide();
   PictureImage->hide();
-  GraphsEnabled = true;
+  FGraphsEnabled = true;
   ShowGraphicsTab();
 }
 
@@ -149,7 +149,7 @@ void TRainForm::DrawCheckedGraph(
     std::initializer_list<std::pair<QRadioButton*, TGraphKind>> choices) {
   for (const auto& [radio, kind] : choices) {
     if (radio->isChecked()) {
-      GraphKind = kind;
+      FGraphKind = kind;
       DrawChosenGraph();
       return;
     }
@@ -158,7 +158,7 @@ void TRainForm::DrawCheckedGraph(
 
 // Each Go reads the output file again for the graph chosen.
 void TRainForm::DrawChosenGraph() {
-  DMQuorell->ReadResultsForGraph(GraphKind);
+  DMQuorell->ReadResultsForGraph(FGraphKind);
   Panel1->hide();
   Panel2->hide();
   SelectButton->setEnabled(true);
@@ -167,7 +167,7 @@ void TRainForm::DrawChosenGraph() {
 
 void TRainForm::ShowGraphics() {
   TQtCanvas canvas;
-  if (!::ShowGraphics(GraphState, *DMQuorell, GraphKind, canvas)) {
+  if (!::ShowGraphics(GraphState, *DMQuorell, FGraphKind, canvas)) {
     // Nothing was drawn (the user has been told why): nothing to show or
     // save; back to the choice of graphs.
     SelectButtonClick();
@@ -186,7 +186,7 @@ void TRainForm::SelectButtonClick() {
 }
 
 void TRainForm::ViewGraphButtonClick() {
-  GraphsEnabled = true;
+  FGraphsEnabled = true;
   SelectButton->setEnabled(false);
   PictureImage->hide();
   PageControl1->setCurrentWidget(GraphicsTabSheet);

@@ -173,8 +173,8 @@ void TRainForm::InputTabSheetShow() {
             "files. Thereafter use \"Save/Run\".");
   InputSaveAction->setEnabled(true);
   GraphSaveAction->setEnabled(false);
-  GraphsEnabled = false;
-  if (DataEntered) return;
+  FGraphsEnabled = false;
+  if (FDataEntered) return;
   auto& dm = *DMQuorell;
   FileNameLabel->hide();
   FileNameEdit->hide();
@@ -193,7 +193,7 @@ void TRainForm::FillSheet() {
   dm.RowFlags.resize(n + 1);
   dm.Times.resize(n + 1);
   dm.Rains.resize(n + 1);
-  if (DataEntered) {
+  if (FDataEntered) {
     MaxStorEdit->setText(General(dm.MaxSto));
     InitStorEdit->setText(General(dm.IniSto));
     EscapeEdit->setText(General(dm.MaxEsc));
@@ -202,19 +202,19 @@ void TRainForm::FillSheet() {
   ApplyLayout(dm.IsAnalysis);
   if (!dm.IsAnalysis) {
     // An opened file brings its cascade; a fresh sheet keeps the typed alpha.
-    AcoeffEdit->setText(General(DataEntered ? dm.Analysis().Alpha : dm.Acoeff));
+    AcoeffEdit->setText(General(FDataEntered ? dm.Analysis().Alpha : dm.Acoeff));
     InitRunEdit->setText(General(dm.RunIni));
-    if (DataEntered) {
+    if (FDataEntered) {
       const int res = dm.Analysis().NrOfRes;
       ComboBox1->setCurrentIndex(res >= 1 && res <= 5 ? res - 1 : -1);
     }
   }
   if (dm.IsAnalysis) dm.Runoffs.resize(n + 1);
   std::fill(dm.RowFlags.begin(), dm.RowFlags.end(), 0);
-  FillCells(StringGrid1->Cells(), dm, n, DataEntered, StartSeparator);
+  FillCells(StringGrid1->Cells(), dm, n, FDataEntered, StartSeparator);
   StringGrid1->Reload();
-  SheetRows = KeptRows = n;
-  if (DataEntered) PageControl1->setCurrentWidget(InputTabSheet);
+  FSheetRows = FKeptRows = n;
+  if (FDataEntered) PageControl1->setCurrentWidget(InputTabSheet);
 }
 
 void TRainForm::OptionComboBoxChange() {
@@ -222,7 +222,7 @@ void TRainForm::OptionComboBoxChange() {
   InputImage->hide();
   dm.IsAnalysis = OptionComboBox->currentIndex() == 0;
   dm.RunTag = RunTagFor(dm.IsAnalysis);
-  DataEntered = false;
+  FDataEntered = false;
   FillSheet();
 }
 
@@ -237,7 +237,7 @@ void TRainForm::NrOfDataEditExit() {
   if (check.NewText) NrOfDataEdit->setText(QString::fromStdString(*check.NewText));
   if (!check.Count || Pasting) return;
   const int a = *check.Count;
-  if (SheetRows < a) {
+  if (FSheetRows < a) {
     Prompts().ShowMessage(AddDataText);
     const int old = std::max(dm.NrOfData, 0);
     dm.NrOfData = a;
@@ -247,7 +247,7 @@ void TRainForm::NrOfDataEditExit() {
       std::fill(series->begin() + std::min<std::size_t>(old, series->size()), series->end(), 0.0);
     }
     FillSheet();
-  } else if (SheetRows > a) {
+  } else if (FSheetRows > a) {
     Prompts().ShowMessage(RemoveDataText);
   }
 }
@@ -302,7 +302,7 @@ void TRainForm::StringGrid1SetEditText(int col, int row, const QString& text) {
   Pasting = true;
   NrOfDataEditExit();
   Pasting = false;
-  DataEntered = true;
+  FDataEntered = true;
 }
 
 void TRainForm::ClearButtonClick() {
@@ -316,7 +316,7 @@ void TRainForm::ClearButtonClick() {
   for (int row = 0; row < 15; ++row)
     for (int col = 0; col < 3; ++col) StringGrid1->Cells().SetCell(col, row, "0");
   StringGrid1->Reload();
-  DataEntered = false;
+  FDataEntered = false;
 }
 
 void TRainForm::HelpButtonClick() {
@@ -336,3 +336,7 @@ void TRainForm::AlfaButtonClick() {
   AlfaForm->raise();
   AlfaForm->activateWindow();
 }
+
+void TRainForm::ShowPointsRead(int count) { NrOfDataEdit->setText(QString::number(count)); }
+
+void TRainForm::TakeReactionFactor(const QString& text) { AcoeffEdit->setText(text); }

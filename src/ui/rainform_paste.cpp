@@ -5,7 +5,7 @@
 bool TRainForm::HandlePasteMultiCell(int startCol, const QString& text, int startRow) {
   auto& dm = *DMQuorell;
   const bool read = ::HandlePasteMultiCell(StringGrid1->Cells(), startCol, text.toStdString(),
-                                           startRow, dm, SheetRows, StartSeparator);
+                                           startRow, dm, FSheetRows, StartSeparator);
   // The rows and the number of data follow the block even when a cell
   // cannot be read.
   NrOfDataEdit->setText(QString::number(StringGrid1->RowCount()));
@@ -13,6 +13,6 @@ bool TRainForm::HandlePasteMultiCell(int startCol, const QString& text, int star
   if (!read) return false;
   ApplyLayout(dm.IsAnalysis);
   SelectOption(dm.IsAnalysis ? 0 : 1);
-  SheetRows = dm.NrOfData;
+  FSheetRows = dm.NrOfData;
   return true;
 }

@@ -32,10 +32,10 @@ void TRainForm::CreateOutputTab() {
 }
 
 bool TRainForm::ChooseInputFile() {
-  SaveAborted = false;
+  FSaveAborted = false;
   const QString path = ExecuteFileDialog(InputSaveDialog);
   if (path.isEmpty()) {
-    SaveAborted = true;
+    FSaveAborted = true;
     return false;
   }
   DMQuorell->FileName = path.toStdString();
@@ -55,7 +55,7 @@ void TRainForm::InputSaveActionExecute() {
   dm.Title1 = Title1Edit->text().toStdString();
   dm.Title2 = Title2Edit->text().toStdString();
   const int n = dm.NrOfData;
-  const TGatherResult gathered = GatherSheet(StringGrid1->Cells(), dm, n, SheetRows, StartSeparator);
+  const TGatherResult gathered = GatherSheet(StringGrid1->Cells(), dm, n, FSheetRows, StartSeparator);
   if (!gathered.AllReal) {
     Message("Not all data values in the inputfile are real");
     return;
@@ -65,13 +65,13 @@ void TRainForm::InputSaveActionExecute() {
             "non-sequential time series");
     return;
   }
-  KeptRows = gathered.Kept;
+  FKeptRows = gathered.Kept;
   // The writer walks all n gathered rows (NrOfData) and leaves out the marked ones.
   const bool written = dm.WriteInputFile();
-  dm.NrOfData = KeptRows;
+  dm.NrOfData = FKeptRows;
   CompactToReadLayout(dm, n);
-  StringGrid1->Cells().SetRowCount(KeptRows);
-  if (KeptRows < n) FillCells(StringGrid1->Cells(), dm, KeptRows, true, StartSeparator);
+  StringGrid1->Cells().SetRowCount(FKeptRows);
+  if (FKeptRows < n) FillCells(StringGrid1->Cells(), dm, FKeptRows, true, StartSeparator);
   StringGrid1->Reload();
   // A file that could not be written is not run: the run would read an old
   // or half-written file of that name. The writer has said why.
@@ -98,7 +98,7 @@ void TRainForm::InputSaveActionExecute() {
                                  " Calculations were done and the output is saved in  " + dm.FileName));
   ShowOutputFile();
   OutputMemo->show();
-  GraphsEnabled = true;
+  FGraphsEnabled = true;
   PageControl1->setCurrentWidget(OutputTabSheet);
 }
 
@@ -116,7 +116,7 @@ void TRainForm::ShowOutputFile() {
   dm.ResultsFileName = dm.FileName;
   SetDialogFolders(FolderOf(QString::fromStdString(dm.FileName)));
   // Produced or opened, an output file keeps "View graph" on its tab.
-  OutputOpened = true;
+  FOutputOpened = true;
   ViewGraphButton->show();
 }
 
@@ -128,7 +128,7 @@ void TRainForm::AddWaitText(const QString& text) {
 // The window repaints while it waits, but takes no input.
 void TRainForm::Pause() {
   QEventLoop loop;
-  QTimer::singleShot(PauseMs, &loop, &QEventLoop::quit);
+  QTimer::singleShot(FPauseMs, &loop, &QEventLoop::quit);
   loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -177,7 +177,7 @@ void TRainForm::InputOpenActionExecute() {
   InputImage->hide();
   Title1Edit->setText(FromFileText(dm.Title1));
   Title2Edit->setText(FromFileText(dm.Title2));
-  DataEntered = true;
+  FDataEntered = true;
   SetDialogFolders(FolderOf(path));
   FillSheet();
 }
@@ -201,10 +201,10 @@ void TRainForm::OutputOpenActionExecute() {
 }
 
 void TRainForm::OutputTabSheetShow() {
-  if (!OutputOpened) ViewGraphButton->hide();
+  if (!FOutputOpened) ViewGraphButton->hide();
   InputSaveAction->setEnabled(false);
   GraphSaveAction->setEnabled(false);
-  GraphsEnabled = false;
+  FGraphsEnabled = false;
   SetStatus("The output file can be inspected. Use \"Open output\" to see examples under \"Data\" or "
             "to inspect any other output file.");
 }

@@ -10,15 +10,23 @@
 
 namespace {
 
-std::map<QString, TTestFactory>& Registry() {
-  static std::map<QString, TTestFactory> registry;
+struct TRegistered {
+  TTestFactory Factory;
+  bool NeedsSharedData = false;
+};
+
+std::map<QString, TRegistered>& Registry() {
+  static std::map<QString, TRegistered> registry;
   return registry;
 }
 
+constexpr int ExitSkipped = 77;
+
 }  // namespace
 
-bool RegisterUiTest(const char* file, TTestFactory factory) {
-  Registry()[QFileInfo(QString::fromUtf8(file)).completeBaseName()] = std::move(factory);
+bool RegisterUiTest(const char* file, TTestFactory factory, bool needsSharedData) {
+  Registry()[QFileInfo(QString::fromUtf8(file)).completeBaseName()] = {std::move(factory),
+                                                                       needsSharedData};
   return true;
 }
 
@@ -30,10 +38,16 @@ int main(int argc, char** argv) {
     only = args[1];
     args.removeAt(1);
   }
+  const bool haveSharedData = !SharedDataDir().empty();
   int failed = 0;
-  for (auto& [name, factory] : Registry()) {
+  for (auto& [name, registered] : Registry()) {
     if (!only.isEmpty() && name != only) continue;
-    std::unique_ptr<QObject> test(factory());
+    if (registered.NeedsSharedData && !haveSharedData) {
+      qInfo("%s skipped: no shared data at %s", qPrintable(name), TOLVANE_SHARED_DATA);
+      if (!only.isEmpty()) return ExitSkipped;
+      continue;
+    }
+    std::unique_ptr<QObject> test(registered.Factory());
     failed += QTest::qExec(test.get(), args);
   }
   return failed == 0 ? 0 : 1;

@@ -2,10 +2,28 @@
 
 #include <QTest>
 
+#include "ui/alfaform.h"
 #include "ui/application.h"
 #include "ui/rainform.h"
 
-void ShowInputTab() { RainForm->PageControl1->setCurrentWidget(RainForm->InputTabSheet); }
+QObject* MainWindow() { return RainForm; }
+QObject* Calculator() { return AlfaForm; }
+
+void Leave(QWidget* field) {
+  QWidget* window = field->window();
+  if (!window->isVisible()) window->show();
+  window->activateWindow();
+  if (!QTest::qWaitForWindowActive(window)) QTest::qFail("the window does not become active", __FILE__, __LINE__);
+  if (!field->isVisible()) QTest::qFail("a hidden field cannot be left", __FILE__, __LINE__);
+  if (!field->hasFocus()) {
+    field->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+  }
+  QTest::keyClick(field, Qt::Key_Tab);
+  QCoreApplication::processEvents();
+}
+
+void ShowInputTab() { Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("InputTabSheet")); }
 
 bool ActivateInputTab() {
   RainForm->activateWindow();
@@ -15,7 +33,7 @@ bool ActivateInputTab() {
 }
 
 void Type(int col, int row, const QString& text) {
-  RainForm->StringGrid1->EditorTextChanged(col, row, text);
+  Main<TStringGrid>("StringGrid1")->EditorTextChanged(col, row, text);
 }
 
 QString Example(const QString& name) { return QString::fromStdString(SourceDir()) + "/Data/" + name; }
@@ -61,7 +79,7 @@ void QuietPlatformNotes(QtMsgType type, const QMessageLogContext& context, const
 TProgram::TProgram() : App(std::make_unique<TApplicationWindows>()) {
   static const bool quiet = (TestLogHandler = qInstallMessageHandler(QuietPlatformNotes), true);
   (void)quiet;
-  App->Rain->PauseMs = 1;
+  App->Rain->SetPauseMs(1);
   App->Show();
   QCoreApplication::processEvents();
 }

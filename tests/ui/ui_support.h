@@ -13,6 +13,8 @@
 #include "support/test_support.h"
 #include "ui/prompts.h"
 
+class QWidget;
+
 class TApplicationWindows;
 
 // Answers every box and dialog at once. File dialogs take the next path
@@ -51,6 +53,30 @@ private:
   std::unique_ptr<TApplicationWindows> App;
 };
 
+// A control of a window by its object name, as a user's tool finds it; a
+// name the window does not have ends the test run.
+template <typename T>
+T* Control(QObject* window, const char* name) {
+  T* control = window->findChild<T*>(QString::fromLatin1(name));
+  if (!control) qFatal("%s has no control %s", qPrintable(window->objectName()), name);
+  return control;
+}
+// Of the main window and of the calculator.
+QObject* MainWindow();
+QObject* Calculator();
+template <typename T>
+T* Main(const char* name) {
+  return Control<T>(MainWindow(), name);
+}
+template <typename T>
+T* Calc(const char* name) {
+  return Control<T>(Calculator(), name);
+}
+
+// Leaves a field by Tab, as a user does: its window is made active, the
+// field takes the focus and gives it on, and its exit check runs.
+void Leave(QWidget* field);
+
 // The Input tab brought to the front.
 void ShowInputTab();
 // The main window made active (false when it does not become so), then
@@ -62,8 +88,13 @@ void Type(int col, int row, const QString& text);
 QString Example(const QString& name);
 
 using TTestFactory = std::function<QObject*()>;
-bool RegisterUiTest(const char* file, TTestFactory factory);
+bool RegisterUiTest(const char* file, TTestFactory factory, bool needsSharedData = false);
 
 // Registers a test class under the name of its source file.
 #define TOLVANE_UI_TEST(TClass) \
   static const bool TClass##Registered = RegisterUiTest(__FILE__, [] { return new TClass; });
+// One that reads the shared data: run alone without it, it exits with 77,
+// which ctest reports as skipped.
+#define TOLVANE_UI_TEST_NEEDING_SHARED_DATA(TClass) \
+  static const bool TClass##Registered =            \
+      RegisterUiTest(__FILE__, [] { return new TClass; }, true);

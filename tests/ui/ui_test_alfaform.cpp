@@ -10,18 +10,15 @@
 
 namespace {
 
-QLineEdit* Input(int n) { return AlfaForm->findChild<QLineEdit*>(QString("Edit%1").arg(n)); }
+QLineEdit* Input(int n) { return Calc<QLineEdit>(qPrintable(QString("Edit%1").arg(n))); }
 
 // Types the texts into the inputs, leaving each field in turn.
 void EnterAll(const QStringList& texts) {
   for (int n = 1; n <= 6; ++n) Input(n)->setText(texts[n - 1]);
-  AlfaForm->Edit1Exit();
-  AlfaForm->Edit2Exit();
-  AlfaForm->Edit3Exit();
-  AlfaForm->Edit4Exit();
-  AlfaForm->Edit5Exit();
-  AlfaForm->Edit6Exit();
+  for (int n = 1; n <= 6; ++n) Leave(Input(n));
 }
+
+void Calculate() { Calc<QPushButton>("Button1")->click(); }
 
 const QStringList ThinLayer{"1", "1", "1", "1", "10", "10"};
 const QString DoneText =
@@ -68,11 +65,11 @@ void TAlfaFormTest::workedExamples() {
   EnterAll(inputs);
   // Calculate twice: the same both times.
   for (int press = 1; press <= 2; ++press) {
-    QTest::mouseClick(AlfaForm->Button1, Qt::LeftButton);
+    QTest::mouseClick(Calc<QPushButton>("Button1"), Qt::LeftButton);
     QCOMPARE(program.Prompts.Messages, QStringList(press, DoneText));
-    QCOMPARE(AlfaForm->Edit7->text(), aText);
-    QCOMPARE(AlfaForm->Edit8->text(), bText);
-    QCOMPARE(RainForm->AcoeffEdit->text(), aText);
+    QCOMPARE(Calc<QLineEdit>("Edit7")->text(), aText);
+    QCOMPARE(Calc<QLineEdit>("Edit8")->text(), bText);
+    QCOMPARE(Main<QLineEdit>("AcoeffEdit")->text(), aText);
     QVERIFY(std::abs(DMQuorell->Acoeff - a) < 1e-12);
     // The workspace takes the value only when the sheet's field is left.
     QCOMPARE(DMQuorell->Analysis().Alpha, 0.37);
@@ -82,47 +79,54 @@ void TAlfaFormTest::workedExamples() {
 
 void TAlfaFormTest::porosityBounds() {
   TProgram program;
-  RainForm->AcoeffEdit->setText("0.25");
+  Main<QLineEdit>("AcoeffEdit")->setText("0.25");
   EnterAll({"1", "1", "1", "1", "30", "10"});
   QVERIFY(program.Prompts.Messages.isEmpty());
-  AlfaForm->Button1Click();
+  Calculate();
   QCOMPARE(program.Prompts.Messages, QStringList{IncorrectText});
-  QCOMPARE(RainForm->AcoeffEdit->text(), QString("0.25"));
+  QCOMPARE(Main<QLineEdit>("AcoeffEdit")->text(), QString("0.25"));
 
-  AlfaForm->Edit5->setText("30.5");
-  AlfaForm->Edit5Exit();
+  Calc<QLineEdit>("Edit5")->setText("30.5");
+  Leave(Calc<QLineEdit>("Edit5"));
   QCOMPARE(program.Prompts.Messages.last(), QString("P should be less than 30%"));
-  QCOMPARE(AlfaForm->Edit5->text(), QString());
-  QCOMPARE(AlfaForm->P, 30.5);
-  // A refused conductivity becomes 0.
-  AlfaForm->Edit1->setText("-1");
-  AlfaForm->Edit1Exit();
+  QCOMPARE(Calc<QLineEdit>("Edit5")->text(), QString());
+  // The refused porosity is kept (emptied on the screen only): still no
+  // calculation.
+  Calculate();
+  QCOMPARE(program.Prompts.Messages.last(), IncorrectText);
+  Calc<QLineEdit>("Edit5")->setText("10");
+  Leave(Calc<QLineEdit>("Edit5"));
+  Calculate();
+  QCOMPARE(program.Prompts.Messages.last(), DoneText);
+  // A refused conductivity becomes 0, which no calculation takes.
+  Calc<QLineEdit>("Edit1")->setText("-1");
+  Leave(Calc<QLineEdit>("Edit1"));
   QCOMPARE(program.Prompts.Messages.last(), QString("Ka should be greater than zero"));
-  QCOMPARE(AlfaForm->Ka, 0.0);
+  Calculate();
+  QCOMPARE(program.Prompts.Messages.last(), IncorrectText);
 }
 
 void TAlfaFormTest::textThatIsNoNumber() {
   TProgram program;
   EnterAll(ThinLayer);
-  AlfaForm->Edit6->setText("ten");
-  AlfaForm->Edit6Exit();
+  Calc<QLineEdit>("Edit6")->setText("ten");
+  Leave(Calc<QLineEdit>("Edit6"));
   QCOMPARE(program.Prompts.Messages, QStringList{"'ten' is not a valid floating point value"});
   // The field keeps its value: the calculation still goes through.
-  AlfaForm->Button1Click();
+  Calculate();
   QCOMPARE(program.Prompts.Messages.last(), DoneText);
-  QCOMPARE(AlfaForm->Edit8->text(), QString(" 0.800"));
+  QCOMPARE(Calc<QLineEdit>("Edit8")->text(), QString(" 0.800"));
 }
 
 void TAlfaFormTest::typingAfterResultEmptiesIt() {
   TProgram program;
   EnterAll(ThinLayer);
   for (int n = 1; n <= 6; ++n) {
-    AlfaForm->Button1Click();
-    QCOMPARE(AlfaForm->Edit7->text(), QString(" 0.400"));
+    Calculate();
+    QCOMPARE(Calc<QLineEdit>("Edit7")->text(), QString(" 0.400"));
     QTest::keyClick(Input(n), Qt::Key_Backspace);
-    QVERIFY2(AlfaForm->Edit7->text().isEmpty() && AlfaForm->Edit8->text().isEmpty(),
+    QVERIFY2(Calc<QLineEdit>("Edit7")->text().isEmpty() && Calc<QLineEdit>("Edit8")->text().isEmpty(),
              qPrintable(Input(n)->objectName()));
-    QCOMPARE(AlfaForm->A, 0.0);
     Input(n)->setText(ThinLayer[n - 1]);
   }
 }
@@ -133,10 +137,10 @@ void TAlfaFormTest::leavingFieldByFocusChecksIt() {
   AlfaForm->show();
   AlfaForm->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(AlfaForm));
-  AlfaForm->Edit5->setFocus();
+  Calc<QLineEdit>("Edit5")->setFocus();
   QCoreApplication::processEvents();
-  AlfaForm->Edit5->setText("45");
-  AlfaForm->Edit6->setFocus();
+  Calc<QLineEdit>("Edit5")->setText("45");
+  Calc<QLineEdit>("Edit6")->setFocus();
   QTRY_COMPARE(program.Prompts.Messages, QStringList{"P should be less than 30%"});
 }
 
@@ -152,15 +156,15 @@ void TAlfaFormTest::windowLayoutAndClosing() {
              qPrintable(label->objectName()));
   }
   // The three lines of the reference show whole.
-  QVERIFY(!AlfaForm->Memo1->horizontalScrollBar()->isVisible());
-  QVERIFY(!AlfaForm->Memo1->verticalScrollBar()->isVisible());
+  QVERIFY(!Calc<QPlainTextEdit>("Memo1")->horizontalScrollBar()->isVisible());
+  QVERIFY(!Calc<QPlainTextEdit>("Memo1")->verticalScrollBar()->isVisible());
 
   EnterAll(ThinLayer);
   QVERIFY(AlfaForm->close());
   QVERIFY(!AlfaForm->isVisible());
   QVERIFY(RainForm->isVisible());
-  AlfaForm->Button1Click();
-  QCOMPARE(AlfaForm->Edit7->text(), QString(" 0.400"));
+  Calculate();
+  QCOMPARE(Calc<QLineEdit>("Edit7")->text(), QString(" 0.400"));
 }
 
 TOLVANE_UI_TEST(TAlfaFormTest)

@@ -12,9 +12,9 @@ namespace {
 
 // "Make graph" on an output file.
 void MakeGraph(TProgram& program, const QString& path) {
-  RainForm->PageControl1->setCurrentWidget(RainForm->GraphicsTabSheet);
+  Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("GraphicsTabSheet"));
   program.Prompts.Paths = {path};
-  RainForm->MakeGraphButton->click();
+  Main<QPushButton>("MakeGraphButton")->click();
 }
 
 QByteArray BatchBitmap(const TScratchDir& dir, const QString& output, int kind) {
@@ -34,18 +34,18 @@ private slots:
   void thePanelFitsTheKindOfOutputFile() {
     TProgram program;
     auto* f = RainForm;
-    f->PageControl1->setCurrentWidget(f->GraphicsTabSheet);
-    QVERIFY(!f->Panel1->isVisible() && !f->Panel2->isVisible());
-    QVERIFY(!f->SelectButton->isEnabled());
+    Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("GraphicsTabSheet"));
+    QVERIFY(!Main<QFrame>("Panel1")->isVisible() && !Main<QFrame>("Panel2")->isVisible());
+    QVERIFY(!Main<QPushButton>("SelectButton")->isEnabled());
     QVERIFY(f->StatusText().startsWith("Graphics presentations of output data can be seen and saved."));
     MakeGraph(program, Example("determine_daily.out"));
-    QVERIFY(f->Panel1->isVisible());
-    QVERIFY(!f->Panel2->isVisible());
+    QVERIFY(Main<QFrame>("Panel1")->isVisible());
+    QVERIFY(!Main<QFrame>("Panel2")->isVisible());
     QCOMPARE(f->StatusText(), QString("The output file can be imported into spreadsheets"));
     MakeGraph(program, Example("predict_daily.out"));
-    QVERIFY(!f->Panel1->isVisible());
-    QVERIFY(f->Panel2->isVisible());
-    QVERIFY(f->OutputOpened);
+    QVERIFY(!Main<QFrame>("Panel1")->isVisible());
+    QVERIFY(Main<QFrame>("Panel2")->isVisible());
+    QVERIFY(f->OutputOpened());
   }
 
   void everyGraphIsTheBatchToolsGraph_data() {
@@ -68,40 +68,40 @@ private slots:
     auto* f = RainForm;
     MakeGraph(program, Example(file));
     f->findChild<QRadioButton*>(radio)->setChecked(true);
-    (kind == 2 || kind == 4 ? f->GoButton2 : f->GoButton1)->click();
-    QCOMPARE(int(f->GraphKind), kind);
-    QVERIFY(f->GraphImage->isVisible());
-    QVERIFY(!f->Panel1->isVisible() && !f->Panel2->isVisible());
-    QVERIFY(f->SelectButton->isEnabled());
-    QVERIFY(f->GraphSaveAction->isEnabled());
-    QVERIFY(f->SaveGraphButton->isEnabled());
+    (kind == 2 || kind == 4 ? Main<QPushButton>("GoButton2") : Main<QPushButton>("GoButton1"))->click();
+    QCOMPARE(int(f->GraphKind()), kind);
+    QVERIFY(Main<QLabel>("GraphImage")->isVisible());
+    QVERIFY(!Main<QFrame>("Panel1")->isVisible() && !Main<QFrame>("Panel2")->isVisible());
+    QVERIFY(Main<QPushButton>("SelectButton")->isEnabled());
+    QVERIFY(Main<QAction>("GraphSaveAction")->isEnabled());
+    QVERIFY(Main<QPushButton>("SaveGraphButton")->isEnabled());
 
     const QString saved = QString::fromStdString(dir.File("graph"));
     program.Prompts.Paths = {saved};
-    f->SaveGraphButton->click();
+    Main<QPushButton>("SaveGraphButton")->click();
     QCOMPARE(program.Prompts.Messages.last(), "The graph was saved in  " + saved + ".bmp");
     QCOMPARE(QByteArray::fromStdString(ReadFileBytes(dir.File("graph.bmp"))),
              BatchBitmap(dir, Example(file), kind));
 
-    f->SelectButton->click();
-    QVERIFY(!f->GraphImage->isVisible());
-    QVERIFY(!f->SelectButton->isEnabled());
-    QVERIFY(!f->GraphSaveAction->isEnabled());
-    QVERIFY(f->Panel1->isVisible() || f->Panel2->isVisible());
+    Main<QPushButton>("SelectButton")->click();
+    QVERIFY(!Main<QLabel>("GraphImage")->isVisible());
+    QVERIFY(!Main<QPushButton>("SelectButton")->isEnabled());
+    QVERIFY(!Main<QAction>("GraphSaveAction")->isEnabled());
+    QVERIFY(Main<QFrame>("Panel1")->isVisible() || Main<QFrame>("Panel2")->isVisible());
   }
 
   void goWithNothingCheckedDoesNothing() {
     TProgram program;
     auto* f = RainForm;
     MakeGraph(program, Example("determine_daily.out"));
-    for (QRadioButton* radio : {f->RunoffRadioButton, f->RechRadioButton, f->CalcObsRadioButton}) {
+    for (QRadioButton* radio : {Main<QRadioButton>("RunoffRadioButton"), Main<QRadioButton>("RechRadioButton"), Main<QRadioButton>("CalcObsRadioButton")}) {
       radio->setAutoExclusive(false);
       radio->setChecked(false);
     }
-    f->GoButton1->click();
-    QVERIFY(f->Panel1->isVisible());
-    QVERIFY(!f->GraphImage->isVisible());
-    QCOMPARE(int(f->GraphKind), 0);
+    Main<QPushButton>("GoButton1")->click();
+    QVERIFY(Main<QFrame>("Panel1")->isVisible());
+    QVERIFY(!Main<QLabel>("GraphImage")->isVisible());
+    QCOMPARE(int(f->GraphKind()), 0);
   }
 
   void savingOverAFileAsksFirst() {
@@ -109,28 +109,28 @@ private slots:
     TScratchDir dir;
     auto* f = RainForm;
     MakeGraph(program, Example("determine_daily.out"));
-    f->GoButton1->click();
+    Main<QPushButton>("GoButton1")->click();
     const std::string path = dir.File("old.bmp");
     WriteFileBytes(path, "old");
     program.Prompts.Paths = {QString::fromStdString(path)};
     program.Prompts.Answers = {false};
-    f->GraphSaveAction->trigger();
+    Main<QAction>("GraphSaveAction")->trigger();
     QCOMPARE(program.Prompts.Questions, QStringList{"The file already exists, overwrite?"});
     QVERIFY(program.Prompts.Messages.isEmpty());
     QCOMPARE(ReadFileBytes(path), std::string("old"));
     program.Prompts.Paths = {QString::fromStdString(path)};
     program.Prompts.Answers = {true};
-    f->GraphSaveAction->trigger();
+    Main<QAction>("GraphSaveAction")->trigger();
     QCOMPARE(program.Prompts.Messages, QStringList{"The graph was saved in  " + QString::fromStdString(path)});
     QCOMPARE(QImage(QString::fromStdString(path)).size(), QSize(623, 465));
     program.Prompts.Paths = {""};
-    f->GraphSaveAction->trigger();
+    Main<QAction>("GraphSaveAction")->trigger();
     QCOMPARE(program.Prompts.Messages.last(), QString("The graph was not saved"));
     // A folder cannot take the bitmap: told so, not reported saved.
     std::filesystem::create_directory(dir.File("folder.bmp"));
     program.Prompts.Paths = {QString::fromStdString(dir.File("folder.bmp"))};
     program.Prompts.Answers = {true};
-    f->GraphSaveAction->trigger();
+    Main<QAction>("GraphSaveAction")->trigger();
     QVERIFY(program.Prompts.Messages.last().startsWith("The graph could not be saved in"));
   }
 
@@ -139,57 +139,57 @@ private slots:
     TScratchDir dir;
     auto* f = RainForm;
     MakeGraph(program, Example("determine_daily.out"));
-    f->GoButton1->click();
+    Main<QPushButton>("GoButton1")->click();
     program.Prompts.Paths = {QString::fromStdString(dir.File("kept.bmp"))};
-    f->GraphSaveAction->trigger();
+    Main<QAction>("GraphSaveAction")->trigger();
 
-    f->PageControl1->setCurrentWidget(f->IntroTabSheet);
+    Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("IntroTabSheet"));
     program.Prompts.Paths = {QString::fromStdString(dir.File("kept"))};
     f->findChild<QAction*>("GraphOpenMenu")->trigger();
-    QCOMPARE(f->PageControl1->currentWidget(), f->GraphicsTabSheet);
-    QVERIFY(f->PictureImage->isVisible());
-    QCOMPARE(f->PictureImage->pixmap().size(), QSize(623, 465));
-    QVERIFY(!f->GraphImage->isVisible());
-    QVERIFY(!f->Panel1->isVisible() && !f->Panel2->isVisible());
-    QVERIFY(!f->GraphSaveAction->isEnabled());
+    QCOMPARE(Main<QTabWidget>("PageControl1")->currentWidget(), Main<QWidget>("GraphicsTabSheet"));
+    QVERIFY(Main<QLabel>("PictureImage")->isVisible());
+    QCOMPARE(Main<QLabel>("PictureImage")->pixmap().size(), QSize(623, 465));
+    QVERIFY(!Main<QLabel>("GraphImage")->isVisible());
+    QVERIFY(!Main<QFrame>("Panel1")->isVisible() && !Main<QFrame>("Panel2")->isVisible());
+    QVERIFY(!Main<QAction>("GraphSaveAction")->isEnabled());
 
     program.Prompts.Paths = {""};
-    f->SeeGraphButton->click();
+    Main<QPushButton>("SeeGraphButton")->click();
     QCOMPARE(program.Prompts.Messages.last(), QString("No graphics file selected"));
     program.Prompts.Paths = {QString::fromStdString(dir.File("none.bmp"))};
-    f->SeeGraphButton->click();
+    Main<QPushButton>("SeeGraphButton")->click();
     QCOMPARE(program.Prompts.Messages.last(), QString("File does not exist, please select another one"));
   }
 
   void viewGraphLeadsFromTheOutputTab() {
     TProgram program;
     auto* f = RainForm;
-    f->PageControl1->setCurrentWidget(f->OutputTabSheet);
+    Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("OutputTabSheet"));
     program.Prompts.Paths = {Example("determine_hourly.out")};
-    f->SeeOutputButton->click();
-    QVERIFY(!f->GraphsEnabled);
-    f->ViewGraphButton->click();
-    QCOMPARE(f->PageControl1->currentWidget(), f->GraphicsTabSheet);
-    QVERIFY(f->Panel1->isVisible());
-    f->GoButton1->click();
-    QVERIFY(f->GraphImage->isVisible());
+    Main<QPushButton>("SeeOutputButton")->click();
+    QVERIFY(!f->GraphsEnabled());
+    Main<QPushButton>("ViewGraphButton")->click();
+    QCOMPARE(Main<QTabWidget>("PageControl1")->currentWidget(), Main<QWidget>("GraphicsTabSheet"));
+    QVERIFY(Main<QFrame>("Panel1")->isVisible());
+    Main<QPushButton>("GoButton1")->click();
+    QVERIFY(Main<QLabel>("GraphImage")->isVisible());
     // Any other tab takes the saving away.
-    f->PageControl1->setCurrentWidget(f->FigureTabSheet);
-    f->PageControl1->setCurrentWidget(f->OutputTabSheet);
-    QVERIFY(!f->GraphSaveAction->isEnabled());
+    Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("FigureTabSheet"));
+    Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("OutputTabSheet"));
+    QVERIFY(!Main<QAction>("GraphSaveAction")->isEnabled());
   }
 
   void makeGraphOnAFileThatIsNotThere() {
     TProgram program;
     auto* f = RainForm;
     MakeGraph(program, Example("determine_daily.out"));
-    const QString lines = f->OutputMemo->toPlainText();
+    const QString lines = Main<QPlainTextEdit>("OutputMemo")->toPlainText();
     MakeGraph(program, "/nonexistent/gone.out");
     QCOMPARE(program.Prompts.Messages.first(), QString("File does not exist, please select another one,"));
     QVERIFY(program.Prompts.Messages.last().contains("could not be opened"));
     QCOMPARE(DMQuorell->ResultsFileName, std::string("/nonexistent/gone.out"));
-    QCOMPARE(f->OutputMemo->toPlainText(), lines);
-    QVERIFY(f->Panel1->isVisible());  // the tag read before
+    QCOMPARE(Main<QPlainTextEdit>("OutputMemo")->toPlainText(), lines);
+    QVERIFY(Main<QFrame>("Panel1")->isVisible());  // the tag read before
   }
 };
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-QString Cell(int col, int row) { return RainForm->StringGrid1->Cell(col, row); }
+QString Cell(int col, int row) { return Main<TStringGrid>("StringGrid1")->Cell(col, row); }
 
 }  // namespace
 
@@ -19,22 +19,22 @@ private slots:
     TProgram program;
     ShowInputTab();
     auto* f = RainForm;
-    QCOMPARE(f->StringGrid1->RowCount(), 15);
-    QCOMPARE(f->StringGrid1->ColCount(), 3);
-    QCOMPARE(f->NrOfDataEdit->text(), QString("15"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 15);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->ColCount(), 3);
+    QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("15"));
     QCOMPARE(Cell(2, 14), QString("0"));
-    QCOMPARE(f->OptionComboBox->currentIndex(), 0);
+    QCOMPARE(Main<QComboBox>("OptionComboBox")->currentIndex(), 0);
     QCOMPARE(DMQuorell->RunTag, std::string(" Ana"));
     QVERIFY(DMQuorell->IsAnalysis);
-    QCOMPARE(f->StringGrid1->x(), 150);
-    QCOMPARE(f->TimeLabel->x(), 151);
-    QVERIFY(f->RunoffLabel->isVisible());
-    QVERIFY(!f->AlphaGroupBox->isVisible());
-    QVERIFY(f->InputSaveAction->isEnabled());
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->x(), 150);
+    QCOMPARE(Main<QLabel>("TimeLabel")->x(), 151);
+    QVERIFY(Main<QLabel>("RunoffLabel")->isVisible());
+    QVERIFY(!Main<QGroupBox>("AlphaGroupBox")->isVisible());
+    QVERIFY(Main<QAction>("InputSaveAction")->isEnabled());
     QVERIFY(f->StatusText().startsWith("Enter data or use \"Open input\""));
     // Only the column titles show their hints.
-    QCOMPARE(f->TimeLabel->toolTip(), QString("Give time in units (hr, day), not dates"));
-    QVERIFY(f->MaxStorEdit->toolTip().isEmpty());
+    QCOMPARE(Main<QLabel>("TimeLabel")->toolTip(), QString("Give time in units (hr, day), not dates"));
+    QVERIFY(Main<QLineEdit>("MaxStorEdit")->toolTip().isEmpty());
   }
 
   void numberOfDataMessagesAndLimits() {
@@ -43,31 +43,31 @@ private slots:
     auto* f = RainForm;
     auto leave = [&](const QString& text) {
       program.Prompts.Messages.clear();
-      f->NrOfDataEdit->setText(text);
-      f->NrOfDataEditExit();
+      Main<QLineEdit>("NrOfDataEdit")->setText(text);
+      Leave(Main<QLineEdit>("NrOfDataEdit"));
       return program.Prompts.Messages;
     };
     QCOMPARE(leave("11"), QStringList{" The minimum number of data is 12"});
-    QCOMPARE(f->NrOfDataEdit->text(), QString("12"));
-    QCOMPARE(f->StringGrid1->RowCount(), 15);
+    QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("12"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 15);
     QCOMPARE(leave("1501"), QStringList{" The maximum number of data is 1500. Not enough? Contact the author."});
-    QCOMPARE(f->NrOfDataEdit->text(), QString("1500"));
+    QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("1500"));
     QCOMPARE(leave("20"), QStringList{" Add data in the last cells at the end of the column"});
-    QCOMPARE(f->StringGrid1->RowCount(), 20);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 20);
     QCOMPARE(DMQuorell->NrOfData, 20);
     QCOMPARE(leave("16"), QStringList{" To remove data make the relevant data cells empty"});
-    QCOMPARE(f->StringGrid1->RowCount(), 20);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 20);
     QCOMPARE(DMQuorell->NrOfData, 20);
-    QCOMPARE(f->NrOfDataEdit->text(), QString("16"));
+    QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("16"));
     QCOMPARE(leave("1500"), QStringList{" Add data in the last cells at the end of the column"});
-    QCOMPARE(f->StringGrid1->RowCount(), 1500);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 1500);
     // Letters stay, and every cell edit tests the count again.
     QCOMPARE(leave("abc"), QStringList{"The number of data is not a valid integer"});
-    QCOMPARE(f->NrOfDataEdit->text(), QString("abc"));
+    QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("abc"));
     program.Prompts.Messages.clear();
     Type(0, 0, "7");
     QCOMPARE(program.Prompts.Messages, QStringList{"The number of data is not a valid integer"});
-    QVERIFY(f->DataEntered);
+    QVERIFY(f->DataEntered());
   }
 
   void moreRowsWithDataEnteredShowTheStoredSeries() {
@@ -75,9 +75,9 @@ private slots:
     ShowInputTab();
     Type(0, 3, "4");  // typed only, not stored
     DMQuorell->Times[2] = 3;
-    RainForm->NrOfDataEdit->setText("18");
-    RainForm->NrOfDataEditExit();
-    QCOMPARE(RainForm->StringGrid1->RowCount(), 18);
+    Main<QLineEdit>("NrOfDataEdit")->setText("18");
+    Leave(Main<QLineEdit>("NrOfDataEdit"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 18);
     QCOMPARE(Cell(0, 2), QString("3"));
     QCOMPARE(Cell(0, 3), QString("0"));
     QCOMPARE(Cell(1, 17), QString("0"));
@@ -111,22 +111,22 @@ private slots:
     QFETCH(double, held);
     TProgram program;
     ShowInputTab();
-    auto* f = RainForm;
-    auto* edit = f->findChild<QLineEdit*>(field);
+    auto* edit = RainForm->findChild<QLineEdit*>(field);
     QVERIFY(edit);
-    f->MaxStorEdit->setText(maxStorage);
+    // The cascade's fields show under the prediction only.
+    if (field == "AcoeffEdit" || field == "InitRunEdit")
+      Main<QComboBox>("OptionComboBox")->setCurrentIndex(1);
+    Main<QLineEdit>("MaxStorEdit")->setText(maxStorage);
     edit->setText(text);
-    const std::map<QString, std::pair<void (TRainForm::*)(), double*>> fields = {
-        {"MaxStorEdit", {&TRainForm::MaxStorEditExit, &DMQuorell->MaxSto}},
-        {"InitStorEdit", {&TRainForm::InitStorEditExit, &DMQuorell->IniSto}},
-        {"EscapeEdit", {&TRainForm::EscapeEditExit, &DMQuorell->MaxEsc}},
-        {"AcoeffEdit", {&TRainForm::AcoeffEditExit, &DMQuorell->Acoeff}},
-        {"InitRunEdit", {&TRainForm::InitRunEditExit, &DMQuorell->RunIni}},
+    const std::map<QString, double*> fields = {
+        {"MaxStorEdit", &DMQuorell->MaxSto}, {"InitStorEdit", &DMQuorell->IniSto},
+        {"EscapeEdit", &DMQuorell->MaxEsc},  {"AcoeffEdit", &DMQuorell->Acoeff},
+        {"InitRunEdit", &DMQuorell->RunIni},
     };
-    (f->*fields.at(field).first)();
+    Leave(edit);
     QCOMPARE(program.Prompts.Messages, message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(edit->text(), shown);
-    QCOMPARE(*fields.at(field).second, held);
+    QCOMPARE(*fields.at(field), held);
     if (field == "AcoeffEdit") QCOMPARE(DMQuorell->Analysis().Alpha, held);
   }
 
@@ -135,12 +135,12 @@ private slots:
     const char saved = TRainForm::StartSeparator;
     TRainForm::StartSeparator = ',';
     ShowInputTab();
-    RainForm->MaxStorEdit->setText("7.5");
-    RainForm->MaxStorEditExit();
+    Main<QLineEdit>("MaxStorEdit")->setText("7.5");
+    Leave(Main<QLineEdit>("MaxStorEdit"));
     QCOMPARE(DMQuorell->MaxSto, 7.5);
-    RainForm->EscapeEdit->setText("2");
-    RainForm->EscapeEditExit();
-    QCOMPARE(RainForm->EscapeEdit->text(), QString("0,75"));
+    Main<QLineEdit>("EscapeEdit")->setText("2");
+    Leave(Main<QLineEdit>("EscapeEdit"));
+    QCOMPARE(Main<QLineEdit>("EscapeEdit")->text(), QString("0,75"));
     QCOMPARE(DMQuorell->MaxEsc, 0.75);
     TRainForm::StartSeparator = saved;
   }
@@ -149,29 +149,29 @@ private slots:
     TProgram program;
     ShowInputTab();
     auto* f = RainForm;
-    f->NrOfDataEdit->setText("40");
-    f->NrOfDataEditExit();
+    Main<QLineEdit>("NrOfDataEdit")->setText("40");
+    Leave(Main<QLineEdit>("NrOfDataEdit"));
     Type(1, 30, "12.5");
-    QVERIFY(f->DataEntered);
-    f->OptionComboBox->setCurrentIndex(1);
-    QVERIFY(!f->DataEntered);
+    QVERIFY(f->DataEntered());
+    Main<QComboBox>("OptionComboBox")->setCurrentIndex(1);
+    QVERIFY(!f->DataEntered());
     QVERIFY(!DMQuorell->IsAnalysis);
     QCOMPARE(DMQuorell->RunTag, std::string(" Pre"));
-    QCOMPARE(f->StringGrid1->RowCount(), 40);
-    QCOMPARE(f->StringGrid1->ColCount(), 2);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 40);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->ColCount(), 2);
     QCOMPARE(Cell(1, 30), QString("0"));
-    QVERIFY(f->AlphaGroupBox->isVisible());
-    QVERIFY(f->InitRunEdit->isVisible());
-    QVERIFY(!f->RunoffLabel->isVisible());
-    QVERIFY(!f->InputImage->isVisible());
-    QCOMPARE(f->StringGrid1->geometry(), QRect(72, 197, 155, 276));
+    QVERIFY(Main<QGroupBox>("AlphaGroupBox")->isVisible());
+    QVERIFY(Main<QLineEdit>("InitRunEdit")->isVisible());
+    QVERIFY(!Main<QLabel>("RunoffLabel")->isVisible());
+    QVERIFY(!Main<QLabel>("InputImage")->isVisible());
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->geometry(), QRect(72, 197, 155, 276));
 
-    f->PageControl1->setCurrentWidget(f->IntroTabSheet);
+    Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("IntroTabSheet"));
     QVERIFY(!DMQuorell->IsAnalysis);  // the Intro tab follows the option box
     ShowInputTab();
-    QCOMPARE(f->StringGrid1->RowCount(), 15);
-    QCOMPARE(f->StringGrid1->ColCount(), 3);
-    QCOMPARE(f->OptionComboBox->currentIndex(), 0);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 15);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->ColCount(), 3);
+    QCOMPARE(Main<QComboBox>("OptionComboBox")->currentIndex(), 0);
     QVERIFY(DMQuorell->IsAnalysis);
   }
 
@@ -179,30 +179,30 @@ private slots:
     TProgram program;
     ShowInputTab();
     auto* f = RainForm;
-    f->NrOfDataEdit->setText("30");
-    f->NrOfDataEditExit();
+    Main<QLineEdit>("NrOfDataEdit")->setText("30");
+    Leave(Main<QLineEdit>("NrOfDataEdit"));
     Type(0, 0, "5");
-    f->Title1Edit->setText("Area");
+    Main<QLineEdit>("Title1Edit")->setText("Area");
     const double maxSto = DMQuorell->MaxSto;
-    f->ClearButton->click();
-    for (QLineEdit* edit : {f->MaxStorEdit, f->InitStorEdit, f->EscapeEdit, f->AcoeffEdit, f->InitRunEdit, f->Title1Edit})
+    Main<QPushButton>("ClearButton")->click();
+    for (QLineEdit* edit : {Main<QLineEdit>("MaxStorEdit"), Main<QLineEdit>("InitStorEdit"), Main<QLineEdit>("EscapeEdit"), Main<QLineEdit>("AcoeffEdit"), Main<QLineEdit>("InitRunEdit"), Main<QLineEdit>("Title1Edit")})
       QCOMPARE(edit->text(), QString());
-    QCOMPARE(f->NrOfDataEdit->text(), QString("15"));
-    QCOMPARE(f->StringGrid1->RowCount(), 15);
+    QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("15"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 15);
     QCOMPARE(Cell(0, 0), QString("0"));
-    QVERIFY(!f->DataEntered);
+    QVERIFY(!f->DataEntered());
     QCOMPARE(DMQuorell->NrOfData, 30);
     QCOMPARE(DMQuorell->MaxSto, maxSto);
     program.Prompts.Messages.clear();
-    f->MaxStorEditExit();
+    Leave(Main<QLineEdit>("MaxStorEdit"));
     QCOMPARE(program.Prompts.Messages, QStringList{"The maximum storage is not a valid real"});
-    QCOMPARE(f->MaxStorEdit->text(), QString("0"));
+    QCOMPARE(Main<QLineEdit>("MaxStorEdit")->text(), QString("0"));
     // Compared with a maximum storage that is no number, the initial storage
     // goes to the general error box and the model keeps its value.
-    f->MaxStorEdit->clear();
-    f->InitStorEdit->setText("3");
+    Main<QLineEdit>("MaxStorEdit")->clear();
+    Main<QLineEdit>("InitStorEdit")->setText("3");
     const double iniSto = DMQuorell->IniSto;
-    f->InitStorEditExit();
+    Leave(Main<QLineEdit>("InitStorEdit"));
     QCOMPARE(program.Prompts.Messages.last(), QString("'' is not a valid floating point value"));
     QCOMPARE(DMQuorell->IniSto, iniSto);
   }
@@ -214,11 +214,11 @@ private slots:
     // An escape rate above a tenth of the storage, as an opened file may hold it.
     DMQuorell->MaxSto = 5;
     DMQuorell->MaxEsc = 2;
-    f->MaxStorEdit->setText("5");
-    f->EscapeEdit->setText("2");
-    f->InitStorEdit->setText("-4");
+    Main<QLineEdit>("MaxStorEdit")->setText("5");
+    Main<QLineEdit>("EscapeEdit")->setText("2");
+    Main<QLineEdit>("InitStorEdit")->setText("-4");
     f->CommitFields();
-    QCOMPARE(f->EscapeEdit->text(), QString("2"));
+    QCOMPARE(Main<QLineEdit>("EscapeEdit")->text(), QString("2"));
     QCOMPARE(DMQuorell->MaxEsc, 2.0);
     QCOMPARE(program.Prompts.Messages, QStringList{"The initial storage must be >= 0"});
     QCOMPARE(DMQuorell->IniSto, 0.0);

@@ -19,7 +19,7 @@ QString Block(int lines, int firstTime = 1, const QString& end = "\r\n") {
 // The grid focused with its cell editor open on (col, row).
 TCellEditor* OpenEditor(int col, int row) {
   if (!ActivateInputTab()) return nullptr;
-  auto* grid = RainForm->StringGrid1;
+  auto* grid = Main<TStringGrid>("StringGrid1");
   grid->setCurrentIndex(grid->model()->index(row, col));
   grid->setFocus();
   QApplication::processEvents();
@@ -37,28 +37,28 @@ private slots:
     auto* editor = OpenEditor(0, 0);
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
-    QCOMPARE(QApplication::focusWidget(), RainForm->EscapeEdit);
+    QCOMPARE(QApplication::focusWidget(), Main<QLineEdit>("EscapeEdit"));
     // Within the grid Tab goes on to the next cell; after the last one it
     // leaves for the next control shown.
     editor = OpenEditor(1, 14);
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_Tab);
-    QCOMPARE(RainForm->StringGrid1->currentIndex(), RainForm->StringGrid1->model()->index(14, 2));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->currentIndex(), Main<TStringGrid>("StringGrid1")->model()->index(14, 2));
     auto* last = qobject_cast<TCellEditor*>(QApplication::focusWidget());
     QVERIFY(last);
     QTest::keyClick(last, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), RainForm->ClearButton);
+    QCOMPARE(QApplication::focusWidget(), Main<QPushButton>("ClearButton"));
   }
 
   void changingTheOptionLeavesTheFocusWithIt() {
     TProgram program;
     QVERIFY(ActivateInputTab());
-    RainForm->OptionComboBox->setFocus();
-    QTest::keyClick(RainForm->OptionComboBox, Qt::Key_Down);
-    QCOMPARE(RainForm->OptionComboBox->currentIndex(), 1);
-    QCOMPARE(QApplication::focusWidget(), RainForm->OptionComboBox);
+    Main<QComboBox>("OptionComboBox")->setFocus();
+    QTest::keyClick(Main<QComboBox>("OptionComboBox"), Qt::Key_Down);
+    QCOMPARE(Main<QComboBox>("OptionComboBox")->currentIndex(), 1);
+    QCOMPARE(QApplication::focusWidget(), Main<QComboBox>("OptionComboBox"));
     // The grid opens its editor again once it is entered.
-    RainForm->StringGrid1->setFocus();
+    Main<TStringGrid>("StringGrid1")->setFocus();
     QVERIFY(qobject_cast<TCellEditor*>(QApplication::focusWidget()));
   }
 
@@ -69,27 +69,27 @@ private slots:
     QApplication::clipboard()->setText(Block(100));
     QTest::keySequence(editor, QKeySequence::Paste);
     auto* f = RainForm;
-    QCOMPARE(f->StringGrid1->RowCount(), 100);
-    QCOMPARE(f->NrOfDataEdit->text(), QString("100"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 100);
+    QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("100"));
     QCOMPARE(DMQuorell->NrOfData, 100);
-    QCOMPARE(f->StringGrid1->Cell(1, 4), QString("2,5"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->Cell(1, 4), QString("2,5"));
     QCOMPARE(DMQuorell->Rains[4], 2.5);
     QCOMPARE(DMQuorell->Runoffs[99], 0.5);
-    QVERIFY(f->DataEntered);
+    QVERIFY(f->DataEntered());
     QVERIFY(program.Prompts.Questions.isEmpty());
     QVERIFY(program.Prompts.Messages.isEmpty());
-    QCOMPARE(f->SheetRows, 100);
+    QCOMPARE(f->SheetRows(), 100);
   }
 
   void theEditMenuPastesIntoTheCellToo() {
     TProgram program;
     QVERIFY(OpenEditor(0, 5));
     QApplication::clipboard()->setText(Block(20, 6, "\n"));  // line feeds alone
-    QVERIFY(RainForm->EditPaste1->isEnabled());
+    QVERIFY(Main<QAction>("EditPaste1")->isEnabled());
     RainForm->findChild<QAction*>("Paste")->trigger();
-    QCOMPARE(RainForm->StringGrid1->RowCount(), 25);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 25);
     QCOMPARE(DMQuorell->Times[24], 25.0);
-    QCOMPARE(RainForm->StringGrid1->Cell(0, 4), QString("0"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->Cell(0, 4), QString("0"));
   }
 
   void fewerLinesAskToKeepTheOriginalNumber() {
@@ -101,17 +101,17 @@ private slots:
     editor->PasteFromClipboard();
     QCOMPARE(program.Prompts.Questions, QStringList{KeepRowsQuestion});
     QCOMPARE(program.Prompts.Messages, QStringList{" The minimum number of data is 12"});
-    QCOMPARE(RainForm->NrOfDataEdit->text(), QString("12"));
-    QCOMPARE(RainForm->StringGrid1->RowCount(), 10);
+    QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("12"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 10);
     QCOMPARE(DMQuorell->NrOfData, 10);
 
     TProgram again;
     QVERIFY((editor = OpenEditor(0, 0)));
     again.Prompts.Answers = {true};
     editor->PasteFromClipboard();
-    QCOMPARE(RainForm->StringGrid1->RowCount(), 15);
-    QCOMPARE(RainForm->NrOfDataEdit->text(), QString("15"));
-    QCOMPARE(RainForm->StringGrid1->Cell(0, 12), QString("0"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 15);
+    QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("15"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->Cell(0, 12), QString("0"));
   }
 
   void aBlockThatCannotBeReadIsReported() {
@@ -121,8 +121,8 @@ private slots:
     QApplication::clipboard()->setText("1\t1\t1\r\n3.5\t1\t1\r\n");
     editor->PasteFromClipboard();
     QCOMPARE(program.Prompts.Messages, QStringList{PasteFailedText});
-    QVERIFY(!RainForm->DataEntered);
-    QCOMPARE(RainForm->PageControl1->currentWidget(), RainForm->InputTabSheet);
+    QVERIFY(!RainForm->DataEntered());
+    QCOMPARE(Main<QTabWidget>("PageControl1")->currentWidget(), Main<QWidget>("InputTabSheet"));
   }
 
   void aSingleValueIsTypedIntoTheCell() {
@@ -131,23 +131,23 @@ private slots:
     QVERIFY(editor);
     QApplication::clipboard()->setText("4.25");
     QTest::keySequence(editor, QKeySequence::Paste);
-    QCOMPARE(RainForm->StringGrid1->Cell(1, 2), QString("4.25"));
-    QCOMPARE(RainForm->StringGrid1->RowCount(), 15);
-    QVERIFY(RainForm->DataEntered);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->Cell(1, 2), QString("4.25"));
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 15);
+    QVERIFY(RainForm->DataEntered());
   }
 
   void underThePredictionTheBlockFillsTwoColumns() {
     TProgram program;
     ShowInputTab();
-    RainForm->OptionComboBox->setCurrentIndex(1);
+    Main<QComboBox>("OptionComboBox")->setCurrentIndex(1);
     auto* editor = OpenEditor(0, 0);
     QVERIFY(editor);
     QApplication::clipboard()->setText(Block(30));
     editor->PasteFromClipboard();
-    QCOMPARE(RainForm->StringGrid1->RowCount(), 30);
-    QCOMPARE(RainForm->StringGrid1->ColCount(), 2);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 30);
+    QCOMPARE(Main<TStringGrid>("StringGrid1")->ColCount(), 2);
     QVERIFY(!DMQuorell->IsAnalysis);
-    QCOMPARE(RainForm->OptionComboBox->currentIndex(), 1);
+    QCOMPARE(Main<QComboBox>("OptionComboBox")->currentIndex(), 1);
   }
 };
 

@@ -37,16 +37,16 @@ private slots:
 
   void startsOnTheIntroTabWithTheOptionUnchosen() {
     TProgram program;
-    QCOMPARE(RainForm->PageControl1->currentWidget(), RainForm->IntroTabSheet);
+    QCOMPARE(Main<QTabWidget>("PageControl1")->currentWidget(), Main<QWidget>("IntroTabSheet"));
     QCOMPARE(RainForm->windowTitle(), QString("Nash cascade runoff model"));
-    QCOMPARE(RainForm->OptionComboBox->currentIndex(), -1);
-    QCOMPARE(RainForm->OptionComboBox->placeholderText(),
+    QCOMPARE(Main<QComboBox>("OptionComboBox")->currentIndex(), -1);
+    QCOMPARE(Main<QComboBox>("OptionComboBox")->placeholderText(),
              QString("Determine alpha from rainfall and runoff data and reconstruct runoff"));
     QCOMPARE(DMQuorell->RunTag, std::string());
     QCOMPARE(DMQuorell->IsAnalysis, false);
     QCOMPARE(RainForm->StatusText(), QString("Click on the Input tab to proceed."));
-    QVERIFY(!RainForm->InputSaveAction->isEnabled());
-    QVERIFY(!RainForm->FileNameEdit->isVisible());
+    QVERIFY(!Main<QAction>("InputSaveAction")->isEnabled());
+    QVERIFY(!Main<QLineEdit>("FileNameEdit")->isVisible());
     QVERIFY(!FinishForm->isVisible());
     QVERIFY(!HelpForm->isVisible());
   }
@@ -56,13 +56,13 @@ private slots:
     QCOMPARE(DMQuorell->MaxSto, 50.0);
     QCOMPARE(DMQuorell->IniSto, 50.0);
     QCOMPARE(DMQuorell->MaxEsc, 0.1);
-    QCOMPARE(RainForm->MaxStorEdit->text(), QString("100"));
-    QCOMPARE(RainForm->InitStorEdit->text(), QString("80"));
-    QCOMPARE(RainForm->EscapeEdit->text(), QString("2"));
+    QCOMPARE(Main<QLineEdit>("MaxStorEdit")->text(), QString("100"));
+    QCOMPARE(Main<QLineEdit>("InitStorEdit")->text(), QString("80"));
+    QCOMPARE(Main<QLineEdit>("EscapeEdit")->text(), QString("2"));
     DMQuorell->MaxSto = 0.001;
     DMQuorell->IniSto = 0;
-    RainForm->PageControl1->setCurrentWidget(RainForm->FigureTabSheet);
-    RainForm->PageControl1->setCurrentWidget(RainForm->IntroTabSheet);
+    Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("FigureTabSheet"));
+    Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("IntroTabSheet"));
     QCOMPARE(DMQuorell->MaxSto, 0.001);
     QCOMPARE(DMQuorell->IniSto, 50.0);
   }
@@ -71,26 +71,26 @@ private slots:
     TProgram program;
     auto* f = RainForm;
     auto visible = [f] {
-      return QString("%1%2%3").arg(f->IntroMemo->isVisible()).arg(f->FirstMemo->isVisible()).arg(
-          f->SecondMemo->isVisible());
+      return QString("%1%2%3").arg(Main<QPlainTextEdit>("IntroMemo")->isVisible()).arg(Main<QPlainTextEdit>("FirstMemo")->isVisible()).arg(
+          Main<QPlainTextEdit>("SecondMemo")->isVisible());
     };
     QCOMPARE(visible(), QString("100"));
-    f->FirstButton->click();
+    Main<QPushButton>("FirstButton")->click();
     QCOMPARE(visible(), QString("010"));
-    f->SecondButton->click();
+    Main<QPushButton>("SecondButton")->click();
     QCOMPARE(visible(), QString("001"));
-    f->BackButton->click();
+    Main<QPushButton>("BackButton")->click();
     QCOMPARE(visible(), QString("100"));
   }
 
   void theMemosHoldTheirTextsLineByLine() {
     TProgram program;
-    const QStringList intro = RainForm->IntroMemo->toPlainText().split('\n');
+    const QStringList intro = Main<QPlainTextEdit>("IntroMemo")->toPlainText().split('\n');
     QCOMPARE(intro.size(), 20);
     QCOMPARE(intro[0], QString("                 INTRODUCTION TO THE NASH CASCADE MODEL"));
     QCOMPARE(intro[19], QString(" "));
-    QCOMPARE(RainForm->SecondMemo->toPlainText().split('\n').size(), 40);
-    const QStringList help = HelpForm->HelpMemo->toPlainText().split('\n');
+    QCOMPARE(Main<QPlainTextEdit>("SecondMemo")->toPlainText().split('\n').size(), 40);
+    const QStringList help = Control<QPlainTextEdit>(HelpForm, "HelpMemo")->toPlainText().split('\n');
     QCOMPARE(help.size(), 45);
     QVERIFY(help[26].endsWith("and"));
     // The example the help sends the user to is there.
@@ -103,10 +103,10 @@ private slots:
     auto* entry = RainForm->findChild<QAction*>("InputSaveMenu");
     QVERIFY(entry);
     QVERIFY(!entry->isEnabled());
-    QVERIFY(!RainForm->InputSaveButton->isEnabled());
+    QVERIFY(!Main<QPushButton>("InputSaveButton")->isEnabled());
     ShowInputTab();
     QVERIFY(entry->isEnabled());
-    QVERIFY(RainForm->InputSaveButton->isEnabled());
+    QVERIFY(Main<QPushButton>("InputSaveButton")->isEnabled());
     QCOMPARE(RainForm->findChild<QAction*>("ProgramExit")->text(), QString("Program e&Xit"));
     QCOMPARE(RainForm->findChild<QAction*>("Paste")->shortcut(), QKeySequence("Ctrl+V"));
   }
@@ -114,49 +114,49 @@ private slots:
   void editActionsFollowTheFocusedControl() {
     TProgram program;
     QVERIFY(ActivateInputTab());
-    RainForm->Title1Edit->setFocus();
-    RainForm->Title1Edit->setText("Catchment");
-    RainForm->Title1Edit->selectAll();
+    Main<QLineEdit>("Title1Edit")->setFocus();
+    Main<QLineEdit>("Title1Edit")->setText("Catchment");
+    Main<QLineEdit>("Title1Edit")->selectAll();
     QApplication::processEvents();
-    QVERIFY(RainForm->EditCut1->isEnabled());
-    QVERIFY(RainForm->EditCopy1->isEnabled());
-    RainForm->EditCut1->trigger();
-    QCOMPARE(RainForm->Title1Edit->text(), QString());
-    QVERIFY(!RainForm->EditCut1->isEnabled());
-    QVERIFY(RainForm->EditPaste1->isEnabled());
-    RainForm->EditPaste1->trigger();
-    QCOMPARE(RainForm->Title1Edit->text(), QString("Catchment"));
+    QVERIFY(Main<QAction>("EditCut1")->isEnabled());
+    QVERIFY(Main<QAction>("EditCopy1")->isEnabled());
+    Main<QAction>("EditCut1")->trigger();
+    QCOMPARE(Main<QLineEdit>("Title1Edit")->text(), QString());
+    QVERIFY(!Main<QAction>("EditCut1")->isEnabled());
+    QVERIFY(Main<QAction>("EditPaste1")->isEnabled());
+    Main<QAction>("EditPaste1")->trigger();
+    QCOMPARE(Main<QLineEdit>("Title1Edit")->text(), QString("Catchment"));
 
-    RainForm->PageControl1->setCurrentWidget(RainForm->IntroTabSheet);
-    RainForm->IntroMemo->setFocus();
-    RainForm->IntroMemo->selectAll();
+    Main<QTabWidget>("PageControl1")->setCurrentWidget(Main<QWidget>("IntroTabSheet"));
+    Main<QPlainTextEdit>("IntroMemo")->setFocus();
+    Main<QPlainTextEdit>("IntroMemo")->selectAll();
     QApplication::processEvents();
-    QVERIFY(RainForm->EditCopy1->isEnabled());
-    QVERIFY(!RainForm->EditCut1->isEnabled());
-    QVERIFY(!RainForm->EditPaste1->isEnabled());
+    QVERIFY(Main<QAction>("EditCopy1")->isEnabled());
+    QVERIFY(!Main<QAction>("EditCut1")->isEnabled());
+    QVERIFY(!Main<QAction>("EditPaste1")->isEnabled());
   }
 
   void aFieldCheckRunsOnceAndItsBoxSetsOffNoOther() {
     TProgram program;
     QVERIFY(ActivateInputTab());
-    RainForm->MaxStorEdit->setFocus();
-    RainForm->MaxStorEdit->setText("-5");
+    Main<QLineEdit>("MaxStorEdit")->setFocus();
+    Main<QLineEdit>("MaxStorEdit")->setText("-5");
     // The box takes the focus from the field just entered, and gives it back.
     program.Prompts.OnMessage = [](const QString&) {
       HelpForm->show();
       HelpForm->activateWindow();
-      HelpForm->HelpMemo->setFocus();
+      Control<QPlainTextEdit>(HelpForm, "HelpMemo")->setFocus();
       QApplication::processEvents();
       RainForm->activateWindow();
       QApplication::processEvents();
     };
-    RainForm->InitStorEdit->setText("-1");
-    QTest::keyClick(RainForm->MaxStorEdit, Qt::Key_Tab);
+    Main<QLineEdit>("InitStorEdit")->setText("-1");
+    QTest::keyClick(Main<QLineEdit>("MaxStorEdit"), Qt::Key_Tab);
     QTRY_COMPARE(program.Prompts.Messages.size(), 1);
     QTest::qWait(50);
     QCOMPARE(program.Prompts.Messages, QStringList{"The maximum storage must be >= 0"});
-    QCOMPARE(RainForm->MaxStorEdit->text(), QString("0"));
-    QCOMPARE(RainForm->InitStorEdit->text(), QString("-1"));  // not left yet
+    QCOMPARE(Main<QLineEdit>("MaxStorEdit")->text(), QString("0"));
+    QCOMPARE(Main<QLineEdit>("InitStorEdit")->text(), QString("-1"));  // not left yet
   }
 
   void closingTheMainWindowGoesThroughTheFinishWindow() {
@@ -167,10 +167,10 @@ private slots:
     QVERIFY(FinishForm->isVisible());
     QCOMPARE(ended.count(), 0);
     QCOMPARE(FinishForm->StatusText(), QString("Click Finish to end the program"));
-    QCOMPARE(FinishForm->FinishMemo->toPlainText(), QString(" \n Thank you for using Tolvane\n"));
+    QCOMPARE(Control<QPlainTextEdit>(FinishForm, "FinishMemo")->toPlainText(), QString(" \n Thank you for using Tolvane\n"));
     RainForm->close();  // the window's own close box does the same
     QVERIFY(RainForm->isVisible());
-    FinishForm->FinishButton->click();
+    Control<QPushButton>(FinishForm, "FinishButton")->click();
     QCOMPARE(ended.count(), 1);
 
     TProgram again;
@@ -184,7 +184,7 @@ private slots:
     TProgram program;
     QTimer::singleShot(0, [] {
       RainForm->findChild<QAction*>("ProgramExit")->trigger();
-      FinishForm->FinishButton->click();
+      Control<QPushButton>(FinishForm, "FinishButton")->click();
     });
     QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });  // not ended: fail, not hang
     QCOMPARE(QCoreApplication::exec(), 0);
