@@ -170,7 +170,18 @@ void TRainForm::InputOpenActionExecute() {
   auto& dm = *DMQuorell;
   const QString path = ChooseExistingFile(InputOpenDialog, "No input file was selected");
   if (path.isEmpty()) return;
-  dm.ReadInputFile();
+  // A head value that is no number ends the open with the general error
+  // box, the sheet left as it was; the option read before it would make
+  // the next Save/Run write the sheet under another option than it shows.
+  const bool analysis = dm.IsAnalysis;
+  const std::string runTag = dm.RunTag;
+  try {
+    dm.ReadInputFile();
+  } catch (const TInvalidNumber&) {
+    dm.IsAnalysis = analysis;
+    dm.RunTag = runTag;
+    throw;
+  }
   FileNameEdit->setText(path);
   FileNameEdit->show();
   FileNameLabel->show();

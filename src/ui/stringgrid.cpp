@@ -178,20 +178,30 @@ void TStringGrid::PasteFromClipboard() { PasteText(QApplication::clipboard()->te
 
 void TStringGrid::EditorTextChanged(int col, int row, const QString& text) {
   if (QString::fromStdString(SheetCells.Cell(col, row)) == text) return;
+  // The owner's handler may open a message box. Called from inside the cell
+  // editor's key press or paste, the box would take the focus, which closes
+  // and deletes the editor while it is still on the stack: the handler runs
+  // from the event loop instead, once the editor is done.
   if (IsPasteBlock(text.toStdString())) {
-    // The block is spread by the grid's owner; the editor would hold the
-    // whole block, so it is closed first and opened again afterwards.
-    Spreading = true;
-    if (QWidget* editor = indexWidget(Model->index(row, col))) {
-      closeEditor(editor, QAbstractItemDelegate::NoHint);
-    }
-    emit SetEditText(col, row, text);
-    Spreading = false;
-    if (hasFocus() && currentIndex().isValid()) edit(currentIndex());
+    QMetaObject::invokeMethod(this, [this, col, row, text] { SpreadBlock(col, row, text); },
+                              Qt::QueuedConnection);
     return;
   }
   SetCell(col, row, text);
+  QMetaObject::invokeMethod(this, [this, col, row, text] { emit SetEditText(col, row, text); },
+                            Qt::QueuedConnection);
+}
+
+void TStringGrid::SpreadBlock(int col, int row, const QString& text) {
+  // The block is spread by the grid's owner; the editor would hold the
+  // whole block, so it is closed first and opened again afterwards.
+  Spreading = true;
+  if (QWidget* editor = indexWidget(Model->index(row, col))) {
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+  }
   emit SetEditText(col, row, text);
+  Spreading = false;
+  if (hasFocus() && currentIndex().isValid()) edit(currentIndex());
 }
 
 void TStringGrid::focusInEvent(QFocusEvent* event) {

@@ -67,7 +67,8 @@ public:
   void PasteText(const QString& clip);
   void PasteFromClipboard();
 
-  // Called by the editor: the new text of a cell after a change in it.
+  // Called by the editor: the new text of a cell after a change in it. The
+  // cell takes it at once; SetEditText follows from the event loop.
   void EditorTextChanged(int col, int row, const QString& text);
 
 signals:
@@ -87,6 +88,8 @@ protected:
   using QTableView::edit;
 
 private:
+  void SpreadBlock(int col, int row, const QString& text);
+
   TSheetCells SheetCells;
   TSheetModel* Model;
   bool Spreading = false;  // a pasted block is being spread over the cells

@@ -38,6 +38,20 @@ int main(int argc, char** argv) {
     only = args[1];
     args.removeAt(1);
   }
+  // Our own options; the rest go to Qt Test.
+  for (int i = 1; i + 1 < args.size();) {
+    auto& options = RandomUseOptions();
+    int* target = args[i] == "--seeds" ? &options.Seeds
+                  : args[i] == "--first-seed" ? &options.FirstSeed
+                  : args[i] == "--steps" ? &options.Steps
+                  : nullptr;
+    if (!target) {
+      ++i;
+      continue;
+    }
+    *target = args[i + 1].toInt();
+    args.remove(i, 2);
+  }
   const bool haveSharedData = !SharedDataDir().empty();
   int failed = 0;
   for (auto& [name, registered] : Registry()) {

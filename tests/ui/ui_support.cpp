@@ -6,6 +6,11 @@
 #include "ui/application.h"
 #include "ui/rainform.h"
 
+TRandomUseOptions& RandomUseOptions() {
+  static TRandomUseOptions options;
+  return options;
+}
+
 QObject* MainWindow() { return RainForm; }
 QObject* Calculator() { return AlfaForm; }
 
@@ -34,6 +39,8 @@ bool ActivateInputTab() {
 
 void Type(int col, int row, const QString& text) {
   Main<TStringGrid>("StringGrid1")->EditorTextChanged(col, row, text);
+  // The sheet's handler runs from the event loop.
+  QCoreApplication::processEvents();
 }
 
 QString Example(const QString& name) { return QString::fromStdString(SourceDir()) + "/Data/" + name; }
@@ -45,6 +52,7 @@ void TTestPrompts::ShowMessage(const QString& text) {
 
 bool TTestPrompts::AskYesNo(const QString& text) {
   Questions << text;
+  if (Decider) return Decider(text);
   if (Answers.empty()) return true;
   const bool answer = Answers.front();
   Answers.pop_front();
@@ -54,6 +62,7 @@ bool TTestPrompts::AskYesNo(const QString& text) {
 QString TTestPrompts::ChooseFile(const TFileDialogSpec& dialog) {
   DialogsShown << dialog.Name;
   LastDialog = dialog;
+  if (Chooser) return Chooser(dialog);
   if (Paths.empty()) {
     QTest::qFail(qPrintable("no answer queued for " + dialog.Name), __FILE__, __LINE__);
     return {};

@@ -37,6 +37,9 @@ public:
   std::deque<bool> Answers;
   // Called while a message is shown, e.g. to look at the window then.
   std::function<void(const QString&)> OnMessage;
+  // When set, they answer file dialogs and questions instead of the queues.
+  std::function<QString(const TFileDialogSpec&)> Chooser;
+  std::function<bool(const QString&)> Decider;
   TFileDialogSpec LastDialog;
 };
 
@@ -86,6 +89,15 @@ bool ActivateInputTab();
 void Type(int col, int row, const QString& text);
 // An example file of Data/.
 QString Example(const QString& name);
+
+// Options of the window tests' command line after the class name:
+// --seeds N, --first-seed S and --steps N for the random-use test.
+struct TRandomUseOptions {
+  int Seeds = 3;
+  int FirstSeed = 1;
+  int Steps = 300;
+};
+TRandomUseOptions& RandomUseOptions();
 
 using TTestFactory = std::function<QObject*()>;
 bool RegisterUiTest(const char* file, TTestFactory factory, bool needsSharedData = false);

@@ -107,7 +107,6 @@ private slots:
   void savingOverAFileAsksFirst() {
     TProgram program;
     TScratchDir dir;
-    auto* f = RainForm;
     MakeGraph(program, Example("determine_daily.out"));
     Main<QPushButton>("GoButton1")->click();
     const std::string path = dir.File("old.bmp");
@@ -181,7 +180,6 @@ private slots:
 
   void makeGraphOnAFileThatIsNotThere() {
     TProgram program;
-    auto* f = RainForm;
     MakeGraph(program, Example("determine_daily.out"));
     const QString lines = Main<QPlainTextEdit>("OutputMemo")->toPlainText();
     MakeGraph(program, "/nonexistent/gone.out");

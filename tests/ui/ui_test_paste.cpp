@@ -68,6 +68,7 @@ private slots:
     QVERIFY(editor);
     QApplication::clipboard()->setText(Block(100));
     QTest::keySequence(editor, QKeySequence::Paste);
+    QApplication::processEvents();  // the sheet takes it from the event loop
     auto* f = RainForm;
     QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 100);
     QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("100"));
@@ -87,6 +88,7 @@ private slots:
     QApplication::clipboard()->setText(Block(20, 6, "\n"));  // line feeds alone
     QVERIFY(Main<QAction>("EditPaste1")->isEnabled());
     RainForm->findChild<QAction*>("Paste")->trigger();
+    QApplication::processEvents();  // the sheet takes it from the event loop
     QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 25);
     QCOMPARE(DMQuorell->Times[24], 25.0);
     QCOMPARE(Main<TStringGrid>("StringGrid1")->Cell(0, 4), QString("0"));
@@ -99,6 +101,7 @@ private slots:
     QApplication::clipboard()->setText(Block(10));
     program.Prompts.Answers = {false};
     editor->PasteFromClipboard();
+    QApplication::processEvents();  // the sheet takes it from the event loop
     QCOMPARE(program.Prompts.Questions, QStringList{KeepRowsQuestion});
     QCOMPARE(program.Prompts.Messages, QStringList{" The minimum number of data is 12"});
     QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("12"));
@@ -109,6 +112,7 @@ private slots:
     QVERIFY((editor = OpenEditor(0, 0)));
     again.Prompts.Answers = {true};
     editor->PasteFromClipboard();
+    QApplication::processEvents();  // the sheet takes it from the event loop
     QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 15);
     QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("15"));
     QCOMPARE(Main<TStringGrid>("StringGrid1")->Cell(0, 12), QString("0"));
@@ -120,6 +124,7 @@ private slots:
     QVERIFY(editor);
     QApplication::clipboard()->setText("1\t1\t1\r\n3.5\t1\t1\r\n");
     editor->PasteFromClipboard();
+    QApplication::processEvents();  // the sheet takes it from the event loop
     QCOMPARE(program.Prompts.Messages, QStringList{PasteFailedText});
     QVERIFY(!RainForm->DataEntered());
     QCOMPARE(Main<QTabWidget>("PageControl1")->currentWidget(), Main<QWidget>("InputTabSheet"));
@@ -131,6 +136,7 @@ private slots:
     QVERIFY(editor);
     QApplication::clipboard()->setText("4.25");
     QTest::keySequence(editor, QKeySequence::Paste);
+    QApplication::processEvents();  // the sheet takes it from the event loop
     QCOMPARE(Main<TStringGrid>("StringGrid1")->Cell(1, 2), QString("4.25"));
     QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 15);
     QVERIFY(RainForm->DataEntered());
@@ -144,6 +150,7 @@ private slots:
     QVERIFY(editor);
     QApplication::clipboard()->setText(Block(30));
     editor->PasteFromClipboard();
+    QApplication::processEvents();  // the sheet takes it from the event loop
     QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 30);
     QCOMPARE(Main<TStringGrid>("StringGrid1")->ColCount(), 2);
     QVERIFY(!DMQuorell->IsAnalysis);

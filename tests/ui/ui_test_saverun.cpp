@@ -27,6 +27,29 @@ class TSaveRunTest : public QObject {
   Q_OBJECT
 
 private slots:
+  // An output file chosen in "Open input" reads as a prediction head up to a
+  // value that is no number; the sheet keeps its option, and so does the
+  // next Save/Run.
+  void aHeadThatCannotBeReadKeepsTheOptionOfTheSheet() {
+    TProgram program;
+    TScratchDir dir;
+    QVERIFY(ActivateInputTab());
+    Main<QComboBox>("OptionComboBox")->setCurrentIndex(0);
+    program.Prompts.Paths = {Example("calibrate_daily.out")};
+    Main<QAction>("InputOpenAction")->trigger();
+    QCOMPARE(program.Prompts.Messages, QStringList{"Invalid numeric input"});
+    QVERIFY(DMQuorell->IsAnalysis);
+    QCOMPARE(DMQuorell->RunTag, std::string(" Ana"));
+    QCOMPARE(Main<QComboBox>("OptionComboBox")->currentIndex(), 0);
+    TypeSheet(20);
+    const QString input = QString::fromStdString(dir.File("kept.inp"));
+    program.Prompts.Paths = {input};
+    Main<QAction>("InputSaveAction")->trigger();
+    const auto lines = SplitCrLfLines(ReadFileBytes(input.toStdString()));
+    QVERIFY2(lines.size() > 12, qPrintable(program.Prompts.Messages.join(" | ")));
+    QCOMPARE(QString::fromStdString(lines[1]).left(4), QString(" Ana"));
+  }
+
   void rowsWithAnEmptyCellAreLeftOutAndTheSheetRebuilt() {
     TProgram program;
     TScratchDir dir;
