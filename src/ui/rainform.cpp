@@ -16,6 +16,7 @@
 #include "render/fonts.h"
 #include "ui/application.h"
 #include "ui/finishform.h"
+#include "ui/menufocus.h"
 #include "ui/pictures.h"
 #include "ui/texts.h"
 
@@ -39,6 +40,7 @@ TRainForm::TRainForm(QWidget* parent) : TBaseForm(parent) {
   setFont(PixelFont("MS Sans Serif", 16));
   setGeometry(178, 33, 666, 613);
   FieldExits = new TFieldExits(this);
+  new TMenuFocusKeeper(this);
 
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName("PageControl1");

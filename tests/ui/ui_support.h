@@ -94,7 +94,7 @@ QString Example(const QString& name);
 // --seeds N, --first-seed S and --steps N for the random-use test.
 struct TRandomUseOptions {
   int Seeds = 3;
-  int FirstSeed = 1;
+  int FirstSeed = 4;
   int Steps = 300;
 };
 TRandomUseOptions& RandomUseOptions();

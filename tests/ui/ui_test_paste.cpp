@@ -26,6 +26,16 @@ TCellEditor* OpenEditor(int col, int row) {
   return qobject_cast<TCellEditor*>(grid->indexWidget(grid->currentIndex()));
 }
 
+// An entry of the Edit menu chosen by keyboard: Alt+E, then its letter.
+void EditMenuByKeyboard(QWidget* focus, Qt::Key letter) {
+  QTest::keyClick(focus, Qt::Key_E, Qt::AltModifier);
+  QApplication::processEvents();
+  QWidget* menu = QApplication::activePopupWidget();
+  QVERIFY2(menu, "the Edit menu did not open");
+  QTest::keyClick(menu, letter);
+  QApplication::processEvents();
+}
+
 }  // namespace
 
 class TPasteTest : public QObject {
@@ -92,6 +102,47 @@ private slots:
     QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 25);
     QCOMPARE(DMQuorell->Times[24], 25.0);
     QCOMPARE(Main<TStringGrid>("StringGrid1")->Cell(0, 4), QString("0"));
+  }
+
+  // The keyboard path of each Edit entry does what the mouse path does: in a
+  // cell and in an edit, the entry works on the control that had the focus.
+  void theEditMenuByKeyboard_data() {
+    QTest::addColumn<bool>("inCell");
+    QTest::addColumn<int>("letter");
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("clipAfter");
+    for (bool inCell : {true, false}) {
+      const char* where = inCell ? "cell" : "Title1";
+      // The control holds "4.25" all selected; the clipboard "7.5".
+      QTest::newRow(qPrintable(QString("%1 paste").arg(where))) << inCell << int(Qt::Key_P) << "7.5" << "7.5" << "7.5";
+      QTest::newRow(qPrintable(QString("%1 copy").arg(where))) << inCell << int(Qt::Key_C) << "7.5" << "4.25" << "4.25";
+      QTest::newRow(qPrintable(QString("%1 cut").arg(where))) << inCell << int(Qt::Key_T) << "7.5" << "" << "4.25";
+    }
+  }
+
+  void theEditMenuByKeyboard() {
+    QFETCH(bool, inCell);
+    QFETCH(int, letter);
+    QFETCH(QString, clip);
+    QFETCH(QString, text);
+    QFETCH(QString, clipAfter);
+    TProgram program;
+    QLineEdit* edit = inCell ? OpenEditor(1, 2) : Main<QLineEdit>("Title1Edit");
+    QVERIFY(edit);
+    if (!inCell) {
+      QVERIFY(ActivateInputTab());
+      edit->setFocus();
+    }
+    QTest::keyClicks(edit, "4.25");
+    edit->selectAll();
+    QApplication::processEvents();
+    QApplication::clipboard()->setText(clip);
+    EditMenuByKeyboard(edit, static_cast<Qt::Key>(letter));
+    QApplication::processEvents();  // the sheet takes a cell's text from the event loop
+    QCOMPARE(inCell ? Main<TStringGrid>("StringGrid1")->Cell(1, 2) : edit->text(), text);
+    QCOMPARE(QApplication::clipboard()->text(), clipAfter);
+    if (inCell) QVERIFY(RainForm->DataEntered());
   }
 
   void fewerLinesAskToKeepTheOriginalNumber() {

@@ -35,7 +35,8 @@
 namespace {
 
 // Seeds that once failed; they run on every test run.
-const std::vector<int> KeptSeeds = {};
+// Seed 3 found that a failed "Open input" switched the model's option.
+const std::vector<int> KeptSeeds = {3};
 
 const char* const Texts[] = {"-",     "1e999", "1,5", "NaN", "\u0663", "\t", "x",      "",
                              "1e300", "-1",    "2,5", "abc", "5",      "0",  "12",     "1600",

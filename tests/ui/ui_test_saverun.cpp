@@ -2,6 +2,7 @@
 // with every dialog answered by the test.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include "files/filepaths.h"
@@ -48,6 +49,53 @@ private slots:
     const auto lines = SplitCrLfLines(ReadFileBytes(input.toStdString()));
     QVERIFY2(lines.size() > 12, qPrintable(program.Prompts.Messages.join(" | ")));
     QCOMPARE(QString::fromStdString(lines[1]).left(4), QString(" Ana"));
+  }
+
+  // Unlike the old program, which ended there, the window goes on after
+  // the message with the complete lines before the corrupt one.
+  void aCorruptDataLineOpensTheLinesBeforeIt() {
+    TProgram program;
+    TScratchDir dir;
+    std::vector<double> times, rains, runoffs;
+    for (int i = 1; i <= 15; ++i) {
+      times.push_back(i);
+      rains.push_back(i % 4 == 0 ? 12.5 : 0.25);
+      runoffs.push_back(1 + (i % 5) * 0.5);
+    }
+    const std::string path = dir.File("corrupt.inp");
+    TDMQuorell writer;
+    WriteAnalysisFile(writer, path, times, rains, runoffs);
+    std::string text = ReadFileBytes(path);
+    const std::size_t line11 = text.find("\r\n   11 ") + 2;
+    text.replace(text.find("11.00", line11), 5, "11,0x");
+    WriteFileBytes(path, text);
+
+    QVERIFY(ActivateInputTab());
+    program.Prompts.Paths = {QString::fromStdString(path)};
+    Main<QAction>("InputOpenAction")->trigger();
+    QCOMPARE(program.Prompts.Messages,
+             QStringList{"A program error occurred.Real numbers in the inputfile \"" +
+                         QString::fromStdString(path) + "\" are corrupt"});
+    QVERIFY(RainForm->isVisible());
+    QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("10"));
+    auto* grid = Main<TStringGrid>("StringGrid1");
+    QCOMPARE(grid->RowCount(), 10);
+    for (int r = 0; r < 10; ++r) {
+      QCOMPARE(grid->Cell(0, r).toDouble(), times[r]);
+      QCOMPARE(grid->Cell(1, r).replace(',', '.').toDouble(), rains[r]);
+      QCOMPARE(grid->Cell(2, r).replace(',', '.').toDouble(), runoffs[r]);
+    }
+
+    program.Prompts.Messages.clear();
+    const QString saved = QString::fromStdString(dir.File("saved.inp"));
+    program.Prompts.Paths = {saved};
+    Main<QAction>("InputSaveAction")->trigger();
+    const QString output = QString::fromStdString(ChangeFileExt(saved.toStdString(), ".out"));
+    QCOMPARE(program.Prompts.Messages, QStringList{"The input is saved in " + saved + " ;" +
+                                                   " Calculations were done and the output is saved in  " + output});
+    const auto lines = SplitCrLfLines(ReadFileBytes(saved.toStdString()));
+    QCOMPARE(QString::fromStdString(lines.back()).split(' ', Qt::SkipEmptyParts).first(), QString("10"));
+    QVERIFY(QFileInfo::exists(output));
   }
 
   void rowsWithAnEmptyCellAreLeftOutAndTheSheetRebuilt() {
