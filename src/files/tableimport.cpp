@@ -199,12 +199,17 @@ public:
     return needed;
   }
 
-  // The kind of value column `number` holds, for deciding on a header.
+  bool IsDatePart(const TTableColumn* column) const {
+    for (const auto& c : Options.DateColumns)
+      if (column == &c) return true;
+    return false;
+  }
+
+  // Whether a cell holds what its column needs, for deciding on a header.
   bool LooksLikeValue(const TTableColumn* column, std::string_view cell) const {
     if (IsMissing(cell)) return true;
     if (column == &Options.DateColumn) return ParseTableDate(cell).has_value();
-    for (const auto& c : Options.DateColumns)
-      if (column == &c) return ParseInteger(cell).has_value();
+    if (IsDatePart(column)) return ParseInteger(cell).has_value();
     return ReadPlain(cell).has_value();
   }
 
@@ -219,7 +224,11 @@ public:
     SplitCells(Lines[FirstLine], Sep, cells);
     if (Options.Header == TTableHeader::Auto) {
       header = byName;
+      // A line that starts with a date is data, whatever the rest holds:
+      // a slip in its rain is then reported, not taken for a name.
+      const bool dated = Options.DateColumn.Chosen() || !Options.DateColumns.empty();
       for (const TTableColumn* c : needed) {
+        if (dated && c != &Options.DateColumn && !IsDatePart(c)) continue;
         if (c->Number < 1 || static_cast<std::size_t>(c->Number) > cells.size()) continue;
         if (!LooksLikeValue(c, cells[static_cast<std::size_t>(c->Number) - 1])) header = true;
       }
@@ -624,8 +633,10 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
                                            : "from " + whenText(rows[a]) + " to " +
                                                  whenText(rows[b])) +
                               " (" + Plural(static_cast<long long>(length), "value", "values") +
-                              ", lines " + std::to_string(rows[a].Line) + " to " +
-                              std::to_string(rows[b].Line) + ")";
+                              (length == 1 ? ", line " + std::to_string(rows[a].Line)
+                                           : ", lines " + std::to_string(rows[a].Line) + " to " +
+                                                 std::to_string(rows[b].Line)) +
+                              ")";
       if (a == 0 || b == n - 1) {
         result.Error = run + (a == 0 ? " at the start of the period, with no value before it "
                                        "to interpolate from; begin the period later"
