@@ -247,7 +247,7 @@ public:
   // The number of a chosen column; 0 with Error set when its name is not
   // in the header.
   int Resolve(const TTableColumn& column) {
-    if (column.Number != 0) return column.Number;
+    if (column.Number != 0 || !Error.empty()) return column.Number;
     int found = 0;
     for (std::size_t i = 0; i < Names.size(); ++i) {
       if (!SameText(Names[i], Trim(column.Name))) continue;
@@ -428,12 +428,13 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
   const int start = std::max(options.FirstRow, table.HeaderLine + 1);
   int last = lineCount;
   if (options.Rows > 0) {
-    last = start + options.Rows - 1;
-    if (lineCount < last) {
+    const long long wanted = static_cast<long long>(start) + options.Rows - 1;
+    if (lineCount < wanted) {
       result.Error = file + ": has " + std::to_string(lineCount) + " lines, fewer than rows " +
-                     std::to_string(start) + " to " + std::to_string(last);
+                     std::to_string(start) + " to " + std::to_string(wanted);
       return result;
     }
+    last = static_cast<int>(wanted);
   }
 
   auto whenText = [&](const TRow& row) {
