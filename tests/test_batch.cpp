@@ -117,6 +117,13 @@ INSTANTIATE_TEST_SUITE_P(
         TRefusal{"NegativeRain", "1,2\n-1,2\n", DET PARAMS, 1,
                  "The input data were not saved due to input errors like negative values or a "
                  "non-sequential time series"},
+        TRefusal{"NegativeRunoffNamed", "P,Q\n1,2\n1,-0.5\n", DET PARAMS, 1,
+                 "data.csv:3: column 2 (Q): the runoff -0.5 is negative\nThe input data were not "
+                 "saved"},
+        TRefusal{"TimeBackNamed", "1,1,2\n3,2,3\n2,2,3\n",
+                 "import data.csv -o x.inp --option determine --time-column 1 --rain-column 2 "
+                 "--runoff-column 3 " PARAMS,
+                 1, "data.csv:3: column 1: the time 2 does not follow 3 of line 2\n"},
         TRefusal{"EqualTimes", "1,1,2\n1,2,3\n",
                  "import data.csv -o x.inp --option determine --time-column 1 --rain-column 2 "
                  "--runoff-column 3 " PARAMS,

@@ -241,10 +241,6 @@ int ImportCommand(int argc, char** argv) {
               << " (choose them with --first-row and --rows, or --from and --to)\n";
     return ExitFailed;
   }
-  for (const auto& value : read.Interpolated)
-    std::cerr << csvPath << ":" << value.Line << ": " << value.When
-              << ": runoff interpolated: " << FormatGeneral(value.Runoff, '.') << "\n";
-
   TConsoleDialogs dialogs;
   TDMQuorell dm(TDMQuorell::TModuleWorkspaces{});
   dm.SetDialogs(&dialogs);
@@ -269,10 +265,15 @@ int ImportCommand(int argc, char** argv) {
     StoreWriteRow(dm, k, read.Times[i], read.Rains[i], read.Runoffs[i], true);
   }
   if (!CheckSeries(dm, n)) {
+    const std::string fault = FirstSeriesFault(read, csvPath);
+    if (!fault.empty()) std::cerr << fault << "\n";
     std::cerr << "The input data were not saved due to input errors like negative values or a "
                  "non-sequential time series\n";
     return ExitFailed;
   }
+  for (const auto& value : read.Interpolated)
+    std::cerr << csvPath << ":" << value.Line << ": " << value.When
+              << ": runoff interpolated: " << FormatGeneral(value.Runoff, '.') << "\n";
   dm.FileName = outPath;
   dm.NrOfData = n;
   if (!dm.WriteInputFile()) return ExitFailed;

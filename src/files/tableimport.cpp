@@ -397,6 +397,9 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
     result.Error = table.Error;
     return result;
   }
+  result.TimeColumn = timeCol;
+  result.RainColumn = rainCol;
+  result.RunoffColumn = runoffCol;
 
   // The period.
   const long long unit =
@@ -703,4 +706,28 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
   }
   result.Summary = summary;
   return result;
+}
+
+std::string FirstSeriesFault(const TTableImport& read, const std::string& fileName) {
+  auto column = [&](int number) {
+    std::string text = "column " + std::to_string(number);
+    const auto i = static_cast<std::size_t>(number);
+    if (number >= 1 && i <= read.Names.size() && !read.Names[i - 1].empty())
+      text += " (" + read.Names[i - 1] + ")";
+    return text;
+  };
+  for (std::size_t k = 0; k < read.Times.size(); ++k) {
+    const std::string at = fileName + ":" + std::to_string(read.Lines[k]) + ": ";
+    if (k > 0 && !(read.Times[k - 1] < read.Times[k]))
+      return at + (read.TimeColumn ? column(read.TimeColumn) + ": " : std::string()) + "the time " +
+             FormatGeneral(read.Times[k], '.') + " does not follow " +
+             FormatGeneral(read.Times[k - 1], '.') + " of line " + std::to_string(read.Lines[k - 1]);
+    if (read.Rains[k] < 0)
+      return at + column(read.RainColumn) + ": the rain " + FormatGeneral(read.Rains[k], '.') +
+             " is negative";
+    if (read.RunoffColumn && read.Runoffs[k] < 0)
+      return at + column(read.RunoffColumn) + ": the runoff " +
+             FormatGeneral(read.Runoffs[k], '.') + " is negative";
+  }
+  return "";
 }

@@ -72,6 +72,8 @@ struct TTableImport {
   char Decimal = '.';  // ',' when a decimal comma was read (or given)
   int HeaderLine = 0;  // 0: none
   std::vector<std::string> Names;  // of the header, column 1 first
+  // The columns read, by number (0: none).
+  int TimeColumn = 0, RainColumn = 0, RunoffColumn = 0;
   bool Dated = false;
   std::string FirstDate, LastDate;  // when Dated
   // One line: the file, what was detected, the period and its step.
@@ -95,6 +97,11 @@ struct TTableImport {
 };
 
 TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& options);
+
+// The first point the input sheet refuses (a negative rain or runoff, a
+// time not after the one before), named by line, column and value; empty
+// when there is none.
+std::string FirstSeriesFault(const TTableImport& read, const std::string& fileName);
 
 // The first rows of a table as the reader splits them, for a preview:
 // the delimiter and the header as found with the options given (the
