@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <random>
 #include <sstream>
 
 #include "files/tabledates.h"
 #include "files/tableimport.h"
-#include "support/test_support.h"
 
 namespace {
 
@@ -267,23 +265,6 @@ TEST(TableImport, ColumnsByNameThatCannotBeFound) {
   }
 }
 
-TEST(TableImport, TheFirstLineTellsWhatWasFound) {
-  auto o = Dated();
-  const auto r = ImportTable("Datum;P;Q\n01.01.1985;1,5;2\n02.01.1985;0;2\n03.01.1985;0;2\n", o);
-  ASSERT_TRUE(r.Ok()) << r.Error;
-  EXPECT_EQ(r.Summary,
-            "t.csv: semicolon separated, decimal comma, header line 1, dates 1985-01-01 to "
-            "1985-01-03 every 1 day (lines 2 to 4)");
-  o = ByRow(1, 2);
-  o.FirstRow = 3;
-  o.Rows = 2;
-  const auto rows = ImportTable("1,2\n3,4\n5,6\n7,8\n9,10\n", o);
-  ASSERT_TRUE(rows.Ok()) << rows.Error;
-  EXPECT_EQ(rows.Summary, "t.csv: comma separated, decimal point, no header, times 1 to 2 by row "
-                          "(lines 3 to 4)");
-  EXPECT_EQ(rows.Rains, (std::vector<double>{5, 7}));
-}
-
 // ---- Dates in the record: MOPEX columns, steps, units, the period
 
 TEST(TableImport, MopexColumnsAndItsPeriodByDate) {
@@ -495,19 +476,6 @@ TEST(TableImport, MissingRainIsRefusedAndCodesAreTheUsers) {
   EXPECT_EQ(r.Interpolated[1].Runoff, 6);
 }
 
-TEST(TableImport, APredictionReadsNoRunoff) {
-  auto o = Dated();
-  o.Determination = false;
-  const auto r = ImportTable("1990-01-01;1;x\n1990-01-02;2;NA\n", o);
-  ASSERT_TRUE(r.Ok()) << r.Error;
-  EXPECT_EQ(r.Runoffs, (std::vector<double>{0, 0}));
-  EXPECT_TRUE(r.Interpolated.empty());
-  ASSERT_EQ(r.Notes.size(), 1u);
-  EXPECT_EQ(r.Notes[0], "t.csv: a prediction takes no runoff; the runoff column is not read");
-  o.RunoffColumn = {};
-  EXPECT_TRUE(ImportTable("1990-01-01;1\n", o).Notes.empty());
-}
-
 TEST(TableImport, ATimeColumnLeavesOutRowsWithAMissingValue) {
   // The times are the user's: the row goes, its gap shows in them.
   TTableImportOptions o = ByRow(2, 3);
@@ -628,66 +596,6 @@ TEST(TableImport, AnyBytesAreReadOrRefusedInWords) {
       EXPECT_EQ(r.Error.rfind("t.csv", 0), 0u) << r.Error;
     }
     PreviewTable(table, o, 5);
-  }
-}
-
-// ---- A real record as a European spreadsheet exports it
-
-TEST(TableImport, RealRecordAsAEuropeanExport) {
-  const auto shared = SharedDataDir();
-  if (shared.empty()) GTEST_SKIP() << "no shared data";
-  const std::string mopex = ReadFileBytes(shared + "/catchments/mopex_262.csv");
-  ASSERT_FALSE(mopex.empty());
-  // Day, month and year first; semicolons, decimal commas, a header and holes.
-  std::string euro = "\xEF\xBB\xBF" "Datum;N_mm;Q_mm\r\n";
-  std::istringstream lines(mopex);
-  int row = 0;
-  for (std::string line; std::getline(lines, line); ++row) {
-    std::vector<std::string> cells;
-    std::istringstream split(line);
-    for (std::string cell; std::getline(split, cell, ',');) cells.push_back(cell);
-    for (auto* c : {&cells[3], &cells[5]})
-      for (auto& ch : *c)
-        if (ch == '.') ch = ',';
-    char date[16];
-    std::snprintf(date, sizeof date, "%02d.%02d.%s", std::stoi(cells[2]), std::stoi(cells[1]),
-                  cells[0].c_str());
-    const bool hole = row == 3010 || row == 3011;
-    euro += std::string(date) + ";" + cells[3] + ";" + (hole ? "NA" : cells[5]) + "\r\n";
-  }
-  TTableImportOptions o;
-  o.FileName = "euro.csv";
-  o.DateColumn.Name = "datum";
-  o.RainColumn.Name = "N_mm";
-  o.RunoffColumn.Name = "Q_mm";
-  o.From = "1980-03-18";
-  o.To = "1980-09-13";
-  const auto r = ImportTable(euro, o);
-  ASSERT_TRUE(r.Ok()) << r.Error;
-  EXPECT_EQ(r.Summary, "euro.csv: semicolon separated, decimal comma, header line 1, dates "
-                       "1980-03-18 to 1980-09-13 every 1 day (lines 3001 to 3180)");
-
-  TTableImportOptions m;
-  m.FileName = "mopex_262.csv";
-  m.DateColumns = {TableColumnOf("1"), TableColumnOf("2"), TableColumnOf("3")};
-  m.RainColumn.Number = 4;
-  m.RunoffColumn.Number = 6;
-  m.FirstRow = 3000;
-  m.Rows = 180;
-  const auto plain = ImportTable(mopex, m);
-  ASSERT_TRUE(plain.Ok()) << plain.Error;
-  EXPECT_EQ(r.Times, plain.Times);
-  EXPECT_EQ(r.Rains, plain.Rains);
-  ASSERT_EQ(r.Interpolated.size(), 2u);
-  EXPECT_EQ(r.Interpolated[0].Line, 3012);
-  for (std::size_t i = 0; i < r.Runoffs.size(); ++i) {
-    if (i == 11 || i == 12) {
-      // A third and two thirds of the way between the days around the hole.
-      const double share = static_cast<double>(i - 10) / 3;
-      EXPECT_DOUBLE_EQ(r.Runoffs[i], plain.Runoffs[10] + (plain.Runoffs[13] - plain.Runoffs[10]) * share);
-    } else {
-      EXPECT_EQ(r.Runoffs[i], plain.Runoffs[i]) << i;
-    }
   }
 }
 
