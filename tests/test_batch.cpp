@@ -117,6 +117,13 @@ INSTANTIATE_TEST_SUITE_P(
         TRefusal{"NegativeRain", "1,2\n-1,2\n", DET PARAMS, 1,
                  "The input data were not saved due to input errors like negative values or a "
                  "non-sequential time series"},
+        TRefusal{"NegativeRunoffNamed", "P,Q\n1,2\n1,-0.5\n", DET PARAMS, 1,
+                 "data.csv:3: column 2 (Q): the runoff -0.5 is negative\nThe input data were not "
+                 "saved"},
+        TRefusal{"TimeBackNamed", "1,1,2\n3,2,3\n2,2,3\n",
+                 "import data.csv -o x.inp --option determine --time-column 1 --rain-column 2 "
+                 "--runoff-column 3 " PARAMS,
+                 1, "data.csv:3: column 1: the time 2 does not follow 3 of line 2\n"},
         TRefusal{"EqualTimes", "1,1,2\n1,2,3\n",
                  "import data.csv -o x.inp --option determine --time-column 1 --rain-column 2 "
                  "--runoff-column 3 " PARAMS,
@@ -138,8 +145,52 @@ INSTANTIATE_TEST_SUITE_P(
                  "The initial storage be <= the maximum storage"},
         TRefusal{"UnknownOption", "1,2\n", DET PARAMS " --colour red", 2, "unknown option --colour"},
         TRefusal{"RowsBeyondTheTable", "1,2\n1,2\n", DET PARAMS " --rows 5", 1, "fewer than rows"},
+        TRefusal{"Delimiter", "1,2\n", DET PARAMS " --delimiter pipe", 2,
+                 "--delimiter must be auto, comma, semicolon or tab"},
+        TRefusal{"Decimal", "1,2\n", DET PARAMS " --decimal dot", 2,
+                 "--decimal must be auto, point or comma"},
+        TRefusal{"Header", "1,2\n", DET PARAMS " --header maybe", 2,
+                 "--header must be auto, yes or no"},
+        TRefusal{"TimeUnit", "1,2\n", DET PARAMS " --date-column 1 --time-unit week", 2,
+                 "--time-unit must be day or hour"},
+        TRefusal{"TwoDateColumns", "1,2\n", DET PARAMS " --date-columns 1,2", 2,
+                 "--date-columns takes three columns Y,M,D"},
+        TRefusal{"TimesTwice", "1,2\n", DET PARAMS " --time-column 1 --date-column 1", 2,
+                 "give one of --time-column, --date-column and --date-columns"},
+        TRefusal{"UnitWithoutDates", "1,2\n", DET PARAMS " --time-unit hour", 2,
+                 "--time-unit goes with --date-column or --date-columns"},
+        TRefusal{"FromNoDate", "1,2\n", DET PARAMS " --date-column 1 --from 1985-13-01", 2,
+                 "--from: \"1985-13-01\" is not a date"},
+        TRefusal{"ToNoTime", "1,2\n", DET PARAMS " --to May", 2,
+                 "--to: \"May\" is not a time value"},
+        TRefusal{"NegativeGap", "1,2\n", DET PARAMS " --max-gap -1", 2, "--max-gap must be 0 or more"},
+        TRefusal{"GapWithTimes", "1,2\n", DET PARAMS " --time-column 1 --max-gap 2", 2,
+                 "--max-gap does not go with --time-column"},
+        TRefusal{"ZeroColumn", "1,2\n", DET PARAMS " --date-column 0", 2,
+                 "--date-column counts from 1"},
+        TRefusal{"NoSuchName", "date;P;Q\n1985-01-01;1;2\n",
+                 "import data.csv -o x.inp --option determine --date-column date --rain-column "
+                 "rain --runoff-column Q " PARAMS,
+                 1, "data.csv:1: no column \"rain\" in the header (date, P, Q)"},
+        TRefusal{"RainMissing", "date;P;Q\n1985-01-01;1;2\n1985-01-02;NA;2\n1985-01-03;0;1\n",
+                 "import data.csv -o x.inp --option determine --date-column 1 --rain-column 2 "
+                 "--runoff-column 3 " PARAMS,
+                 1, "data.csv:3: column 2 (P): rain missing (\"NA\") on 1985-01-02"},
+        TRefusal{"GapTooLong",
+                 "date;P;Q\n1985-01-01;1;2\n1985-01-02;1;\n1985-01-03;0;\n1985-01-04;0;1\n",
+                 "import data.csv -o x.inp --option determine --date-column 1 --rain-column 2 "
+                 "--runoff-column 3 --max-gap 1 " PARAMS,
+                 1,
+                 "data.csv:3: column 3 (Q): runoff missing from 1985-01-02 to 1985-01-03 (2 values, "
+                 "lines 3 to 4); at most 1 in a row are interpolated"},
+        TRefusal{"DateJump", "1985,1,30,1,0,2\n1985,1,31,1,0,2\n1985,2,2,1,0,2\n",
+                 "import data.csv -o x.inp --option determine --date-columns 1,2,3 --rain-column 4 "
+                 "--runoff-column 6 " PARAMS,
+                 1,
+                 "data.csv:3: 1985-02-02 follows 1985-01-31 of line 2; the dates must follow each "
+                 "other at one step of 1 day"},
         TRefusal{"NoCommand", "", "", 2, "usage"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& test) { return std::string(test.param.Name); });
 
 TEST_F(BatchTool, ExistingFileNeedsForce) {
   Csv("1,2\n2,3\n");
@@ -212,6 +263,133 @@ TEST_F(BatchTool, RealRecordFromTableToResults) {
   EXPECT_NE(out[1].find(", KGE "), std::string::npos);
   // alpha 0.006 is inside its range: no warning.
   EXPECT_TRUE(r.Err.empty()) << r.Err;
+}
+
+// MOPEX records imported by date against the input files made from the same
+// rows by number (the golden ones name the period by rows FIRST .. LAST).
+struct TByDate {
+  const char* Golden;
+  const char* Record;
+  const char* From;
+  const char* To;
+  const char* Lines;
+  int Points;
+  const char* Params;
+};
+
+class ImportByDate : public BatchTool, public ::testing::WithParamInterface<TByDate> {};
+
+TEST_P(ImportByDate, GivesTheGoldenInputFile) {
+  const auto shared = SharedDataDir();
+  if (shared.empty()) GTEST_SKIP() << "no shared data";
+  const auto& c = GetParam();
+  auto expected = SplitCrLfLines(ReadFileBytes(shared + "/golden/" + c.Golden + ".inp"));
+  ASSERT_GT(expected.size(), 7u);
+  const std::string record = shared + "/catchments/" + c.Record + ".csv";
+  const auto r = Batch(dir, "import " + record + " -o m.inp --date-columns 1,2,3 --rain-column 4 " +
+                                "--runoff-column 6 --from " + c.From + " --to " + c.To + " " +
+                                c.Params + " --title1 '" + expected[3] + "' --title2 '" +
+                                expected[4] + "'");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  auto mine = SplitCrLfLines(ReadFileBytes(dir.File("m.inp")));
+  mine.erase(mine.begin() + 6);
+  expected.erase(expected.begin() + 6);
+  EXPECT_EQ(mine, expected);
+  const auto out = SplitLines(r.Out, "\n");
+  ASSERT_EQ(out.size(), 2u) << r.Out;
+  EXPECT_EQ(out[0], record + ": comma separated, decimal point, no header, dates " + c.From +
+                        " to " + c.To + " every 1 day (" + c.Lines + ")");
+  EXPECT_EQ(out[1], dir.File("m.inp") + ": " + std::to_string(c.Points) + " points");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, ImportByDate,
+    ::testing::Values(
+        TByDate{"det262", "mopex_262", "1980-03-18", "1980-09-13", "lines 3000 to 3179", 180,
+                "--option determine --max-storage 5 --initial-storage 5 --max-escape 2"},
+        TByDate{"det120long", "mopex_120", "1977-06-22", "1981-07-30", "lines 2000 to 3499", 1500,
+                "--option determine --max-storage 30 --initial-storage 20 --max-escape 1"},
+        TByDate{"pred262", "mopex_262", "1980-03-18", "1980-09-13", "lines 3000 to 3179", 180,
+                "--option predict --max-storage 5 --initial-storage 5 --max-escape 2 --reservoirs 1 "
+                "--alpha 0.108 --initial-runoff 2.5"},
+        TByDate{"pred25", "mopex_25", "1975-04-14", "1976-04-12", "lines 1200 to 1564", 365,
+                "--option predict --max-storage 20 --initial-storage 0 --max-escape 2 --reservoirs 3 "
+                "--alpha 0.35 --initial-runoff 0.2"}),
+    [](const auto& test) { return std::string(test.param.Golden); });
+
+// The same record as a spreadsheet on the continent exports it: a header,
+// semicolons, decimal commas, day first, CR LF and a byte order mark.
+std::string EuropeanExport(const std::string& mopex) {
+  std::string out = "\xEF\xBB\xBF" "Datum;P_mm;Ep_mm;Q_mm\r\n";
+  for (const std::string& line : SplitLines(mopex, "\n")) {
+    std::vector<std::string> cells = SplitLines(line, ",");
+    for (auto& cell : cells)
+      for (char& ch : cell)
+        if (ch == '.') ch = ',';
+    char date[16];
+    std::snprintf(date, sizeof date, "%02d.%02d.%04d", std::stoi(cells[2]), std::stoi(cells[1]),
+                  std::stoi(cells[0]));
+    out += std::string(date) + ";" + cells[3] + ";" + cells[4] + ";" + cells[5] + "\r\n";
+  }
+  return out;
+}
+
+TEST_F(BatchTool, EuropeanExportByDateGivesTheGoldenInputFile) {
+  const auto shared = SharedDataDir();
+  if (shared.empty()) GTEST_SKIP() << "no shared data";
+  Csv(EuropeanExport(ReadFileBytes(shared + "/catchments/mopex_25.csv")));
+  auto r = Batch(dir, std::string("import data.csv -o e.inp --option determine --date-column datum "
+                                  "--rain-column P_mm --runoff-column q_mm --from 26.09.1974 --to "
+                                  "1975-03-24 --max-storage 20 --initial-storage 20 --max-escape 2 "
+                                  "--title1 'MOPEX catchment 25 from day 1000' --title2 'Daily P "
+                                  "and Q in mm per day'"));
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out, "data.csv: semicolon separated, decimal comma, header line 1, dates 1974-09-26 "
+                   "to 1975-03-24 every 1 day (lines 1001 to 1180)\n" +
+                       dir.File("e.inp") + ": 180 points\n");
+  EXPECT_TRUE(r.Err.empty()) << r.Err;
+  auto mine = SplitCrLfLines(ReadFileBytes(dir.File("e.inp")));
+  auto golden = SplitCrLfLines(ReadFileBytes(shared + "/golden/det25.inp"));
+  mine.erase(mine.begin() + 6);
+  golden.erase(golden.begin() + 6);
+  EXPECT_EQ(mine, golden);
+
+  // The whole record is counted against the limit, with its dates.
+  r = Batch(dir, std::string("import data.csv -o w.inp --option determine --date-column 1 "
+                             "--rain-column 2 --runoff-column 4 ") + Params);
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "data.csv: 10958 rows selected (1972-01-01 to 2001-12-31); the model "
+                   "determination takes at most 1500 (choose them with --first-row and --rows, or "
+                   "--from and --to)\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("w.inp")));
+}
+
+TEST_F(BatchTool, ImportFillsHolesAndSaysSo) {
+  Csv("Date\tRain\tFlow\n1990-03-01 06:00\t0\t2\n1990-03-02 06:00\t5\tNA\n"
+      "1990-03-03 06:00\t1\t\n1990-03-04 06:00\t0\t3,5\n1990-03-05 06:00\t0\t3\n");
+  auto r = Batch(dir, std::string("import data.csv -o h.inp --option determine --date-column 1 "
+                                  "--rain-column Rain --runoff-column 3 ") + Params);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Err, "data.csv:3: 1990-03-02 06:00: runoff interpolated: 2.5\n"
+                   "data.csv:4: 1990-03-03 06:00: runoff interpolated: 3\n");
+  const auto out = SplitLines(r.Out, "\n");
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_EQ(out[0], "data.csv: tab separated, decimal comma, header line 1, dates 1990-03-01 06:00 "
+                    "to 1990-03-05 06:00 every 1 day (lines 2 to 6)");
+  EXPECT_EQ(out[1], dir.File("h.inp") + ": 5 points (2 runoff values interpolated)");
+  const auto lines = SplitCrLfLines(ReadFileBytes(dir.File("h.inp")));
+  ASSERT_EQ(lines.size(), 19u);
+  EXPECT_EQ(lines[4], "time 1 = 1990-03-01 06:00, time unit 1 day");
+  EXPECT_EQ(lines[15], "    2         2.00       5.00       2.50");
+  EXPECT_EQ(lines[16], "    3         3.00       1.00       3.00");
+
+  // A prediction reads no runoff and says it does not.
+  r = Batch(dir, std::string("import data.csv -o p.inp --option predict --date-column 1 "
+                             "--rain-column 2 --runoff-column 3 --reservoirs 2 --alpha 0.3 "
+                             "--initial-runoff 1 ") + Params);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Err, "data.csv: a prediction takes no runoff; the runoff column is not read\n");
+  EXPECT_EQ(SplitLines(r.Out, "\n").at(1), dir.File("p.inp") + ": 5 points");
 }
 
 // The value after "name " up to the next comma or the line's end.
@@ -314,7 +492,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCalibrateRefusal{"NoVariation", "flat.inp -o b.inp", 1,
                           "There is no variation in runoff values."},
         TCalibrateRefusal{"TimeGoesBack", "back.inp -o b.inp", 1, "Incorrect time sequence"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& test) { return std::string(test.param.Name); });
 
 TEST_F(BatchTool, RunWarnsOfAnEscapeLargerThanTheStore) {
   TDMQuorell dm;

@@ -6,7 +6,11 @@ namespace {
 
 std::string ImportUsage() {
   return "  tolvane-batch import DATA.csv -o FILE.inp --option determine|predict\n"
-         "      [--time-column N] --rain-column N [--runoff-column N] [--first-row N] [--rows N]\n"
+         "      --rain-column N|NAME [--runoff-column N|NAME]\n"
+         "      [--time-column N|NAME | --date-column N|NAME | --date-columns Y,M,D]\n"
+         "      [--time-unit day|hour] [--from X] [--to X] [--first-row N] [--rows N]\n"
+         "      [--delimiter auto|comma|semicolon|tab] [--decimal auto|point|comma]\n"
+         "      [--header auto|yes|no] [--missing LIST] [--max-gap N]\n"
          "      --max-storage X --initial-storage X --max-escape X\n"
          "      [--reservoirs N --alpha X --initial-runoff X] [--title1 TEXT] [--title2 TEXT] "
          "[--force]\n";
