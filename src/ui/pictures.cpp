@@ -673,3 +673,56 @@ QImage DrainageSection() {
             "Geometry of a subsurface drainage system by pipes or ditches", bold);
   return image;
 }
+
+void DrawProgramIcon(QPainter& painter, double size) {
+  painter.save();
+  PrepareDrawing(painter);
+  // Drawn on a 128 unit square: the lines scale with it, so every size
+  // shows the same picture.
+  painter.scale(size / 128, size / 128);
+
+  // A plate of the Input tab's sky, so that the picture stands out on dark
+  // and light panels alike.
+  const QRectF plate(4, 4, 120, 120);
+  QLinearGradient sky(0, plate.top(), 0, plate.bottom());
+  sky.setColorAt(0, QColor(214, 228, 244));
+  sky.setColorAt(1, QColor(250, 252, 254));
+  painter.setPen(QPen(QColor(130, 150, 175), 2.0));
+  painter.setBrush(sky);
+  painter.drawRoundedRect(plate, 18, 18);
+
+  // The Figure tab's model, drawn small: rain from a cloud into the
+  // pre-reservoir, its overflow into a cascade of two reservoirs, runoff.
+  const QRectF preTank(16, 60, 46, 52);
+  DrawCloud(painter, QRectF(12, 12, 56, 30));
+  for (double x : {27.0, 39.0, 51.0})
+    DrawArrow(painter, QPointF(x, 45), QPointF(x, preTank.top() - 2), FlowBlue, 2.6, 7);
+  DrawTank(painter, preTank, 0.5);
+
+  const QRectF tanks[] = {QRectF(68, 60, 20, 20), QRectF(86, 88, 20, 20)};
+  QPainterPath overflow(QPointF(preTank.right() - 4, preTank.top() + 6));
+  overflow.cubicTo(QPointF(preTank.right() - 4, preTank.top() - 8),
+                   QPointF(preTank.right() + 2, preTank.top() - 8),
+                   QPointF(preTank.right() + 10, preTank.top() - 8));
+  overflow.lineTo(QPointF(tanks[0].left() + 10, preTank.top() - 8));
+  overflow.lineTo(QPointF(tanks[0].left() + 10, tanks[0].top() + 8));
+  DrawPathArrow(painter, overflow, FlowBlue, 2.6, 7);
+  for (int i = 0; i < 2; ++i) {
+    DrawTank(painter, tanks[i], 0.55 - 0.1 * i);
+    const QPointF mouth = DrawOutlet(painter, tanks[i]);
+    if (i == 0)
+      DrawFall(painter, mouth, QPointF(tanks[1].left() + 13, tanks[1].top() + 6), Qt::SolidLine);
+    else
+      DrawArrow(painter, mouth, QPointF(plate.right() + 2, mouth.y()), FlowBlue, 2.6, 6);
+  }
+  painter.restore();
+}
+
+QImage ProgramIcon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  DrawProgramIcon(painter, size);
+  painter.end();
+  return image;
+}
