@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "batch/commands.h"
 #include "support/test_support.h"
 
 namespace {
@@ -540,6 +541,61 @@ TEST_F(BatchTool, GraphOfARunsOutputFile) {
   r = Batch(dir, "graph x.out --kind 1 -o no/such/p.bmp");
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("could not be saved"), std::string::npos);
+}
+
+// The options a usage line names, such as "--rain-column" and "-o".
+std::vector<std::string> UsageOptions(const std::string& usage) {
+  std::vector<std::string> options;
+  for (std::size_t at = usage.find('-'); at != std::string::npos; at = usage.find('-', at + 1)) {
+    const bool starts = at == 0 || usage[at - 1] == ' ' || usage[at - 1] == '[';
+    if (!starts || at + 1 >= usage.size()) continue;
+    const std::size_t end = usage.find_first_of(" ]\n", at);
+    options.push_back(usage.substr(at, end - at));
+    at = end - 1;
+  }
+  return options;
+}
+
+TEST_F(BatchTool, HelpShowsEveryCommandWithItsOptionsAndTheExitStatuses) {
+  const auto r = Batch(dir, "--help");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_TRUE(r.Err.empty()) << r.Err;
+  EXPECT_EQ(Batch(dir, "-h").Out, r.Out);
+  ASSERT_FALSE(Commands().empty());
+  for (const TCommand& command : Commands()) {
+    SCOPED_TRACE(command.Name);
+    const std::string usage = command.Usage();
+    EXPECT_NE(r.Out.find(usage), std::string::npos);
+    ASSERT_NE(command.Help, nullptr);
+    const std::string help = command.Help();
+    EXPECT_EQ(help.rfind(std::string(command.Name) + ": ", 0), 0u) << help;
+    EXPECT_NE(r.Out.find(help), std::string::npos);
+    const auto options = UsageOptions(usage);
+    EXPECT_FALSE(options.empty() && std::string(command.Name) != "run");
+    for (const std::string& option : options) {
+      SCOPED_TRACE(option);
+      EXPECT_NE(help.find(option), std::string::npos) << "not explained";
+      // Named in the usage, so the command takes it.
+      const auto given = Batch(dir, std::string(command.Name) + " " + option + " 1");
+      EXPECT_EQ(given.Err.find("unknown option"), std::string::npos) << given.Err;
+    }
+  }
+  for (const char* unit : {"mm per time unit", "in mm", "alpha per time"})
+    EXPECT_NE(r.Out.find(unit), std::string::npos) << unit;
+  for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  "})
+    EXPECT_NE(r.Out.find(status), std::string::npos) << status;
+  // Mistakes still get the short usage on standard error and status 2.
+  const auto wrong = Batch(dir, "--helpme");
+  EXPECT_EQ(wrong.Status, 2);
+  EXPECT_TRUE(wrong.Out.empty());
+}
+
+TEST_F(BatchTool, VersionIsTheProjectVersion) {
+  const auto r = Batch(dir, "--version");
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_TRUE(r.Err.empty()) << r.Err;
+  EXPECT_EQ(r.Out, std::string("tolvane-batch ") + TOLVANE_VERSION + "\n");
+  EXPECT_EQ(std::string(TOLVANE_VERSION).find_first_not_of("0123456789."), std::string::npos);
 }
 
 }  // namespace

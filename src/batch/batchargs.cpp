@@ -35,6 +35,24 @@ std::string UsageText() {
   return text;
 }
 
+std::string HelpText() {
+  std::string text = "tolvane-batch: the work of the Tolvane window on its files, from the command "
+                     "line.\n\n" +
+                     UsageText() + "  tolvane-batch --help | --version\n";
+  for (const TCommand& command : Commands())
+    if (command.Help) text += "\n" + command.Help();
+  text += "\nInput and output files are those of the window (.inp, .out). Rain and runoff are in\n"
+          "mm per time unit, storages in mm, the escape rate in mm per time unit, alpha per time\n"
+          "unit; numbers are written with a decimal point.\n"
+          "\nexit status:\n"
+          "  0  success (also of --help and --version)\n"
+          "  1  the data, the run or a file written failed; the message says why\n"
+          "  2  a usage error, or an input file (.inp) that cannot be opened\n";
+  return text;
+}
+
+std::string VersionText() { return std::string("tolvane-batch ") + TOLVANE_VERSION + "\n"; }
+
 int UsageError(const std::string& text) {
   std::cerr << "tolvane-batch: " << text << "\n" << UsageText();
   return ExitUsage;

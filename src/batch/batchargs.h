@@ -22,6 +22,10 @@ struct TArgs {
 // Prints the text and the usage on standard error; returns ExitUsage.
 int UsageError(const std::string& text);
 std::string UsageText();
+// --help: the usage, each command's options with their units, the exit
+// statuses. --version: the program and the project's version.
+std::string HelpText();
+std::string VersionText();
 
 // Arguments after the command; valued lists the options that take a value
 // (--force is the only flag).

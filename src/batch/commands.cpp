@@ -16,7 +16,52 @@ std::string ImportUsage() {
          "[--force]\n";
 }
 
+std::string ImportHelp() {
+  return "import: turns a table exported by a spreadsheet or a data portal into an input file\n"
+         "through the checks of the input sheet; columns and lines count from 1, a column is\n"
+         "given by number or by a name of the header row (any case)\n"
+         "  -o FILE.inp              the input file to write (--force replaces an existing one)\n"
+         "  --option determine|predict  determine the model from rain and runoff (at most 1500\n"
+         "                           points), or predict runoff from rain (at most 501 points)\n"
+         "  --rain-column N|NAME     rain in mm per time unit\n"
+         "  --runoff-column N|NAME   measured runoff in mm per time unit (to determine)\n"
+         "  --time-column N|NAME     times in time units, strictly increasing; a row with a\n"
+         "                           missing value is left out (without a time or date column\n"
+         "                           the times are 1, 2, 3, ... by row)\n"
+         "  --date-column N|NAME     dates: yyyy-mm-dd, yyyy-mm-dd hh:mm[:ss] (a blank or a T),\n"
+         "                           yyyy/mm/dd or dd.mm.yyyy [hh:mm]; they must follow each\n"
+         "                           other at one step; the times become 1, 2, 3 ...\n"
+         "  --date-columns Y,M,D     the date in three columns: year, month, day\n"
+         "  --time-unit day|hour     the unit of the times made from dates (day by default)\n"
+         "  --from X, --to X         the period, inclusive: dates when there are dates, time\n"
+         "                           values otherwise\n"
+         "  --first-row N, --rows N  the lines of the table to take (from line 1, all lines)\n"
+         "  --delimiter auto|comma|semicolon|tab  the cell separator (auto: tabs, else\n"
+         "                           semicolons, else commas)\n"
+         "  --decimal auto|point|comma  the decimal separator (auto: a comma with semicolons or\n"
+         "                           tabs, a point otherwise)\n"
+         "  --header auto|yes|no     whether line 1 names the columns (auto: when a cell needed\n"
+         "                           is neither a number nor a missing-value code)\n"
+         "  --missing LIST           the codes of a missing value beside an empty cell, comma\n"
+         "                           separated (NA,NaN,-999,-9999 by default); missing rain is\n"
+         "                           refused, missing runoff interpolated\n"
+         "  --max-gap N              the longest run of missing runoff interpolated (3)\n"
+         "  --max-storage X          maximum dead storage of the pre-reservoir in mm\n"
+         "  --initial-storage X      initial dead storage in mm, at most the maximum storage\n"
+         "  --max-escape X           maximum escape rate in mm per time unit\n"
+         "  --reservoirs N           number of reservoirs of the cascade, 1 to 5 (to predict)\n"
+         "  --alpha X                reaction factor alpha per time unit (to predict)\n"
+         "  --initial-runoff X       runoff at the start in mm per time unit (to predict)\n"
+         "  --title1 TEXT, --title2 TEXT  the two title lines of the input file (with dates the\n"
+         "                           second names the first date and the unit by default)\n";
+}
+
 std::string RunUsage() { return "  tolvane-batch run FILE.inp\n"; }
+
+std::string RunHelp() {
+  return "run: the option the input file was written for; the output file FILE.out is written\n"
+         "beside it, a summary goes to standard output and the run's warnings to standard error\n";
+}
 
 std::string CalibrateUsage() {
   return "  tolvane-batch calibrate FILE.inp -o BEST.inp [--objective " + ObjectiveKeys() +
@@ -24,16 +69,32 @@ std::string CalibrateUsage() {
          "      [--max-storage LO:HI] [--force]\n";
 }
 
+std::string CalibrateHelp() {
+  return "calibrate: the maximum storage, initial storage and escape rate of a determination's\n"
+         "input file of best fit; BEST.inp is the file with them, run at once into BEST.out\n"
+         "  -o BEST.inp              the input file to write (--force replaces an existing one)\n"
+         "  --objective " + ObjectiveKeys() + "  the fit to make best (rsquare by default)\n"
+         "  --max-storage LO:HI      the range of the maximum storage in mm (1:500 by default)\n";
+}
+
 std::string GraphUsage() { return "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp\n"; }
+
+std::string GraphHelp() {
+  return "graph: one graph of an output file saved as a 24-bit bitmap of 623 x 465 pixels\n"
+         "  --kind 1|2|3|4|7         1 runoff in time, 3 rain and recharge, 7 observed against\n"
+         "                           calculated runoff (of a determination); 2 runoff in time,\n"
+         "                           4 rain and recharge (of a prediction)\n"
+         "  -o GRAPH.bmp             the bitmap to write (an existing one is replaced)\n";
+}
 
 }  // namespace
 
 const std::vector<TCommand>& Commands() {
   static const std::vector<TCommand> commands = {
-      {"import", ImportCommand, ImportUsage},
-      {"run", RunCommand, RunUsage},
-      {"calibrate", CalibrateCommand, CalibrateUsage},
-      {"graph", GraphCommand, GraphUsage},
+      {"import", ImportCommand, ImportUsage, ImportHelp},
+      {"run", RunCommand, RunUsage, RunHelp},
+      {"calibrate", CalibrateCommand, CalibrateUsage, CalibrateHelp},
+      {"graph", GraphCommand, GraphUsage, GraphHelp},
   };
   return commands;
 }

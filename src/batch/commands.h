@@ -12,6 +12,8 @@ struct TCommand {
   int (*Run)(int argc, char** argv);
   // Its lines of the usage text.
   std::string (*Usage)();
+  // What it does and its options with their units, for --help.
+  std::string (*Help)() = nullptr;
 };
 
 int ImportCommand(int argc, char** argv);

@@ -11,7 +11,11 @@ int main(int argc, char** argv) {
   for (const TCommand& c : Commands())
     if (command == c.Name) return c.Run(argc, argv);
   if (command == "--help" || command == "-h") {
-    std::cout << UsageText();
+    std::cout << HelpText();
+    return ExitOk;
+  }
+  if (command == "--version") {
+    std::cout << VersionText();
     return ExitOk;
   }
   return UsageError("unknown command " + command);
