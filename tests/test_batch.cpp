@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
         TRefusal{"UnknownOption", "1,2\n", DET PARAMS " --colour red", 2, "unknown option --colour"},
         TRefusal{"RowsBeyondTheTable", "1,2\n1,2\n", DET PARAMS " --rows 5", 1, "fewer than rows"},
         TRefusal{"NoCommand", "", "", 2, "usage"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    CaseName);
 
 TEST_F(BatchTool, ExistingFileNeedsForce) {
   Csv("1,2\n2,3\n");
@@ -314,7 +314,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCalibrateRefusal{"NoVariation", "flat.inp -o b.inp", 1,
                           "There is no variation in runoff values."},
         TCalibrateRefusal{"TimeGoesBack", "back.inp -o b.inp", 1, "Incorrect time sequence"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    CaseName);
 
 TEST_F(BatchTool, RunWarnsOfAnEscapeLargerThanTheStore) {
   TDMQuorell dm;

@@ -59,12 +59,12 @@ protected:
       r.push_back(i % 5 == 0 ? 20 : 0.5);
       q.push_back(1 + (i % 7) * 0.25);
     }
-    const auto path = dir.File(analysis ? "good.inp" : "goodp.inp");
+    const auto good = dir.File(analysis ? "good.inp" : "goodp.inp");
     if (analysis)
-      WriteAnalysisFile(dm, path, t, r, q, 10, 5, 1);
+      WriteAnalysisFile(dm, good, t, r, q, 10, 5, 1);
     else
-      WritePredictionFile(dm, path, t, r, 2, 0.3, 1, 10, 5, 1);
-    return ReadFileBytes(path);
+      WritePredictionFile(dm, good, t, r, 2, 0.3, 1, 10, 5, 1);
+    return ReadFileBytes(good);
   }
   // The good file of the option with its first `find` replaced, read and run.
   TOutcome SurviveWith(bool analysis, const std::string& find, const std::string& replace) {
@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         TDamage{"LongToken", "    7         7.00", LongToken.c_str(), "are corrupt", false},
         TDamage{"TextParameter", "    10.00", "    ten", "Invalid numeric input", false},
         TDamage{"NaNParameter", "    10.00", "      nan", "Invalid numeric input", false}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    CaseName);
 
 TEST_F(Robustness, EndMarkInTheMiddleEndsTheFile) {
   std::string text = Good(true);
