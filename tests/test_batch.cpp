@@ -7,7 +7,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
+#include "base/numformat.h"
+#include "files/filepaths.h"
 #include "support/test_support.h"
 
 namespace {
@@ -363,5 +366,187 @@ TEST_F(BatchTool, GraphOfARunsOutputFile) {
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("could not be saved"), std::string::npos);
 }
+
+}  // namespace
+
+namespace {
+
+// The rows of a CSV table, each split into its cells.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& text, char separator) {
+  std::vector<std::vector<std::string>> rows;
+  for (const auto& line : SplitCrLfLines(text)) {
+    rows.emplace_back(1);
+    for (char c : line) {
+      if (c == separator)
+        rows.back().emplace_back();
+      else
+        rows.back().back() += c;
+    }
+  }
+  return rows;
+}
+
+double CellValue(std::string cell, char decimalSeparator) {
+  for (char& c : cell)
+    if (c == decimalSeparator) c = '.';
+  std::size_t used = 0;
+  const double value = std::stod(cell, &used);
+  EXPECT_EQ(used, cell.size()) << cell;
+  return value;
+}
+
+// The blank-separated texts of a line.
+std::vector<std::string> Tokens(const std::string& line) {
+  std::vector<std::string> tokens;
+  std::istringstream in(line);
+  for (std::string t; in >> t;) tokens.push_back(t);
+  return tokens;
+}
+
+struct TTableCase {
+  const char* Name;
+  const char* Example;  // in Data/
+  bool European;
+};
+
+class RunTable : public BatchTool, public ::testing::WithParamInterface<TTableCase> {};
+
+TEST_P(RunTable, ReadsBackToTheRunAndRoundsToTheOutputFile) {
+  const auto& c = GetParam();
+  const std::string example = std::string(c.Example) + ".inp";
+  const std::string input = ReadFileBytes(SourceDir() + "/Data/" + example);
+  WriteFileBytes(dir.File(example), input);
+  const std::string flag = c.European ? " --european" : "";
+  auto r = Batch(dir, "run " + example + " --table run.csv" + flag);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+
+  // The same run here gives the values the table must hold.
+  WriteFileBytes(dir.File("same.inp"), input);
+  TRecordingDialogs dialogs;
+  TDMQuorell dm;
+  dm.SetDialogs(&dialogs);
+  dm.FileName = dir.File("same.inp");
+  const bool analysis = std::string(c.Example).starts_with("determine");
+  ASSERT_TRUE(dm.RunModel(analysis));
+  const auto& ws = dm.Analysis();
+  const auto& pred = dm.Prediction();
+  const int n = analysis ? ws.AnaNrOfData : pred.PredNrOfData;
+  EXPECT_NE(r.Out.find("run.csv: table of " + std::to_string(n) + " points"), std::string::npos)
+      << r.Out;
+
+  const char cellSeparator = c.European ? ';' : ',', decimal = c.European ? ',' : '.';
+  const std::string csv = ReadFileBytes(dir.File("run.csv"));
+  ASSERT_EQ(csv.substr(csv.size() - 2), "\r\n");
+  const auto rows = ReadCsv(csv, cellSeparator);
+  ASSERT_EQ(rows.size(), static_cast<std::size_t>(n) + 1);
+  EXPECT_EQ(rows[0].back(), analysis ? "runoff_calculated" : "runoff");
+  const auto out = SplitCrLfLines(ReadFileBytes(ChangeFileExt(dir.File(example), ".out")));
+  const std::size_t firstLine = analysis ? 18 : 17;
+  for (int i = 1; i <= n; ++i) {
+    const auto& row = rows[static_cast<std::size_t>(i)];
+    const std::vector<double> run =
+        analysis ? std::vector<double>{ws.Time[i], ws.Rain[i], ws.Rech[i], ws.RunMeas[i],
+                                       ws.RunCalc[i]}
+                 : std::vector<double>{pred.PredTime[i], pred.PredRain[i], pred.PredRech[i],
+                                       ws.RunCalc[i]};
+    ASSERT_EQ(row.size(), run.size() + 1);
+    EXPECT_EQ(row[0], std::to_string(analysis ? ws.Serial[i] : pred.PredSerial[i]));
+    const auto printed = Tokens(out.at(firstLine + static_cast<std::size_t>(i) - 1));
+    ASSERT_EQ(printed.size(), row.size());
+    for (std::size_t v = 0; v < run.size(); ++v) {
+      const double value = CellValue(row[v + 1], decimal);
+      EXPECT_EQ(value, run[v]) << "point " << i << " column " << rows[0][v + 1];
+      EXPECT_EQ(FormatFixed(value, 0, 2), printed[v + 1]) << "point " << i;
+    }
+  }
+
+  // The table of the output file: the same rows, as the file prints them.
+  r = Batch(dir, "table " + ChangeFileExt(example, ".out") + " -o file.csv" + flag);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out, "file.csv: table of " + std::to_string(n) + " points\n");
+  const auto fileRows = ReadCsv(ReadFileBytes(dir.File("file.csv")), cellSeparator);
+  ASSERT_EQ(fileRows.size(), rows.size());
+  EXPECT_EQ(fileRows[0], rows[0]);
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    auto printed = Tokens(out.at(firstLine + i - 1));
+    for (auto& text : printed)
+      for (char& ch : text)
+        if (ch == '.') ch = decimal;
+    EXPECT_EQ(fileRows[i], printed);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, RunTable,
+                         ::testing::Values(TTableCase{"Determination", "determine_daily", false},
+                                           TTableCase{"DeterminationEuropean", "determine_hourly",
+                                                      true},
+                                           TTableCase{"Prediction", "predict_daily", false},
+                                           TTableCase{"PredictionEuropean", "predict_daily", true}),
+                         CaseName);
+
+TEST_F(BatchTool, TablesOfTheGoldenOutputFiles) {
+  const auto shared = SharedDataDir();
+  if (shared.empty()) GTEST_SKIP() << "no shared data";
+  for (const char* name : {"det120long", "pred25"}) {
+    const std::string file = shared + "/golden/" + name + ".out";
+    const auto r = Batch(dir, "table '" + file + "' -o g.csv");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const auto rows = ReadCsv(ReadFileBytes(dir.File("g.csv")), ',');
+    const auto lines = SplitCrLfLines(ReadFileBytes(file));
+    const bool reconstruction = name[0] == 'd';
+    const std::size_t first = reconstruction ? 18 : 17;
+    ASSERT_EQ(rows.size(), lines.size() - first - (reconstruction ? 3 : 1) + 1) << name;
+    for (std::size_t i = 1; i < rows.size(); ++i)
+      EXPECT_EQ(rows[i], Tokens(lines[first + i - 1])) << name << " row " << i;
+  }
+}
+
+struct TTableRefusal {
+  const char* Name;
+  const char* Args;
+  int Status;
+  const char* Says;
+};
+
+class TableRefusal : public BatchTool, public ::testing::WithParamInterface<TTableRefusal> {};
+
+TEST_P(TableRefusal, WritesNoTable) {
+  const auto& c = GetParam();
+  TDMQuorell dm;
+  WriteAnalysisFile(dm, dir.File("a.inp"), {1, 2, 3, 4}, {0, 9, 0, 0}, {1, 3, 2, 1.5});
+  WriteAnalysisFile(dm, dir.File("flat.inp"), {1, 2, 3}, {0, 9, 0}, {2, 2, 2});
+  ASSERT_EQ(Batch(dir, "run a.inp").Status, 0);
+  const std::string out = ReadFileBytes(dir.File("a.out"));
+  const auto r = Batch(dir, c.Args);
+  EXPECT_EQ(r.Status, c.Status) << r.Err;
+  EXPECT_NE(r.Err.find(c.Says), std::string::npos) << r.Err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("t.csv")));
+  EXPECT_EQ(ReadFileBytes(dir.File("a.out")), out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableRefusal,
+    ::testing::Values(
+        TTableRefusal{"EuropeanAlone", "run a.inp --european", 2,
+                      "--european goes with --table OUT.csv"},
+        TTableRefusal{"NoTableName", "run a.inp --table", 2, "--table needs a value"},
+        TTableRefusal{"OverTheOutputFile", "run a.inp --table ./a.out", 2,
+                      "--table must name a file other than the input and output files"},
+        TTableRefusal{"OverTheInputFile", "run a.inp --table a.inp", 2,
+                      "--table must name a file other than the input and output files"},
+        TTableRefusal{"ForceOnARun", "run a.inp --force", 2, "unknown option --force"},
+        TTableRefusal{"FailedRun", "run flat.inp --table t.csv", 1,
+                      "There is no variation in runoff values."},
+        TTableRefusal{"NoTarget", "table a.out", 2, "table needs -o OUT.csv"},
+        TTableRefusal{"NoFile", "table -o t.csv", 2, "table takes one output file FILE.out"},
+        TTableRefusal{"OverItself", "table a.out -o a.out", 2,
+                      "-o must name a file other than the output file"},
+        TTableRefusal{"Missing", "table none.out -o t.csv", 2, "could not be opened"},
+        TTableRefusal{"InputFile", "table a.inp -o t.csv", 1,
+                      "holds no table of results: it has no line \"RECONSTRUCTION:\" or "
+                      "\"PREDICTION runoff:\"."},
+        TTableRefusal{"Unwritable", "table a.out -o no/such/t.csv", 1,
+                      "The table could not be written in \"no/such/t.csv\""}),
+    CaseName);
 
 }  // namespace

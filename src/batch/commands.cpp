@@ -12,7 +12,7 @@ std::string ImportUsage() {
          "[--force]\n";
 }
 
-std::string RunUsage() { return "  tolvane-batch run FILE.inp\n"; }
+std::string RunUsage() { return "  tolvane-batch run FILE.inp [--table OUT.csv [--european]]\n"; }
 
 std::string CalibrateUsage() {
   return "  tolvane-batch calibrate FILE.inp -o BEST.inp [--objective " + ObjectiveKeys() +
@@ -20,7 +20,12 @@ std::string CalibrateUsage() {
          "      [--max-storage LO:HI] [--force]\n";
 }
 
-std::string GraphUsage() { return "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp\n"; }
+std::string TableUsage() { return "  tolvane-batch table FILE.out -o OUT.csv [--european]\n"; }
+
+std::string GraphUsage() {
+  return "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp|GRAPH.png|GRAPH.svg "
+         "[--scale 1|2|3]\n";
+}
 
 }  // namespace
 
@@ -29,6 +34,7 @@ const std::vector<TCommand>& Commands() {
       {"import", ImportCommand, ImportUsage},
       {"run", RunCommand, RunUsage},
       {"calibrate", CalibrateCommand, CalibrateUsage},
+      {"table", TableCommand, TableUsage},
       {"graph", GraphCommand, GraphUsage},
   };
   return commands;
