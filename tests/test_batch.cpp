@@ -550,3 +550,91 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName);
 
 }  // namespace
+
+namespace {
+
+// Width and height from a PNG's header chunk.
+std::pair<unsigned, unsigned> PngSize(const std::string& bytes) {
+  auto at = [&](std::size_t i) {
+    return static_cast<unsigned>(static_cast<unsigned char>(bytes.at(i)));
+  };
+  auto word = [&](std::size_t i) {
+    return at(i) << 24 | at(i + 1) << 16 | at(i + 2) << 8 | at(i + 3);
+  };
+  return {word(16), word(20)};
+}
+
+class GraphFormats : public BatchTool {
+protected:
+  void SetUp() override {
+    TDMQuorell dm;
+    WriteAnalysisFile(dm, dir.File("x.inp"), {1, 2, 3, 4, 5, 6}, {0, 9, 0, 0, 4, 0},
+                      {1, 3, 2, 1.5, 1.8, 1.4});
+    ASSERT_EQ(Batch(dir, "run x.inp").Status, 0);
+  }
+};
+
+TEST_F(GraphFormats, TheExtensionChoosesTheFormat) {
+  struct TCase {
+    const char* Target;
+    const char* Scale;
+    unsigned Width, Height;
+  };
+  const TCase cases[] = {{"g.png", "", 623, 465},    {"G.PNG", "", 623, 465},
+                         {"g2.png", "2", 1246, 930}, {"g3.png", "3", 1869, 1395},
+                         {"g1.png", "1", 623, 465},  {"g.svg", "", 0, 0},
+                         {"g.bmp", "1", 0, 0}};
+  for (const auto& c : cases) {
+    const std::string scale = *c.Scale ? std::string(" --scale ") + c.Scale : "";
+    const auto r = Batch(dir, std::string("graph x.out --kind 1 -o ") + c.Target + scale);
+    ASSERT_EQ(r.Status, 0) << c.Target << ": " << r.Err;
+    EXPECT_EQ(r.Out, std::string(c.Target) + ": graph 1 of 6 points\n");
+    const std::string bytes = ReadFileBytes(dir.File(c.Target));
+    if (c.Width) {
+      EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n") << c.Target;
+      EXPECT_EQ(PngSize(bytes), std::make_pair(c.Width, c.Height)) << c.Target;
+    } else if (std::string(c.Target).ends_with(".svg")) {
+      EXPECT_TRUE(bytes.starts_with("<?xml")) << c.Target;
+      EXPECT_NE(bytes.find("viewBox=\"0 0 623 465\""), std::string::npos);
+    } else {
+      EXPECT_EQ(bytes.substr(0, 2), "BM");
+    }
+  }
+}
+
+struct TGraphRefusal {
+  const char* Name;
+  const char* Args;
+  const char* Says;
+};
+
+class GraphRefusal : public GraphFormats, public ::testing::WithParamInterface<TGraphRefusal> {};
+
+TEST_P(GraphRefusal, ExitsWithUsageAndWritesNothing) {
+  const auto& c = GetParam();
+  const auto r = Batch(dir, std::string("graph x.out --kind 1 ") + c.Args);
+  EXPECT_EQ(r.Status, 2) << r.Err;
+  EXPECT_NE(r.Err.find(c.Says), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("usage:\n  tolvane-batch graph FILE.out"), std::string::npos) << r.Err;
+  for (const char* name : {"g.jpg", "g", "g.bmp", "g.svg", "g.png", "g.png.txt"})
+    EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GraphRefusal,
+    ::testing::Values(
+        TGraphRefusal{"Jpeg", "-o g.jpg",
+                      "the graph file \"g.jpg\" must end in .bmp, .png or .svg"},
+        TGraphRefusal{"NoExtension", "-o g", "must end in .bmp, .png or .svg"},
+        TGraphRefusal{"PngThenMore", "-o g.png.txt", "must end in .bmp, .png or .svg"},
+        TGraphRefusal{"ScaleFour", "-o g.png --scale 4", "--scale must be 1, 2 or 3"},
+        TGraphRefusal{"ScaleZero", "-o g.png --scale 0", "--scale must be 1, 2 or 3"},
+        TGraphRefusal{"ScaleText", "-o g.png --scale two",
+                      "--scale takes a whole number, not \"two\""},
+        TGraphRefusal{"ScaledBitmap", "-o g.bmp --scale 2", "--scale is for PNG graphs"},
+        TGraphRefusal{"ScaledSvg", "-o g.svg --scale 3", "--scale is for PNG graphs"},
+        TGraphRefusal{"NoTarget", "--scale 2", "graph needs FILE.out, --kind and -o"},
+        TGraphRefusal{"Unknown", "-o g.png --dpi 300", "unknown option --dpi"}),
+    CaseName);
+
+}  // namespace
