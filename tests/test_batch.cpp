@@ -484,23 +484,6 @@ INSTANTIATE_TEST_SUITE_P(Examples, RunTable,
                                            TTableCase{"PredictionEuropean", "predict_daily", true}),
                          CaseName);
 
-TEST_F(BatchTool, TablesOfTheGoldenOutputFiles) {
-  const auto shared = SharedDataDir();
-  if (shared.empty()) GTEST_SKIP() << "no shared data";
-  for (const char* name : {"det120long", "pred25"}) {
-    const std::string file = shared + "/golden/" + name + ".out";
-    const auto r = Batch(dir, "table '" + file + "' -o g.csv");
-    ASSERT_EQ(r.Status, 0) << r.Err;
-    const auto rows = ReadCsv(ReadFileBytes(dir.File("g.csv")), ',');
-    const auto lines = SplitCrLfLines(ReadFileBytes(file));
-    const bool reconstruction = name[0] == 'd';
-    const std::size_t first = reconstruction ? 18 : 17;
-    ASSERT_EQ(rows.size(), lines.size() - first - (reconstruction ? 3 : 1) + 1) << name;
-    for (std::size_t i = 1; i < rows.size(); ++i)
-      EXPECT_EQ(rows[i], Tokens(lines[first + i - 1])) << name << " row " << i;
-  }
-}
-
 struct TTableRefusal {
   const char* Name;
   const char* Args;
