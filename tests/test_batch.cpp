@@ -7,8 +7,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 #include "batch/commands.h"
+#include "base/numformat.h"
+#include "files/filepaths.h"
 #include "support/test_support.h"
 
 namespace {
@@ -191,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "data.csv:3: 1985-02-02 follows 1985-01-31 of line 2; the dates must follow each "
                  "other at one step of 1 day"},
         TRefusal{"NoCommand", "", "", 2, "usage"}),
-    [](const auto& test) { return std::string(test.param.Name); });
+    CaseName);
 
 TEST_F(BatchTool, ExistingFileNeedsForce) {
   Csv("1,2\n2,3\n");
@@ -493,7 +496,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCalibrateRefusal{"NoVariation", "flat.inp -o b.inp", 1,
                           "There is no variation in runoff values."},
         TCalibrateRefusal{"TimeGoesBack", "back.inp -o b.inp", 1, "Incorrect time sequence"}),
-    [](const auto& test) { return std::string(test.param.Name); });
+    CaseName);
 
 TEST_F(BatchTool, RunWarnsOfAnEscapeLargerThanTheStore) {
   TDMQuorell dm;
@@ -597,5 +600,258 @@ TEST_F(BatchTool, VersionIsTheProjectVersion) {
   EXPECT_EQ(r.Out, std::string("tolvane-batch ") + TOLVANE_VERSION + "\n");
   EXPECT_EQ(std::string(TOLVANE_VERSION).find_first_not_of("0123456789."), std::string::npos);
 }
+
+}  // namespace
+
+namespace {
+
+// The rows of a CSV table, each split into its cells.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& text, char separator) {
+  std::vector<std::vector<std::string>> rows;
+  for (const auto& line : SplitCrLfLines(text)) {
+    rows.emplace_back(1);
+    for (char c : line) {
+      if (c == separator)
+        rows.back().emplace_back();
+      else
+        rows.back().back() += c;
+    }
+  }
+  return rows;
+}
+
+double CellValue(std::string cell, char decimalSeparator) {
+  for (char& c : cell)
+    if (c == decimalSeparator) c = '.';
+  std::size_t used = 0;
+  const double value = std::stod(cell, &used);
+  EXPECT_EQ(used, cell.size()) << cell;
+  return value;
+}
+
+// The blank-separated texts of a line.
+std::vector<std::string> Tokens(const std::string& line) {
+  std::vector<std::string> tokens;
+  std::istringstream in(line);
+  for (std::string t; in >> t;) tokens.push_back(t);
+  return tokens;
+}
+
+struct TTableCase {
+  const char* Name;
+  const char* Example;  // in Data/
+  bool European;
+};
+
+class RunTable : public BatchTool, public ::testing::WithParamInterface<TTableCase> {};
+
+TEST_P(RunTable, ReadsBackToTheRunAndRoundsToTheOutputFile) {
+  const auto& c = GetParam();
+  const std::string example = std::string(c.Example) + ".inp";
+  const std::string input = ReadFileBytes(SourceDir() + "/Data/" + example);
+  WriteFileBytes(dir.File(example), input);
+  const std::string flag = c.European ? " --european" : "";
+  auto r = Batch(dir, "run " + example + " --table run.csv" + flag);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+
+  // The same run here gives the values the table must hold.
+  WriteFileBytes(dir.File("same.inp"), input);
+  TRecordingDialogs dialogs;
+  TDMQuorell dm;
+  dm.SetDialogs(&dialogs);
+  dm.FileName = dir.File("same.inp");
+  const bool analysis = std::string(c.Example).starts_with("determine");
+  ASSERT_TRUE(dm.RunModel(analysis));
+  const auto& ws = dm.Analysis();
+  const auto& pred = dm.Prediction();
+  const int n = analysis ? ws.AnaNrOfData : pred.PredNrOfData;
+  EXPECT_NE(r.Out.find("run.csv: table of " + std::to_string(n) + " points"), std::string::npos)
+      << r.Out;
+
+  const char cellSeparator = c.European ? ';' : ',', decimal = c.European ? ',' : '.';
+  const std::string csv = ReadFileBytes(dir.File("run.csv"));
+  ASSERT_EQ(csv.substr(csv.size() - 2), "\r\n");
+  const auto rows = ReadCsv(csv, cellSeparator);
+  ASSERT_EQ(rows.size(), static_cast<std::size_t>(n) + 1);
+  EXPECT_EQ(rows[0].back(), analysis ? "runoff_calculated" : "runoff");
+  const auto out = SplitCrLfLines(ReadFileBytes(ChangeFileExt(dir.File(example), ".out")));
+  const std::size_t firstLine = analysis ? 18 : 17;
+  for (int i = 1; i <= n; ++i) {
+    const auto& row = rows[static_cast<std::size_t>(i)];
+    const std::vector<double> run =
+        analysis ? std::vector<double>{ws.Time[i], ws.Rain[i], ws.Rech[i], ws.RunMeas[i],
+                                       ws.RunCalc[i]}
+                 : std::vector<double>{pred.PredTime[i], pred.PredRain[i], pred.PredRech[i],
+                                       ws.RunCalc[i]};
+    ASSERT_EQ(row.size(), run.size() + 1);
+    EXPECT_EQ(row[0], std::to_string(analysis ? ws.Serial[i] : pred.PredSerial[i]));
+    const auto printed = Tokens(out.at(firstLine + static_cast<std::size_t>(i) - 1));
+    ASSERT_EQ(printed.size(), row.size());
+    for (std::size_t v = 0; v < run.size(); ++v) {
+      const double value = CellValue(row[v + 1], decimal);
+      EXPECT_EQ(value, run[v]) << "point " << i << " column " << rows[0][v + 1];
+      EXPECT_EQ(FormatFixed(value, 0, 2), printed[v + 1]) << "point " << i;
+    }
+  }
+
+  // The table of the output file: the same rows, as the file prints them.
+  r = Batch(dir, "table " + ChangeFileExt(example, ".out") + " -o file.csv" + flag);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out, "file.csv: table of " + std::to_string(n) + " points\n");
+  const auto fileRows = ReadCsv(ReadFileBytes(dir.File("file.csv")), cellSeparator);
+  ASSERT_EQ(fileRows.size(), rows.size());
+  EXPECT_EQ(fileRows[0], rows[0]);
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    auto printed = Tokens(out.at(firstLine + i - 1));
+    for (auto& text : printed)
+      for (char& ch : text)
+        if (ch == '.') ch = decimal;
+    EXPECT_EQ(fileRows[i], printed);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, RunTable,
+                         ::testing::Values(TTableCase{"Determination", "determine_daily", false},
+                                           TTableCase{"DeterminationEuropean", "determine_hourly",
+                                                      true},
+                                           TTableCase{"Prediction", "predict_daily", false},
+                                           TTableCase{"PredictionEuropean", "predict_daily", true}),
+                         CaseName);
+
+struct TTableRefusal {
+  const char* Name;
+  const char* Args;
+  int Status;
+  const char* Says;
+};
+
+class TableRefusal : public BatchTool, public ::testing::WithParamInterface<TTableRefusal> {};
+
+TEST_P(TableRefusal, WritesNoTable) {
+  const auto& c = GetParam();
+  TDMQuorell dm;
+  WriteAnalysisFile(dm, dir.File("a.inp"), {1, 2, 3, 4}, {0, 9, 0, 0}, {1, 3, 2, 1.5});
+  WriteAnalysisFile(dm, dir.File("flat.inp"), {1, 2, 3}, {0, 9, 0}, {2, 2, 2});
+  ASSERT_EQ(Batch(dir, "run a.inp").Status, 0);
+  const std::string out = ReadFileBytes(dir.File("a.out"));
+  const auto r = Batch(dir, c.Args);
+  EXPECT_EQ(r.Status, c.Status) << r.Err;
+  EXPECT_NE(r.Err.find(c.Says), std::string::npos) << r.Err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("t.csv")));
+  EXPECT_EQ(ReadFileBytes(dir.File("a.out")), out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableRefusal,
+    ::testing::Values(
+        TTableRefusal{"EuropeanAlone", "run a.inp --european", 2,
+                      "--european goes with --table OUT.csv"},
+        TTableRefusal{"NoTableName", "run a.inp --table", 2, "--table needs a value"},
+        TTableRefusal{"OverTheOutputFile", "run a.inp --table ./a.out", 2,
+                      "--table must name a file other than the input and output files"},
+        TTableRefusal{"OverTheInputFile", "run a.inp --table a.inp", 2,
+                      "--table must name a file other than the input and output files"},
+        TTableRefusal{"ForceOnARun", "run a.inp --force", 2, "unknown option --force"},
+        TTableRefusal{"FailedRun", "run flat.inp --table t.csv", 1,
+                      "There is no variation in runoff values."},
+        TTableRefusal{"NoTarget", "table a.out", 2, "table needs -o OUT.csv"},
+        TTableRefusal{"NoFile", "table -o t.csv", 2, "table takes one output file FILE.out"},
+        TTableRefusal{"OverItself", "table a.out -o a.out", 2,
+                      "-o must name a file other than the output file"},
+        TTableRefusal{"Missing", "table none.out -o t.csv", 2, "could not be opened"},
+        TTableRefusal{"InputFile", "table a.inp -o t.csv", 1,
+                      "holds no table of results: it has no line \"RECONSTRUCTION:\" or "
+                      "\"PREDICTION runoff:\"."},
+        TTableRefusal{"Unwritable", "table a.out -o no/such/t.csv", 1,
+                      "The table could not be written in \"no/such/t.csv\""}),
+    CaseName);
+
+}  // namespace
+
+namespace {
+
+// Width and height from a PNG's header chunk.
+std::pair<unsigned, unsigned> PngSize(const std::string& bytes) {
+  auto at = [&](std::size_t i) {
+    return static_cast<unsigned>(static_cast<unsigned char>(bytes.at(i)));
+  };
+  auto word = [&](std::size_t i) {
+    return at(i) << 24 | at(i + 1) << 16 | at(i + 2) << 8 | at(i + 3);
+  };
+  return {word(16), word(20)};
+}
+
+class GraphFormats : public BatchTool {
+protected:
+  void SetUp() override {
+    TDMQuorell dm;
+    WriteAnalysisFile(dm, dir.File("x.inp"), {1, 2, 3, 4, 5, 6}, {0, 9, 0, 0, 4, 0},
+                      {1, 3, 2, 1.5, 1.8, 1.4});
+    ASSERT_EQ(Batch(dir, "run x.inp").Status, 0);
+  }
+};
+
+TEST_F(GraphFormats, TheExtensionChoosesTheFormat) {
+  struct TCase {
+    const char* Target;
+    const char* Scale;
+    unsigned Width, Height;
+  };
+  const TCase cases[] = {{"g.png", "", 623, 465},    {"G.PNG", "", 623, 465},
+                         {"g2.png", "2", 1246, 930}, {"g3.png", "3", 1869, 1395},
+                         {"g1.png", "1", 623, 465},  {"g.svg", "", 0, 0},
+                         {"g.bmp", "1", 0, 0}};
+  for (const auto& c : cases) {
+    const std::string scale = *c.Scale ? std::string(" --scale ") + c.Scale : "";
+    const auto r = Batch(dir, std::string("graph x.out --kind 1 -o ") + c.Target + scale);
+    ASSERT_EQ(r.Status, 0) << c.Target << ": " << r.Err;
+    EXPECT_EQ(r.Out, std::string(c.Target) + ": graph 1 of 6 points\n");
+    const std::string bytes = ReadFileBytes(dir.File(c.Target));
+    if (c.Width) {
+      EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n") << c.Target;
+      EXPECT_EQ(PngSize(bytes), std::make_pair(c.Width, c.Height)) << c.Target;
+    } else if (std::string(c.Target).ends_with(".svg")) {
+      EXPECT_TRUE(bytes.starts_with("<?xml")) << c.Target;
+      EXPECT_NE(bytes.find("viewBox=\"0 0 623 465\""), std::string::npos);
+    } else {
+      EXPECT_EQ(bytes.substr(0, 2), "BM");
+    }
+  }
+}
+
+struct TGraphRefusal {
+  const char* Name;
+  const char* Args;
+  const char* Says;
+};
+
+class GraphRefusal : public GraphFormats, public ::testing::WithParamInterface<TGraphRefusal> {};
+
+TEST_P(GraphRefusal, ExitsWithUsageAndWritesNothing) {
+  const auto& c = GetParam();
+  const auto r = Batch(dir, std::string("graph x.out --kind 1 ") + c.Args);
+  EXPECT_EQ(r.Status, 2) << r.Err;
+  EXPECT_NE(r.Err.find(c.Says), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("usage:\n  tolvane-batch graph FILE.out"), std::string::npos) << r.Err;
+  for (const char* name : {"g.jpg", "g", "g.bmp", "g.svg", "g.png", "g.png.txt"})
+    EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GraphRefusal,
+    ::testing::Values(
+        TGraphRefusal{"Jpeg", "-o g.jpg",
+                      "the graph file \"g.jpg\" must end in .bmp, .png or .svg"},
+        TGraphRefusal{"NoExtension", "-o g", "must end in .bmp, .png or .svg"},
+        TGraphRefusal{"PngThenMore", "-o g.png.txt", "must end in .bmp, .png or .svg"},
+        TGraphRefusal{"ScaleFour", "-o g.png --scale 4", "--scale must be 1, 2 or 3"},
+        TGraphRefusal{"ScaleZero", "-o g.png --scale 0", "--scale must be 1, 2 or 3"},
+        TGraphRefusal{"ScaleText", "-o g.png --scale two",
+                      "--scale takes a whole number, not \"two\""},
+        TGraphRefusal{"ScaledBitmap", "-o g.bmp --scale 2", "--scale is for PNG graphs"},
+        TGraphRefusal{"ScaledSvg", "-o g.svg --scale 3", "--scale is for PNG graphs"},
+        TGraphRefusal{"NoTarget", "--scale 2", "graph needs FILE.out, --kind and -o"},
+        TGraphRefusal{"Unknown", "-o g.png --dpi 300", "unknown option --dpi"}),
+    CaseName);
 
 }  // namespace

@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCriteriaCase{"Reversed", {1, 2, 3}, {3, 2, 1}, 1 - (4.0 / 3) / 2, -3, -1},
         // The mean as the answer: NSE 0; a flat calculation has no correlation.
         TCriteriaCase{"Mean", {1, 2, 3}, {2, 2, 2}, 1 - (2.0 / 3) / 2, 0, NaN}),
-    [](const auto& test) { return std::string(test.param.Name); });
+    CaseName);
 
 TEST(Criteria, TheOutputFilesRSquareIsTheOneCompared) {
   TDMQuorell dm;

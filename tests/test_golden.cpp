@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Files, Golden,
                          ::testing::Values(TGolden{"det25", true}, TGolden{"det262", true},
                                            TGolden{"det120long", true}, TGolden{"pred25", false},
                                            TGolden{"pred262", false}),
-                         [](const auto& test) { return std::string(test.param.Name); });
+                         CaseName);
 
 TEST(GoldenReadBack, DeterminationOutputOfARealRecordReadsBack) {
   // The output file's table carries the run's own series.

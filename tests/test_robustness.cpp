@@ -65,6 +65,12 @@ protected:
     else
       WritePredictionFile(dm, file, t, r, 2, 0.3, 1, 10, 5, 1);
     return ReadFileBytes(file);
+    const auto good = dir.File(analysis ? "good.inp" : "goodp.inp");
+    if (analysis)
+      WriteAnalysisFile(dm, good, t, r, q, 10, 5, 1);
+    else
+      WritePredictionFile(dm, good, t, r, 2, 0.3, 1, 10, 5, 1);
+    return ReadFileBytes(good);
   }
   // The good file of the option with its first `find` replaced, read and run.
   TOutcome SurviveWith(bool analysis, const std::string& find, const std::string& replace) {
@@ -146,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
         TDamage{"LongToken", "    7         7.00", LongToken.c_str(), "are corrupt", false},
         TDamage{"TextParameter", "    10.00", "    ten", "Invalid numeric input", false},
         TDamage{"NaNParameter", "    10.00", "      nan", "Invalid numeric input", false}),
-    [](const auto& test) { return std::string(test.param.Name); });
+    CaseName);
 
 TEST_F(Robustness, EndMarkInTheMiddleEndsTheFile) {
   std::string text = Good(true);

@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                  true},
         TFailure{"NoStorage", {1, 2, 3}, {1, 2, 3}, {1, 2, 3}, 0,
                  "The Maximum Storage must be > 0", false, false, false}),
-    [](const auto& test) { return std::string(test.param.Name); });
+    CaseName);
 
 class PredictionFailure : public Runs, public ::testing::WithParamInterface<TFailure> {};
 
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                  true},
         TFailure{"NoStorage", {1, 2, 3}, {1, 2, 3}, {}, 0, "The Maximum Storage must be > 0",
                  false, false, false}),
-    [](const auto& test) { return std::string(test.param.Name); });
+    CaseName);
 
 TEST_F(Runs, DeterminationAcceptsAStepOfZero) {
   Determine({1, 2, 2, 3, 4, 5}, {0, 10, 0, 0, 5, 0}, {1, 1.5, 2, 1.75, 1.5, 1.25});

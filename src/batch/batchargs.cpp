@@ -1,5 +1,6 @@
 #include "batch/batchargs.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
@@ -59,16 +60,17 @@ int UsageError(const std::string& text) {
 }
 
 std::optional<TArgs> ParseArgs(int argc, char** argv, const std::vector<std::string>& valued,
-                               std::string& error) {
+                               const std::vector<std::string>& flags, std::string& error) {
+  auto listed = [](const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  };
   TArgs args;
   for (int i = 2; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--force") {
-      args.Force = true;
+    if (listed(flags, a)) {
+      args.Flags.insert(a);
     } else if (a.size() > 1 && a[0] == '-') {
-      bool known = false;
-      for (const auto& v : valued) known = known || v == a;
-      if (!known) {
+      if (!listed(valued, a)) {
         error = "unknown option " + a;
         return std::nullopt;
       }
@@ -97,6 +99,24 @@ std::string AbsolutePath(const std::string& path) {
   std::error_code ec;
   auto abs = std::filesystem::absolute(path, ec);
   return ec ? path : abs.lexically_normal().string();
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec1, ec2;
+  const auto pa = std::filesystem::weakly_canonical(a, ec1);
+  const auto pb = std::filesystem::weakly_canonical(b, ec2);
+  if (ec1 || ec2) return AbsolutePath(a) == AbsolutePath(b);
+  return pa == pb;
+}
+
+bool WriteTable(const std::string& path, const std::string& csv, std::size_t points) {
+  std::string error;
+  if (!WriteFileAtomically(path, csv, &error)) {
+    std::cerr << "The table could not be written in \"" << path << "\": " << error << "\n";
+    return false;
+  }
+  std::cout << path << ": table of " << points << " points\n";
+  return true;
 }
 
 void PrintRunSummary(const TDMQuorell& dm, bool analysis) {

@@ -2,8 +2,10 @@
 // and the summary a run prints.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,8 @@ constexpr int ExitUsage = 2;
 struct TArgs {
   std::vector<std::string> Positional;
   std::map<std::string, std::string> Options;
-  bool Force = false;
+  std::set<std::string> Flags;
+  bool Has(const std::string& flag) const { return Flags.count(flag) > 0; }
 };
 
 // Prints the text and the usage on standard error; returns ExitUsage.
@@ -27,10 +30,10 @@ std::string UsageText();
 std::string HelpText();
 std::string VersionText();
 
-// Arguments after the command; valued lists the options that take a value
-// (--force is the only flag).
+// Arguments after the command; valued lists the options that take a value,
+// flags those that stand alone.
 std::optional<TArgs> ParseArgs(int argc, char** argv, const std::vector<std::string>& valued,
-                               std::string& error);
+                               const std::vector<std::string>& flags, std::string& error);
 
 // An option's value, converted; value is left alone when the option is not
 // given. False (and error filled) when the value does not convert.
@@ -39,6 +42,16 @@ bool GetReal(const TArgs& args, const std::string& name, std::optional<double>& 
              std::string& error);
 
 std::string AbsolutePath(const std::string& path);
+
+// Whether two paths name the same file, existing or not.
+bool SameFile(const std::string& a, const std::string& b);
+
+// --european chooses semicolons and decimal commas for a CSV table.
+inline constexpr const char* EuropeanFlag = "--european";
+
+// Writes a CSV table of points rows and says where on standard output;
+// false when it could not be written (said on standard error).
+bool WriteTable(const std::string& path, const std::string& csv, std::size_t points);
 
 // After a successful run of dm's input file: the warnings on standard error,
 // then the summary on standard output (for a determination with its

@@ -92,7 +92,7 @@ private:
 
 int CalibrateCommand(int argc, char** argv) {
   std::string error;
-  auto parsed = ParseArgs(argc, argv, {"-o", "--objective", "--max-storage"}, error);
+  auto parsed = ParseArgs(argc, argv, {"-o", "--objective", "--max-storage"}, {"--force"}, error);
   if (!parsed) return UsageError(error);
   const TArgs& args = *parsed;
   if (args.Positional.size() != 1) return UsageError("calibrate takes one input file FILE.inp");
@@ -130,7 +130,7 @@ int CalibrateCommand(int argc, char** argv) {
     return ExitFailed;
   }
   std::error_code ec;
-  if (std::filesystem::exists(bestPath, ec) && !args.Force) {
+  if (std::filesystem::exists(bestPath, ec) && !args.Has("--force")) {
     std::cerr << bestPath << ": exists already; give --force to replace it\n";
     return ExitFailed;
   }

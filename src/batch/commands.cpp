@@ -56,11 +56,14 @@ std::string ImportHelp() {
          "                           second names the first date and the unit by default)\n";
 }
 
-std::string RunUsage() { return "  tolvane-batch run FILE.inp\n"; }
+std::string RunUsage() { return "  tolvane-batch run FILE.inp [--table OUT.csv [--european]]\n"; }
 
 std::string RunHelp() {
   return "run: the option the input file was written for; the output file FILE.out is written\n"
-         "beside it, a summary goes to standard output and the run's warnings to standard error\n";
+         "beside it, a summary goes to standard output and the run's warnings to standard error\n"
+         "  --table OUT.csv          also the run's table in full precision (the shortest text\n"
+         "                           that reads back to the same number), commas, a decimal point\n"
+         "  --european               the table with semicolons and decimal commas\n";
 }
 
 std::string CalibrateUsage() {
@@ -77,14 +80,29 @@ std::string CalibrateHelp() {
          "  --max-storage LO:HI      the range of the maximum storage in mm (1:500 by default)\n";
 }
 
-std::string GraphUsage() { return "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp\n"; }
+std::string TableUsage() { return "  tolvane-batch table FILE.out -o OUT.csv [--european]\n"; }
+
+std::string GraphUsage() {
+  return "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp|GRAPH.png|GRAPH.svg "
+         "[--scale 1|2|3]\n";
+}
+
+std::string TableHelp() {
+  return "table: the table of an output file (either option) as CSV for a spreadsheet, with the\n"
+         "values it prints; a header row, then one row per point, commas and a decimal point\n"
+         "  -o OUT.csv               the table to write (an existing one is replaced)\n"
+         "  --european               semicolons between cells and decimal commas\n";
+}
 
 std::string GraphHelp() {
-  return "graph: one graph of an output file saved as a 24-bit bitmap of 623 x 465 pixels\n"
+  return "graph: one graph of an output file, saved as the extension of -o says: a 24-bit bitmap\n"
+         "(.bmp) or a PNG (.png) of 623 x 465 pixels, or an SVG drawing (.svg) of that size\n"
          "  --kind 1|2|3|4|7         1 runoff in time, 3 rain and recharge, 7 observed against\n"
          "                           calculated runoff (of a determination); 2 runoff in time,\n"
          "                           4 rain and recharge (of a prediction)\n"
-         "  -o GRAPH.bmp             the bitmap to write (an existing one is replaced)\n";
+         "  -o GRAPH.bmp|GRAPH.png|GRAPH.svg  the file to write (an existing one is replaced)\n"
+         "  --scale 1|2|3            a PNG drawn at that multiple of the size, text and lines\n"
+         "                           scaled (1 by default)\n";
 }
 
 }  // namespace
@@ -94,6 +112,7 @@ const std::vector<TCommand>& Commands() {
       {"import", ImportCommand, ImportUsage, ImportHelp},
       {"run", RunCommand, RunUsage, RunHelp},
       {"calibrate", CalibrateCommand, CalibrateUsage, CalibrateHelp},
+      {"table", TableCommand, TableUsage, TableHelp},
       {"graph", GraphCommand, GraphUsage, GraphHelp},
   };
   return commands;

@@ -1,21 +1,23 @@
-// tolvane-batch graph: an output file drawn as a bitmap, as the Graphics
-// tab draws it. A program of its own, so that the other commands start
-// without loading Qt.
+// tolvane-batch graph: an output file drawn as the Graphics tab draws it,
+// saved as a bitmap, a PNG at a scale for reports, or an SVG drawing. A
+// program of its own, so that the other commands start without loading Qt.
 #include <QGuiApplication>
 
 #include <cstdlib>
-#include <optional>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "base/numparse.h"
+#include "batch/batchargs.h"
+#include "batch/commands.h"
 #include "batch/consoledialogs.h"
 #include "files/graphkind.h"
 #include "files/outputlayout.h"
 #include "graphs/graphdraw.h"
 #include "graphs/graphscale.h"
 #include "model/dmquorell.h"
-#include "render/qtcanvas.h"
+#include "render/graphfile.h"
 
 namespace {
 
@@ -26,37 +28,37 @@ void QuietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& mess
 }
 
 int Usage(const std::string& text) {
-  std::cerr << "tolvane-batch: " << text
-            << "\nusage: tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp\n";
-  return 2;
+  std::cerr << "tolvane-batch: " << text << "\nusage:\n";
+  for (const TCommand& command : Commands())
+    if (std::string(command.Name) == "graph") std::cerr << command.Usage();
+  return ExitUsage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string file, out;
-  std::optional<TGraphKind> kind;
   // argv[1] is the word "graph".
-  for (int i = 2; i < argc; ++i) {
-    const std::string a = argv[i];
-    if ((a == "--kind" || a == "-o") && i + 1 < argc) {
-      const std::string v = argv[++i];
-      if (a == "-o") {
-        out = v;
-      } else {
-        const auto code = ParseInteger(v);
-        kind = code ? GraphKindFromCode(*code) : std::nullopt;
-        if (!kind) return Usage("--kind must be 1, 2, 3, 4 or 7");
-      }
-    } else if (!a.empty() && a[0] == '-') {
-      return Usage("unknown option " + a);
-    } else if (file.empty()) {
-      file = a;
-    } else {
-      return Usage("graph takes one output file");
-    }
-  }
-  if (file.empty() || out.empty() || !kind) return Usage("graph needs FILE.out, --kind and -o");
+  std::string error;
+  const auto parsed = ParseArgs(argc, argv, {"--kind", "-o", "--scale"}, {}, error);
+  if (!parsed) return Usage(error);
+  const TArgs& args = *parsed;
+  if (args.Positional.size() > 1) return Usage("graph takes one output file");
+  if (args.Positional.empty() || !args.Options.count("-o") || !args.Options.count("--kind"))
+    return Usage("graph needs FILE.out, --kind and -o");
+  const std::string& file = args.Positional[0];
+  const std::string& out = args.Options.at("-o");
+  const auto code = ParseInteger(args.Options.at("--kind"));
+  const auto kind = code ? GraphKindFromCode(*code) : std::nullopt;
+  if (!kind) return Usage("--kind must be 1, 2, 3, 4 or 7");
+  const auto format = GraphFileFormatOf(out);
+  if (!format) return Usage("the graph file \"" + out + "\" must end in " + GraphFileExtensions);
+  int scale = 1;
+  if (!GetInt(args, "--scale", scale, error)) return Usage(error);
+  if (scale < 1 || scale > MaxGraphScale) return Usage("--scale must be 1, 2 or 3");
+  if (!ScaleFitsFormat(*format, scale))
+    return Usage(
+        "--scale is for PNG graphs: a BMP graph is 623 x 465 pixels as designed, an SVG "
+        "graph is drawn to any size");
 
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   qInstallMessageHandler(QuietQtNotes);
@@ -68,7 +70,7 @@ int main(int argc, char** argv) {
   dm.SetDialogs(&dialogs);
   dm.ResultsFileName = file;
   try {
-    if (!dm.ReadResultsHead()) return 1;
+    if (!dm.ReadResultsHead()) return ExitFailed;
     const bool reconstruction =
         dm.ResultsTag == OutputLayout::SectionTag(OutputLayout::ReconstructionSection);
     if (reconstruction != IsReconstructionKind(*kind)) {
@@ -76,20 +78,19 @@ int main(int argc, char** argv) {
                 << " output file; graph kind " << GraphKindCode(*kind) << " is drawn from "
                 << (IsReconstructionKind(*kind) ? "a reconstruction" : "a prediction")
                 << " output file\n";
-      return 1;
+      return ExitFailed;
     }
-    if (!dm.ReadResultsForGraph(*kind)) return 1;
+    if (!dm.ReadResultsForGraph(*kind)) return ExitFailed;
   } catch (const TInOutError& e) {
     std::cerr << file << ": " << e.what() << "\n";
-    return 1;
+    return ExitFailed;
   }
-  TQtCanvas canvas;
-  if (!ShowGraphics(GraphState, dm, *kind, canvas)) return 1;
-  std::string error;
-  if (!SaveBitmap(canvas.Image(), out, &error)) {
+  TGraphRecording graph = NewGraphRecording();
+  if (!ShowGraphics(GraphState, dm, *kind, graph)) return ExitFailed;
+  if (!SaveGraph(graph, out, *format, scale, &error)) {
     std::cerr << "The graph could not be saved in \"" << out << "\": " << error << "\n";
-    return 1;
+    return ExitFailed;
   }
   std::cout << out << ": graph " << GraphKindCode(*kind) << " of " << dm.NrOfData << " points\n";
-  return 0;
+  return ExitOk;
 }

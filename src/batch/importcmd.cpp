@@ -170,7 +170,7 @@ int ImportCommand(int argc, char** argv) {
                            "--first-row", "--rows", "--max-storage", "--initial-storage",
                            "--max-escape", "--reservoirs", "--alpha", "--initial-runoff",
                            "--title1", "--title2"},
-                          error);
+                          {"--force"}, error);
   if (!parsed) return UsageError(error);
   const TArgs& args = *parsed;
   if (args.Positional.size() != 1) return UsageError("import takes one table DATA.csv");
@@ -216,7 +216,7 @@ int ImportCommand(int argc, char** argv) {
   const std::string csvPath = args.Positional[0];
   const std::string outPath = AbsolutePath(args.Options.at("-o"));
   std::error_code ec;
-  if (std::filesystem::exists(outPath, ec) && !args.Force) {
+  if (std::filesystem::exists(outPath, ec) && !args.Has("--force")) {
     std::cerr << outPath << ": exists already; give --force to replace it\n";
     return ExitFailed;
   }

@@ -162,6 +162,10 @@ public:
   // Output file writers; an error writing the file throws TInOutError.
   void WriteReconstructionResults();
   void WritePredictionResults();
+  // The results of the last run as the writers print them; the series are
+  // views of the workspaces, valid until the next run.
+  TReconstructionResults ReconstructionResults() const;
+  TPredictionResults PredictionResults() const;
 
   // Reading an output file back (outputreader.cpp). Each returns false
   // when it read nothing usable; the user has then been told why.

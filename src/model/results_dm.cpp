@@ -36,18 +36,11 @@ std::span<const T> Points(const T* series, int n) {
 
 }  // namespace
 
-void TDMQuorell::WriteReconstructionResults() {
-  auto& ws = Analysis();
-  const std::string outPath = OutputPathAndInputName(*this);
+TReconstructionResults TDMQuorell::ReconstructionResults() const {
+  const auto& ws = Analysis();
   const int n = ws.AnaNrOfData;
   const TFitCriteria fit = FitCriteria(ws.RunMeas, ws.RunCalc, n);
   const double s2 = fit.Sums.SumSq;
-  // A perfect fit or a single point has no spread to speak of.
-  const double sd = (s2 == 0 || n <= 1) ? 0.0 : std::exp(0.5 * std::log(s2 / (n - 1)));
-  ws.SumRunMeas = fit.Sums.SumMeas;
-  ws.MeanRunMeas = n > 0 ? ws.SumRunMeas / n : 0;
-  ws.RSquare = fit[TCriterion::RSquare];
-
   TReconstructionResults results;
   results.Title1 = Title1;
   results.Title2 = Title2;
@@ -62,15 +55,15 @@ void TDMQuorell::WriteReconstructionResults() {
   results.Rech = Points(ws.Rech, n);
   results.RunMeas = Points(ws.RunMeas, n);
   results.RunCalc = Points(ws.RunCalc, n);
-  results.StandardDeviation = sd;
-  results.RSquare = ws.RSquare;
-  WriteResults(*this, outPath, FormatReconstructionResults(results));
+  // A perfect fit or a single point has no spread to speak of.
+  results.StandardDeviation = (s2 == 0 || n <= 1) ? 0.0 : std::exp(0.5 * std::log(s2 / (n - 1)));
+  results.RSquare = fit[TCriterion::RSquare];
+  return results;
 }
 
-void TDMQuorell::WritePredictionResults() {
-  auto& ws = Prediction();
-  auto& ana = Analysis();
-  const std::string outPath = OutputPathAndInputName(*this);
+TPredictionResults TDMQuorell::PredictionResults() const {
+  const auto& ws = Prediction();
+  const auto& ana = Analysis();
   const int n = ws.PredNrOfData;
   TPredictionResults results;
   results.Title1 = Title1;
@@ -85,7 +78,23 @@ void TDMQuorell::WritePredictionResults() {
   results.Rain = Points(ws.PredRain, n);
   results.Rech = Points(ws.PredRech, n);
   results.RunCalc = Points(ana.RunCalc, n);
-  WriteResults(*this, outPath, FormatPredictionResults(results));
+  return results;
+}
+
+void TDMQuorell::WriteReconstructionResults() {
+  auto& ws = Analysis();
+  const std::string outPath = OutputPathAndInputName(*this);
+  const int n = ws.AnaNrOfData;
+  const TFitCriteria fit = FitCriteria(ws.RunMeas, ws.RunCalc, n);
+  ws.SumRunMeas = fit.Sums.SumMeas;
+  ws.MeanRunMeas = n > 0 ? ws.SumRunMeas / n : 0;
+  ws.RSquare = fit[TCriterion::RSquare];
+  WriteResults(*this, outPath, FormatReconstructionResults(ReconstructionResults()));
+}
+
+void TDMQuorell::WritePredictionResults() {
+  const std::string outPath = OutputPathAndInputName(*this);
+  WriteResults(*this, outPath, FormatPredictionResults(PredictionResults()));
 }
 
 bool TDMQuorell::LoadOutputLines(const std::string& path) {

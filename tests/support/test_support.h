@@ -44,6 +44,10 @@ inline std::vector<std::string> SplitCrLfLines(const std::string& text) {
   return SplitLines(text, "\r\n");
 }
 
+// The name of a table-driven case, from its Name (GoogleTest's own macro
+// names its parameter "info": a lambda of that name would shadow it).
+inline constexpr auto CaseName = [](const auto& testCase) { return std::string(testCase.param.Name); };
+
 // Folders of the shared data; empty when not present.
 std::string SharedDataDir();
 std::string SourceDir();
