@@ -154,6 +154,16 @@ INSTANTIATE_TEST_SUITE_P(
         TDamage{"NaNParameter", "    10.00", "      nan", "Invalid numeric input", false}),
     CaseName);
 
+// A file that opens but cannot be read: the stream buffer throws its read
+// error, which would end the program from inside a window's handler.
+TEST_F(Robustness, AFileThatCannotBeReadIsOneThatCannotBeOpened) {
+  if (!std::filesystem::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem here";
+  EXPECT_FALSE(ReadWholeFile("/proc/self/mem"));
+  const auto o = Survive("/proc/self/mem");
+  EXPECT_FALSE(o.ReadOk);
+  EXPECT_TRUE(Said(o, "could not be opened")) << (o.Said.empty() ? "" : o.Said.front());
+}
+
 TEST_F(Robustness, EndMarkInTheMiddleEndsTheFile) {
   std::string text = Good(true);
   text.insert(text.find("   16  "), "\x1A");

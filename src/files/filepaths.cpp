@@ -25,11 +25,9 @@ bool FileExists(const std::string& path) {
   return std::filesystem::is_regular_file(path, ec);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+namespace {
+
+std::optional<std::string> ReadStream(std::ifstream& in) {
   std::string content;
   in.seekg(0, std::ios::end);
   const auto size = in.tellg();
@@ -43,6 +41,23 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   content.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) return std::nullopt;
   return content;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  // A read error (a file such as /proc/self/mem) is thrown by the stream
+  // buffer itself, whatever the stream's exception mask: it is a file that
+  // cannot be read, like one that cannot be opened.
+  try {
+    return ReadStream(in);
+  } catch (const std::ios_base::failure&) {
+    return std::nullopt;
+  }
 }
 
 namespace {

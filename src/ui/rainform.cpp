@@ -139,6 +139,9 @@ void TRainForm::CreateMenuAndActions() {
   OutputOpenForGraphics =
       MakeAction("OutputOpenForGraphics", "Open &Graph", &TRainForm::OutputOpenForGraphicsExecute);
   GraphSaveAction = MakeAction("GraphSaveAction", "Save g&Raph", &TRainForm::GraphSaveActionExecute);
+  ImportTableAction =
+      MakeAction("ImportTableAction", "Import &table ...", &TRainForm::ImportTableActionExecute);
+  ImportTableAction->setStatusTip("Reads a table of a spreadsheet (CSV) into the sheet");
 
   auto* bar = new QMenuBar(this);
   bar->setObjectName("MainMenu1");
@@ -150,6 +153,10 @@ void TRainForm::CreateMenuAndActions() {
   AddMenuEntry(FileMenu, "GraphOpenMenu", GraphOpenAction);
   AddMenuEntry(FileMenu, "InputSaveMenu", InputSaveAction);
   AddMenuEntry(FileMenu, "Savegraph", GraphSaveAction);
+  // Ours, below the designed entries: the action itself is the entry.
+  FileMenu->addSeparator();
+  FileMenu->addAction(ImportTableAction);
+  FileMenu->addSeparator();
   AddMenuEntry(FileMenu, "ProgramExit", FileExit1, "Program e&Xit");
   EditMenu = bar->addMenu("&Edit");
   EditMenu->setObjectName("EditMenu");

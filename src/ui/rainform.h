@@ -41,6 +41,8 @@ struct TWindowPlacement {
 };
 TWindowPlacement MainWindowPlacement(int screenWidth, int designedWidth);
 
+class TImportForm;
+
 class TRainForm : public TBaseForm {
   Q_OBJECT
 public:
@@ -91,6 +93,7 @@ private:
   QAction* GraphOpenAction;
   QAction* OutputOpenForGraphics;
   QAction* GraphSaveAction;
+  QAction* ImportTableAction;
 
   TFileDialogSpec InputOpenDialog;
   TFileDialogSpec InputSaveDialog;
@@ -228,6 +231,8 @@ private:
   bool ChooseInputFile();
   void RunOption();
   void InputOpenActionExecute();
+  void ImportTableActionExecute();
+  void ApplyImportedTable(const TImportForm& form);
   void OutputOpenActionExecute();
   void OutputTabSheetShow();
 

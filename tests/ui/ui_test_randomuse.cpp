@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMenu>
@@ -28,6 +29,7 @@
 #include "base/numparse.h"
 #include "ui/alfaform.h"
 #include "ui/helpform.h"
+#include "ui/importform.h"
 #include "ui/rainform.h"
 #include "ui/stringgrid.h"
 #include "ui/ui_support.h"
@@ -214,7 +216,7 @@ private:
     // By mnemonic, as Alt+F then a letter; the menu closes again if the
     // letter names no entry.
     const bool file = Pick(2) == 0;
-    const char* const letters = file ? "IOGNRX" : "CTP";
+    const char* const letters = file ? "IOGNRTX" : "CTP";
     const char letter = letters[Pick(std::strlen(letters))];
     if (file && letter == 'X') return;  // the way out of the program is no random action
     Note(QString("menu %1 %2").arg(file ? "File" : "Edit").arg(letter));
@@ -226,6 +228,19 @@ private:
       QCoreApplication::processEvents();
     }
     while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    if (auto* import = RainForm->findChild<TImportForm*>("ImportForm")) UseImport(import);
+  }
+
+  // The import dialog: a table chosen at random, then OK when it can be
+  // taken, or Cancel.
+  void UseImport(TImportForm* form) {
+    if (Pick(3) > 0) Control<QPushButton>(form, "BrowseButton")->click();
+    auto* buttons = Control<QDialogButtonBox>(form, "ImportButtons");
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    const bool take = ok->isEnabled() && Pick(2) == 0;
+    Note(take ? "import OK" : "import Cancel");
+    (take ? ok : buttons->button(QDialogButtonBox::Cancel))->click();
+    QCoreApplication::processEvents();
   }
 
   void TypeIntoField() {
