@@ -142,6 +142,9 @@ void TRainForm::CreateMenuAndActions() {
   ImportTableAction =
       MakeAction("ImportTableAction", "Import &table ...", &TRainForm::ImportTableActionExecute);
   ImportTableAction->setStatusTip("Reads a table of a spreadsheet (CSV) into the sheet");
+  ExportTableAction =
+      MakeAction("ExportTableAction", "&Export table ...", &TRainForm::ExportTableActionExecute);
+  ExportTableAction->setStatusTip("Writes the table of the output file as CSV for spreadsheets");
 
   auto* bar = new QMenuBar(this);
   bar->setObjectName("MainMenu1");
@@ -156,6 +159,7 @@ void TRainForm::CreateMenuAndActions() {
   // Ours, below the designed entries: the action itself is the entry.
   FileMenu->addSeparator();
   FileMenu->addAction(ImportTableAction);
+  FileMenu->addAction(ExportTableAction);
   FileMenu->addSeparator();
   AddMenuEntry(FileMenu, "ProgramExit", FileExit1, "Program e&Xit");
   EditMenu = bar->addMenu("&Edit");
@@ -176,8 +180,12 @@ void TRainForm::CreateMenuAndActions() {
   InputOpenDialog = dialog("InputOpenDialog", false, "inp", "Input files (*.inp)|*.inp");
   InputSaveDialog = dialog("InputSaveDialog", true, "inp", "Input files (*.inp)|*.inp");
   OutputOpenDialog = dialog("OutputOpenDialog", false, ".out", "Output files (*.out)|*.out");
-  GraphOpenDialog = dialog("GraphOpenDialog", false, "bmp", "Graph files (*.bmp)|*.bmp");
-  GraphSaveDialog = dialog("GraphSaveDialog", true, "bmp", "Image files (*.bmp)|*.bmp");
+  // The designed filter first, as the default; then the formats of ours.
+  GraphOpenDialog = dialog("GraphOpenDialog", false, "bmp",
+                           "Graph files (*.bmp);;PNG images (*.png)|*.bmp");
+  GraphSaveDialog = dialog("GraphSaveDialog", true, "bmp",
+                           "Image files (*.bmp);;PNG images (*.png);;SVG drawings (*.svg)|*.bmp");
+  ExportTableDialog = dialog("ExportTableDialog", true, "csv", "CSV tables (*.csv)|*.csv");
 }
 
 // The text control the edit actions work on, and what it can do now.
@@ -293,7 +301,7 @@ QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
 void TRainForm::SetDialogFolders(const QString& folder) {
   for (TFileDialogSpec* dialog : {&InputOpenDialog, &InputSaveDialog, &OutputOpenDialog,
-                                  &GraphOpenDialog, &GraphSaveDialog})
+                                  &GraphOpenDialog, &GraphSaveDialog, &ExportTableDialog})
     dialog->InitialDir = folder;
 }
 

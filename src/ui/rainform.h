@@ -23,10 +23,12 @@
 #include <QTabWidget>
 
 #include <functional>
+#include <memory>
 #include <initializer_list>
 #include <utility>
 
 #include "files/graphkind.h"
+#include "graphs/graphrecording.h"
 #include "sheet/fieldchecks.h"
 #include "ui/baseform.h"
 #include "ui/fieldexits.h"
@@ -94,12 +96,14 @@ private:
   QAction* OutputOpenForGraphics;
   QAction* GraphSaveAction;
   QAction* ImportTableAction;
+  QAction* ExportTableAction;
 
   TFileDialogSpec InputOpenDialog;
   TFileDialogSpec InputSaveDialog;
   TFileDialogSpec OutputOpenDialog;
   TFileDialogSpec GraphOpenDialog;
   TFileDialogSpec GraphSaveDialog;
+  TFileDialogSpec ExportTableDialog;
 
   QTabWidget* PageControl1;
   QWidget* IntroTabSheet;
@@ -192,6 +196,7 @@ private:
   TGraphKind FGraphKind{};  // 0 until a graph is chosen
   // The graph last drawn, as "Save graph" writes it.
   QImage GraphBitmap;
+  std::unique_ptr<TGraphRecording> DrawnGraph;
   // Length of each pause of Save/Run in milliseconds.
   int FPauseMs = 500;
 
@@ -232,6 +237,7 @@ private:
   void RunOption();
   void InputOpenActionExecute();
   void ImportTableActionExecute();
+  void ExportTableActionExecute();
   void ApplyImportedTable(const TImportForm& form);
   void OutputOpenActionExecute();
   void OutputTabSheetShow();

@@ -7,6 +7,7 @@
 #include "graphs/graphdraw.h"
 #include "graphs/graphscale.h"
 #include "render/fonts.h"
+#include "render/graphfile.h"
 #include "render/qtcanvas.h"
 #include "ui/application.h"
 #include "ui/rainform.h"
@@ -166,14 +167,16 @@ void TRainForm::DrawChosenGraph() {
 }
 
 void TRainForm::ShowGraphics() {
-  TQtCanvas canvas;
-  if (!::ShowGraphics(GraphState, *DMQuorell, FGraphKind, canvas)) {
+  // Recorded, so that "Save graph" writes this very graph in any format.
+  auto graph = std::make_unique<TGraphRecording>(NewGraphRecording());
+  if (!::ShowGraphics(GraphState, *DMQuorell, FGraphKind, *graph)) {
     // Nothing was drawn (the user has been told why): nothing to show or
     // save; back to the choice of graphs.
     SelectButtonClick();
     return;
   }
-  GraphBitmap = canvas.Image();
+  GraphBitmap = ::GraphImage(*graph, 1);
+  DrawnGraph = std::move(graph);
   GraphImage->setPixmap(QPixmap::fromImage(GraphBitmap));
   GraphSaveAction->setEnabled(true);
   GraphImage->show();
@@ -200,8 +203,17 @@ void TRainForm::GraphSaveActionExecute() {
   }
   if (FileExists(path.toStdString()) && !DMQuorell->AskYesNo("The file already exists, overwrite?"))
     return;
+  // The format by the extension; a name typed without one is a bitmap.
+  const auto format = GraphFileFormatOf(path.toStdString());
+  if (!format) {
+    Prompts().ShowMessage("The graph was not saved: the file \"" + path + "\" must end in " +
+                          GraphFileExtensions);
+    return;
+  }
   std::string error;
-  if (!SaveBitmap(GraphBitmap, path.toStdString(), &error)) {
+  const bool saved = DrawnGraph ? SaveGraph(*DrawnGraph, path.toStdString(), *format, 1, &error)
+                                : SaveBitmap(GraphBitmap, path.toStdString(), &error);
+  if (!saved) {
     Prompts().ShowMessage("The graph could not be saved in \"" + path + "\": " +
                           QString::fromStdString(error));
     return;

@@ -1,6 +1,9 @@
-// File, "Import table ...": a spreadsheet's table read into the sheet as
-// opening an input file reads one; Save/Run then writes the input file
-// the batch tool's import writes from the same choices.
+// File, "Import table ..." and "Export table ...": a spreadsheet's table read
+// into the sheet as opening an input file reads one (Save/Run then writes the
+// input file the batch tool's import writes from the same choices), and the
+// table of the output file written for a spreadsheet.
+#include "files/csvtable.h"
+#include "files/filepaths.h"
 #include "model/dmquorell.h"
 #include "ui/application.h"
 #include "ui/importform.h"
@@ -50,4 +53,38 @@ void TRainForm::ApplyImportedTable(const TImportForm& form) {
     CommitFields();
   }
   SetStatus(QString("%1 points imported; check the parameters, then use \"Save/Run\".").arg(n));
+}
+
+void TRainForm::ExportTableActionExecute() {
+  auto& dm = *DMQuorell;
+  if (!FOutputOpened || dm.ResultsFileName.empty()) {
+    Prompts().ShowMessage("There is no output file to export: open one with \"Open Output\" or "
+                          "make one with \"Save/Run\"");
+    return;
+  }
+  const auto content = ReadWholeFile(dm.ResultsFileName);
+  if (!content) {
+    Prompts().ShowMessage(QString::fromStdString(dm.OpenFailureText()));
+    return;
+  }
+  // The spreadsheets of a system with a decimal comma read semicolons.
+  std::string error;
+  const auto csv = OutputFileCsv(*content, dm.ResultsFileName, CsvStyleFor(StartSeparator), error);
+  if (!csv) {
+    Prompts().ShowMessage(QString::fromStdString(error));
+    return;
+  }
+  ExportTableDialog.InitialDir = FolderOf(QString::fromStdString(dm.ResultsFileName));
+  const QString path = ExecuteFileDialog(ExportTableDialog);
+  if (path.isEmpty()) {
+    Prompts().ShowMessage("The table was not exported");
+    return;
+  }
+  if (FileExists(path.toStdString()) && !dm.AskYesNo("The file already exists, overwrite?")) return;
+  if (!WriteFileAtomically(path.toStdString(), *csv, &error)) {
+    Prompts().ShowMessage("The table could not be written in \"" + path + "\": " +
+                          QString::fromStdString(error));
+    return;
+  }
+  Prompts().ShowMessage("The table of the output file is saved in " + path);
 }

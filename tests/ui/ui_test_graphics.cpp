@@ -17,8 +17,9 @@ void MakeGraph(TProgram& program, const QString& path) {
   Main<QPushButton>("MakeGraphButton")->click();
 }
 
-QByteArray BatchBitmap(const TScratchDir& dir, const QString& output, int kind) {
-  const QString bitmap = QString::fromStdString(dir.File("batch" + std::to_string(kind) + ".bmp"));
+QByteArray BatchBitmap(const TScratchDir& dir, const QString& output, int kind,
+                       const char* extension = ".bmp") {
+  const QString bitmap = QString::fromStdString(dir.File("batch" + std::to_string(kind) + extension));
   QProcess batch;
   batch.start(TOLVANE_BATCH, {"graph", output, "--kind", QString::number(kind), "-o", bitmap});
   batch.waitForFinished(30000);
@@ -82,12 +83,82 @@ private slots:
     QCOMPARE(program.Prompts.Messages.last(), "The graph was saved in  " + saved + ".bmp");
     QCOMPARE(QByteArray::fromStdString(ReadFileBytes(dir.File("graph.bmp"))),
              BatchBitmap(dir, Example(file), kind));
+    // The same graph as PNG (the bitmap's pixels) and as SVG (the batch
+    // tool's drawing).
+    program.Prompts.Paths = {saved + ".png"};
+    Main<QAction>("GraphSaveAction")->trigger();
+    QCOMPARE(program.Prompts.Messages.last(), "The graph was saved in  " + saved + ".png");
+    const QImage png(saved + ".png");
+    QCOMPARE(png.convertToFormat(QImage::Format_RGB32),
+             QImage(saved + ".bmp").convertToFormat(QImage::Format_RGB32));
+    program.Prompts.Paths = {saved + ".svg"};
+    Main<QAction>("GraphSaveAction")->trigger();
+    QCOMPARE(QByteArray::fromStdString(ReadFileBytes(dir.File("graph.svg"))),
+             BatchBitmap(dir, Example(file), kind, ".svg"));
+    program.Prompts.Paths = {saved + ".jpg"};
+    Main<QAction>("GraphSaveAction")->trigger();
+    QCOMPARE(program.Prompts.Messages.last(),
+             "The graph was not saved: the file \"" + saved + ".jpg\" must end in .bmp, .png or .svg");
+    // A PNG opens as a bitmap does.
+    program.Prompts.Paths = {saved + ".png"};
+    Main<QAction>("GraphOpenAction")->trigger();
+    QVERIFY(Main<QLabel>("PictureImage")->isVisible());
+    QCOMPARE(Main<QLabel>("PictureImage")->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+             png.convertToFormat(QImage::Format_RGB32));
+    MakeGraph(program, Example(file));
+    f->findChild<QRadioButton*>(radio)->setChecked(true);
+    (kind == 2 || kind == 4 ? Main<QPushButton>("GoButton2") : Main<QPushButton>("GoButton1"))->click();
 
     Main<QPushButton>("SelectButton")->click();
     QVERIFY(!Main<QLabel>("GraphImage")->isVisible());
     QVERIFY(!Main<QPushButton>("SelectButton")->isEnabled());
     QVERIFY(!Main<QAction>("GraphSaveAction")->isEnabled());
     QVERIFY(Main<QFrame>("Panel1")->isVisible() || Main<QFrame>("Panel2")->isVisible());
+  }
+
+  // The table of the output file on the Output tab, for the system's
+  // spreadsheets: a decimal comma system gets semicolons.
+  void exportTableWritesTheOutputFilesTable_data() {
+    QTest::addColumn<char>("separator");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("point") << '.' << "serial,time,rain,recharge,runoff_measured,runoff_calculated"
+                           << "1,1.00,";
+    QTest::newRow("comma") << ',' << "serial;time;rain;recharge;runoff_measured;runoff_calculated"
+                           << "1;1,00;";
+  }
+
+  void exportTableWritesTheOutputFilesTable() {
+    QFETCH(char, separator);
+    QFETCH(QString, header);
+    QFETCH(QString, second);
+    TProgram program;
+    TScratchDir dir;
+    const char saved = TRainForm::StartSeparator;
+    TRainForm::StartSeparator = separator;
+    Main<QAction>("ExportTableAction")->trigger();
+    QCOMPARE(program.Prompts.Messages.last(),
+             QString("There is no output file to export: open one with \"Open Output\" or make one "
+                     "with \"Save/Run\""));
+    program.Prompts.Paths = {Example("determine_daily.out")};
+    Main<QAction>("OutputOpenAction")->trigger();
+    const QString table = QString::fromStdString(dir.File("table"));
+    program.Prompts.Paths = {table};
+    Main<QAction>("ExportTableAction")->trigger();
+    TRainForm::StartSeparator = saved;
+    QCOMPARE(program.Prompts.Messages.last(), "The table of the output file is saved in " + table + ".csv");
+    const auto lines = SplitCrLfLines(ReadFileBytes(dir.File("table.csv")));
+    QVERIFY(lines.size() > 2);
+    QCOMPARE(QString::fromStdString(lines[0]), header);
+    QVERIFY2(QString::fromStdString(lines[1]).startsWith(second), lines[1].c_str());
+    // The batch tool's table of the same file, in the same style.
+    QProcess batch;
+    QStringList args{"table", Example("determine_daily.out"), "-o",
+                     QString::fromStdString(dir.File("batch.csv"))};
+    if (separator == ',') args << "--european";
+    batch.start(TOLVANE_BATCH, args);
+    QVERIFY(batch.waitForFinished(30000));
+    QCOMPARE(ReadFileBytes(dir.File("table.csv")), ReadFileBytes(dir.File("batch.csv")));
   }
 
   void goWithNothingCheckedDoesNothing() {
