@@ -167,7 +167,8 @@ int TCalibrationChart::CalculatedPoints() const { return static_cast<int>(Calcul
 
 // ---- The window
 
-TCalibrationForm* TCalibrationForm::Open(const TRunInput& record, const std::string& fileName) {
+TCalibrationForm* TCalibrationForm::Open(const TRunInput& record, const std::string& fileName,
+                                         QWidget* owner) {
   auto dm = std::make_unique<TDMQuorell>();
   // The determination says what stops it, as Save/Run's run would; the
   // points read are the sheet's business, not this window's.
@@ -186,14 +187,15 @@ TCalibrationForm* TCalibrationForm::Open(const TRunInput& record, const std::str
   dm->SetDialogs(nullptr);
   dm->RunFailed = false;
   if (!ready) return nullptr;
-  auto* form = new TCalibrationForm(std::move(dm), record);
+  auto* form = new TCalibrationForm(std::move(dm), record, owner);
   form->show();
   form->activateWindow();
   return form;
 }
 
-TCalibrationForm::TCalibrationForm(std::unique_ptr<TDMQuorell> dm, const TRunInput& record)
-    : QWidget(nullptr, Qt::Window), Dm(std::move(dm)), Record(record),
+TCalibrationForm::TCalibrationForm(std::unique_ptr<TDMQuorell> dm, const TRunInput& record,
+                                   QWidget* owner)
+    : QWidget(owner, Qt::Window), Dm(std::move(dm)), Record(record),
       Bounds(BoundsAround(record.Store)) {
   setObjectName("CalibrationForm");
   setWindowTitle("Calibration");
@@ -480,6 +482,8 @@ void TCalibrationForm::CalibrationFinished() {
     };
     ComparisonLabel->setText("Before: " + describe(Before) + "\nAfter: " + describe(Best));
     SetShown(Best.Store);
+    // Shown at once: whoever hears of the end sees the best fit drawn.
+    if (RefitPending) Refit();
   }
   emit CalibrationEnded();
 }

@@ -59,8 +59,10 @@ class TCalibrationForm : public QWidget {
   Q_OBJECT
 public:
   // The window for the record, shown; nullptr when its determination
-  // cannot be made (the user has been told why, as a run would tell).
-  static TCalibrationForm* Open(const TRunInput& record, const std::string& fileName);
+  // cannot be made (the user has been told why, as a run would tell). A
+  // window of its own that goes with owner.
+  static TCalibrationForm* Open(const TRunInput& record, const std::string& fileName,
+                                QWidget* owner);
   ~TCalibrationForm() override;
 
   // The parameters the controls show, and the fit drawn for them.
@@ -77,7 +79,7 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  TCalibrationForm(std::unique_ptr<TDMQuorell> dm, const TRunInput& record);
+  TCalibrationForm(std::unique_ptr<TDMQuorell> dm, const TRunInput& record, QWidget* owner);
 
   struct TParameterControl {
     QLabel* Caption;

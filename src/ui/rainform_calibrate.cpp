@@ -81,7 +81,7 @@ void TRainForm::CalibrateActionExecute() {
   }
   // One window at a time, of the sheet as it is now.
   if (CalibrationWindow) CalibrationWindow->close();
-  CalibrationWindow = TCalibrationForm::Open(*record, dm.FileName);
+  CalibrationWindow = TCalibrationForm::Open(*record, dm.FileName, this);
 }
 
 void TRainForm::ApplyStoreParameters(const TStoreParameters& store) {
