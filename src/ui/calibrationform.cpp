@@ -57,6 +57,13 @@ QList<QPointF> Bars(const std::vector<double>& time, const std::vector<double>& 
   return points;
 }
 
+QList<QPointF> Base(const QList<QPointF>& top) {
+  QList<QPointF> points;
+  points.reserve(top.size());
+  for (const QPointF& p : top) points << QPointF(p.x(), 0);
+  return points;
+}
+
 QList<QPointF> Line(const std::vector<double>& time, const std::vector<double>& value) {
   QList<QPointF> points;
   const std::size_t n = std::min(time.size(), value.size());
@@ -103,9 +110,13 @@ TCalibrationChart::TCalibrationChart(QWidget* parent) : QChartView(parent) {
   chart->addAxis(RunoffAxis, Qt::AlignLeft);
   chart->addAxis(RainAxis, Qt::AlignRight);
 
-  auto bars = [&](QLineSeries*& top, QAreaSeries*& area, const char* name, QColor colour) {
+  auto bars = [&](QLineSeries*& top, QLineSeries*& base, QAreaSeries*& area, const char* name,
+                  QColor colour) {
     top = new QLineSeries(chart);
-    area = new QAreaSeries(top);
+    // An area without a lower line is filled to the bottom of the plot,
+    // which on a reversed axis is its far end: the bars have a line at 0.
+    base = new QLineSeries(chart);
+    area = new QAreaSeries(top, base);
     area->setName(name);
     colour.setAlpha(150);
     area->setBrush(colour);
@@ -114,8 +125,8 @@ TCalibrationChart::TCalibrationChart(QWidget* parent) : QChartView(parent) {
     area->attachAxis(TimeAxis);
     area->attachAxis(RainAxis);
   };
-  bars(RainTop, RainBars, "Rain", QColor(80, 140, 230));
-  bars(RechargeTop, RechargeBars, "Recharge", QColor(60, 180, 90));
+  bars(RainTop, RainBase, RainBars, "Rain", QColor(80, 140, 230));
+  bars(RechargeTop, RechargeBase, RechargeBars, "Recharge", QColor(60, 180, 90));
 
   Measured = new QScatterSeries;
   Measured->setName("Measured runoff");
@@ -135,6 +146,7 @@ TCalibrationChart::TCalibrationChart(QWidget* parent) : QChartView(parent) {
 void TCalibrationChart::ShowRecord(const TLiveFit& fit) {
   Measured->replace(Line(fit.Time, fit.Measured));
   RainTop->replace(Bars(fit.Time, fit.Rain));
+  RainBase->replace(Base(RainTop->points()));
   HighestMeasured = Highest(fit.Measured);
   const std::size_t n = fit.Time.size();
   const double first = n > 0 ? fit.Time.front() : 0, last = n > 0 ? fit.Time.back() : 1;
@@ -149,6 +161,7 @@ void TCalibrationChart::ShowRecord(const TLiveFit& fit) {
 void TCalibrationChart::ShowFit(const TLiveFit& fit) {
   Calculated->replace(Line(fit.Time, fit.Calculated));
   RechargeTop->replace(Bars(fit.Time, fit.Recharge));
+  if (RechargeBase->count() != RechargeTop->count()) RechargeBase->replace(Base(RechargeTop->points()));
   HighestCalculated = Highest(fit.Calculated);
   if (!chart()->isZoomed()) FitAxes();
 }

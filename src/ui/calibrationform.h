@@ -50,6 +50,8 @@ private:
   QLineSeries* Calculated;
   QLineSeries* RainTop;
   QLineSeries* RechargeTop;
+  QLineSeries* RainBase;
+  QLineSeries* RechargeBase;
   QAreaSeries* RainBars;
   QAreaSeries* RechargeBars;
   double HighestMeasured = 0, HighestCalculated = 0;
