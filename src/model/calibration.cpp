@@ -78,6 +78,23 @@ bool WithinBounds(const TStoreParameters& s, const TCalibrationBounds& bounds) {
          s.IniSto <= s.MaxSto && s.MaxEsc >= 0 && !(s.MaxSto / 10 < s.MaxEsc);
 }
 
+TStoreParameters StoredWithinBounds(const TStoreParameters& store,
+                                    const TCalibrationBounds& bounds) {
+  TStoreParameters s;
+  s.MaxSto = StoredWithin(store.MaxSto, bounds.MaxStoLow, bounds.MaxStoHigh);
+  s.IniSto = StoredWithin(store.IniSto, 0.001, s.MaxSto);
+  s.MaxEsc = StoredWithin(store.MaxEsc, 0, s.MaxSto / 10);
+  return s;
+}
+
+TCalibrationBounds BoundsAround(const TStoreParameters& store) {
+  TCalibrationBounds bounds;
+  if (store.MaxSto > bounds.MaxStoHigh) bounds.MaxStoHigh = StoredParameter(store.MaxSto);
+  if (store.MaxSto > 0 && store.MaxSto < bounds.MaxStoLow)
+    bounds.MaxStoLow = std::max(0.001, StoredParameter(store.MaxSto));
+  return bounds;
+}
+
 TCalibration::TCalibration(TDMQuorell& dm, TObjective objective, TCalibrationBounds bounds)
     : Dm(dm), Objective(objective), Bounds(bounds) {}
 

@@ -40,6 +40,16 @@ std::string CheckCalibrationBounds(const TCalibrationBounds& bounds);
 // Whether the parameters lie within the bounds.
 bool WithinBounds(const TStoreParameters& store, const TCalibrationBounds& bounds);
 
+// The nearest parameters an input file can hold that lie within the
+// bounds: each value rounded as stored, then moved inside its bound (the
+// initial storage and the escape rate follow the maximum storage).
+TStoreParameters StoredWithinBounds(const TStoreParameters& store,
+                                    const TCalibrationBounds& bounds);
+
+// The bounds of the window's controls: those of calibrate, widened to a
+// maximum storage outside them so that the sheet's own value can be shown.
+TCalibrationBounds BoundsAround(const TStoreParameters& store);
+
 struct TCalibrationPoint {
   TStoreParameters Store;
   bool Valid = false;  // the determination could choose a fit

@@ -33,6 +33,12 @@ double KgeOf(const TFitSums& s) {
   return 1 - std::sqrt((r - 1) * (r - 1) + (a - 1) * (a - 1) + (b - 1) * (b - 1));
 }
 
+double VolumeErrorOf(const TFitSums& s) {
+  return s.Points > 0 && s.SumMeas != 0 ? 100 * (s.SumCalc - s.SumMeas) / s.SumMeas : NaN;
+}
+
+double RmseOf(const TFitSums& s) { return s.Points > 0 ? std::sqrt(s.SumSq / s.Points) : NaN; }
+
 const TCriterionInfo& InfoOf(TCriterion criterion) {
   return Criteria[static_cast<std::size_t>(criterion)];
 }

@@ -21,7 +21,7 @@ struct TFitSums {
   double SsMeas = 0, SsCalc = 0, Cross = 0;
 };
 
-enum class TCriterion { RSquare, Nse, Kge };
+enum class TCriterion { RSquare, Nse, Kge, Volume, Rmse };
 
 struct TCriterionInfo {
   TCriterion Id;
@@ -42,11 +42,18 @@ double NseOf(const TFitSums& s);
 // correlation, a the ratio of standard deviations and b of means
 // (calculated over measured).
 double KgeOf(const TFitSums& s);
+// 100 x (sum calculated - sum measured) / sum measured, in per cent: how
+// much water the model makes or loses over the record.
+double VolumeErrorOf(const TFitSums& s);
+// Root of the mean squared difference, in the runoff's unit.
+double RmseOf(const TFitSums& s);
 
-inline constexpr std::array<TCriterionInfo, 3> Criteria = {{
+inline constexpr std::array<TCriterionInfo, 5> Criteria = {{
     {TCriterion::RSquare, "rsquare", "R square", RSquareOf, true},
     {TCriterion::Nse, "nse", "NSE", NseOf, true},
     {TCriterion::Kge, "kge", "KGE", KgeOf, true},
+    {TCriterion::Volume, "volume", "Volume error", VolumeErrorOf, false},
+    {TCriterion::Rmse, "rmse", "RMSE", RmseOf, false},
 }};
 
 const TCriterionInfo& InfoOf(TCriterion criterion);

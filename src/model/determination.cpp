@@ -22,20 +22,30 @@ void TDMQuorell::DetermineModel() {
 }
 
 bool TDMQuorell::PrepareDetermination() {
-  auto& ws = Analysis();
   if (!ReadAnalysisInput(*this)) return false;
+  return CheckDeterminationSeries(*this);
+}
+
+bool TDMQuorell::PrepareDetermination(const TRunInput& run) {
+  if (!LoadAnalysisInput(*this, run)) return false;
+  return CheckDeterminationSeries(*this);
+}
+
+bool CheckDeterminationSeries(TDMQuorell& dm) {
+  auto& ws = dm.Analysis();
+  TUserDialogs* dialogs = dm.GetDialogs();
   const int n = ws.AnaNrOfData;
-  if (Dialogs) Dialogs->ShowPointsRead(n);
+  if (dialogs) dialogs->ShowPointsRead(n);
   for (int i = 1; i <= n; ++i) ws.RunMeas[i] = std::max(ws.RunMeas[i], MinRunoff);
 
   if (SeriesRange(ws.RunMeas, n) < MinVariation) {
-    RunFailed = true;
-    ShowMessage("There is no variation in runoff values. Rainfall-Runoff analysis cannot be made");
+    dm.RunFailed = true;
+    dm.ShowMessage("There is no variation in runoff values. Rainfall-Runoff analysis cannot be made");
     return false;
   }
   if (SeriesRange(ws.Time, n) < MinVariation) {
-    RunFailed = true;
-    ShowMessage("There is no variation in time Rainfall-Runoff analysis cannot be made");
+    dm.RunFailed = true;
+    dm.ShowMessage("There is no variation in time Rainfall-Runoff analysis cannot be made");
     return false;
   }
   return true;

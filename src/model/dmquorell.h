@@ -15,6 +15,9 @@
 #include "files/outputfile.h"
 #include "files/storeparameters.h"
 
+struct TInputFileWrite;
+struct TRunInput;
+
 constexpr int AnaCapacity = 1501;   // points of the model determination
 constexpr int PredCapacity = 501;   // points of the prediction
 constexpr int MaxReservoirs = 5;
@@ -145,6 +148,9 @@ public:
   // user has been told why); the caller must then stop.
   bool WriteInputFile();
   bool ReadInputFile();
+  // What WriteInputFile puts into the file; empty (nullopt-like: false)
+  // when the series do not hold the NrOfData rows of the writer's layout.
+  bool InputFileRecord(TInputFileWrite& file) const;
 
   // The two runs; their outcome is in the run flags (RunSucceeded tells).
   void DetermineModel();
@@ -154,6 +160,9 @@ public:
   // with others (the calibration does). False when the run stops; the user
   // has been told why.
   bool PrepareDetermination();
+  // The same from a record already read (an input file's text read back in
+  // memory): the calibration window fits without a file.
+  bool PrepareDetermination(const TRunInput& run);
   bool FitCascade();
   void PredictRunoff();
   bool ReadPrediction();

@@ -9,8 +9,7 @@
 #include "model/dmquorell.h"
 #include "model/runinput.h"
 
-bool TDMQuorell::WriteInputFile() {
-  TInputFileWrite file;
+bool TDMQuorell::InputFileRecord(TInputFileWrite& file) const {
   file.Determination = IsAnalysis;
   file.AnalysisLayout = RunTag == " Ana";
   file.Title1 = Title1;
@@ -25,17 +24,23 @@ bool TDMQuorell::WriteInputFile() {
   // the serials run on without gaps.
   const auto rows = static_cast<std::size_t>(NrOfData < 0 ? 0 : NrOfData);
   if (Times.size() <= rows || Rains.size() <= rows || RowFlags.size() <= rows ||
-      (IsAnalysis && Runoffs.size() <= rows)) {
-    ReportProgramError(CorruptDataText());
+      (IsAnalysis && Runoffs.size() <= rows))
     return false;
-  }
   for (std::size_t k = 1; k <= rows; ++k) {
     if (RowFlags[k] != 0) continue;
     file.Times.push_back(Times[k]);
     file.Rains.push_back(Rains[k]);
     file.Runoffs.push_back(IsAnalysis ? Runoffs[k] : 0);
   }
+  return true;
+}
 
+bool TDMQuorell::WriteInputFile() {
+  TInputFileWrite file;
+  if (!InputFileRecord(file)) {
+    ReportProgramError(CorruptDataText());
+    return false;
+  }
   std::string error;
   if (!WriteFileAtomically(FileName, FormatInputFile(file), &error, /*syncToDisk=*/true)) {
     ShowMessage(OpenFailureText());
@@ -118,8 +123,11 @@ bool Accept(TDMQuorell& dm, TRunInput::TStop stop, int capacity, const char* run
 }  // namespace
 
 bool ReadAnalysisInput(TDMQuorell& dm) {
+  return LoadAnalysisInput(dm, ReadDeterminationInput(ReadForRun(dm), AnaCapacity));
+}
+
+bool LoadAnalysisInput(TDMQuorell& dm, const TRunInput& run) {
   auto& ws = dm.Analysis();
-  const TRunInput run = ReadDeterminationInput(ReadForRun(dm), AnaCapacity);
   dm.Title1 = run.Title1;
   dm.Title2 = run.Title2;
   ws.SetStore(run.Store);

@@ -63,6 +63,7 @@ TRainForm::TRainForm(QWidget* parent) : TBaseForm(parent) {
   CreateInputTab();
   CreateOutputTab();
   CreateGraphicsTab();
+  CreateCalibration();
   FormCreate();
 
   connect(qApp, &QApplication::focusChanged, this, &TRainForm::FocusChanged);

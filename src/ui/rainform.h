@@ -6,6 +6,7 @@
 //   rainform_paste.cpp     blocks pasted into the grid
 //   rainform_saverun.cpp   Save/Run, Open input, Open output, Output tab
 //   rainform_graphics.cpp  the Graphics tab
+//   rainform_calibrate.cpp the calibration window's entries and its results
 #pragma once
 
 #include <QAction>
@@ -63,6 +64,9 @@ public:
   void TakeReactionFactor(const QString& text);
   // Length of each pause of Save/Run in milliseconds.
   void SetPauseMs(int ms) { FPauseMs = ms; }
+  // The pre-reservoir parameters of the calibration window put into the
+  // sheet's fields, each taken through the field's own check.
+  void ApplyStoreParameters(const TStoreParameters& store);
 
   // What the window holds, for those who watch it.
   bool DataEntered() const { return FDataEntered; }
@@ -97,6 +101,8 @@ private:
   QAction* GraphSaveAction;
   QAction* ImportTableAction;
   QAction* ExportTableAction;
+  QMenu* ToolsMenu;
+  QAction* CalibrateAction;
 
   TFileDialogSpec InputOpenDialog;
   TFileDialogSpec InputSaveDialog;
@@ -160,11 +166,13 @@ private:
   QPushButton* HelpButton;
   QPushButton* InputSaveButton;
   QPushButton* InputOpenButton;
+  QPushButton* CalibrateButton;
 
   // ---- Output tab
   QPlainTextEdit* OutputMemo;
   QPushButton* ViewGraphButton;
   QPushButton* SeeOutputButton;
+  QLabel* RunCriteriaLabel;  // NSE, KGE and volume error of the last determination run
 
   // ---- Graphics tab
   QLabel* GraphImage;
@@ -253,6 +261,14 @@ private:
   void ViewGraphButtonClick();
   void GraphSaveActionExecute();
   void GraphOpenActionExecute();
+
+  // ---- Calibration (rainform_calibrate.cpp)
+  void CreateCalibration();
+  void CalibrateActionExecute();
+  // The criteria of the determination just run on the Output tab; an empty
+  // line for anything else shown there.
+  void ShowRunCriteria(bool determinationRun);
+  QPointer<QWidget> CalibrationWindow;
 
   void CreateMenuAndActions();
   void CreateIntroTab();

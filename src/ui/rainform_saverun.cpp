@@ -9,6 +9,7 @@
 #include "render/qtcanvas.h"
 #include "sheet/sheetseries.h"
 #include "ui/rainform.h"
+#include "ui/texts.h"
 
 namespace {
 
@@ -57,12 +58,11 @@ void TRainForm::InputSaveActionExecute() {
   const int n = dm.NrOfData;
   const TGatherResult gathered = GatherSheet(StringGrid1->Cells(), dm, n, FSheetRows, StartSeparator);
   if (!gathered.AllReal) {
-    Message("Not all data values in the inputfile are real");
+    Message(NotAllRealText);
     return;
   }
   if (!CheckSeries(dm, n)) {
-    Message("The input data were not saved due to input errors like negative values or a "
-            "non-sequential time series");
+    Message(InputErrorsText);
     return;
   }
   FKeptRows = gathered.Kept;
@@ -97,6 +97,7 @@ void TRainForm::InputSaveActionExecute() {
   Message(QString::fromStdString("The input is saved in " + ChangeFileExt(dm.FileName, ".inp") + " ;" +
                                  " Calculations were done and the output is saved in  " + dm.FileName));
   ShowOutputFile();
+  ShowRunCriteria(dm.IsAnalysis);
   OutputMemo->show();
   FGraphsEnabled = true;
   PageControl1->setCurrentWidget(OutputTabSheet);
@@ -207,6 +208,7 @@ void TRainForm::OutputOpenActionExecute() {
   if (path.isEmpty()) return;
   dm.LoadOutputLines(dm.FileName);
   ShowOutputFile();
+  ShowRunCriteria(false);
   SeeGraphButton->show();
   PageControl1->setCurrentWidget(OutputTabSheet);
 }

@@ -16,3 +16,9 @@ inline QString MemoText(const std::vector<const char*>& lines) {
   for (const char* line : lines) list << QString::fromUtf8(line);
   return list.join('\n');
 }
+
+// Why Save/Run refuses a sheet; the calibration window refuses it alike.
+inline constexpr char NotAllRealText[] = "Not all data values in the inputfile are real";
+inline constexpr char InputErrorsText[] =
+    "The input data were not saved due to input errors like negative values or a "
+    "non-sequential time series";

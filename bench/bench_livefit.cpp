@@ -1,0 +1,114 @@
+// Speed of the calibration window's live path: one change of a parameter
+// to the refit, the chart's series replaced and the chart painted, for a
+// year of days and for 1500 points. "frames" is the time of one change as
+// a share of a 16 ms frame: under 1 keeps up with a drag.
+//
+//   build/bench/tolvane_bench_livefit
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDoubleSpinBox>
+
+#include <chrono>
+#include <random>
+
+#include "model/dmquorell.h"
+#include "model/livefit.h"
+#include "sheet/sheetseries.h"
+#include "ui/calibrationform.h"
+
+namespace {
+
+// A daily-like record with dry spells and storms, as the sheet would give it.
+TRunInput Record(int n) {
+  std::mt19937 gen(7);
+  auto uniform = [&] { return static_cast<double>(gen()) / 4294967296.0; };
+  TDMQuorell dm;
+  dm.IsAnalysis = true;
+  dm.RunTag = " Ana";
+  dm.MaxSto = 20;
+  dm.IniSto = 10;
+  dm.MaxEsc = 1;
+  dm.NrOfData = n;
+  PrepareWriteLayout(dm, n);
+  double q = 1;
+  for (int t = 1; t <= n; ++t) {
+    const double rain = uniform() < 0.25 ? 25 * uniform() : 0;
+    q = 0.92 * q + 0.05 * rain;
+    StoreWriteRow(dm, t, t, rain, q * (0.95 + 0.1 * uniform()), true);
+  }
+  return *StoredDetermination(dm);
+}
+
+void Report(benchmark::State& state, double seconds) {
+  const double perChange = seconds / static_cast<double>(state.iterations());
+  state.counters["frames"] = perChange / 0.016;
+}
+
+// The model alone: the refit and the series the chart takes.
+void Refit(benchmark::State& state) {
+  TDMQuorell dm;
+  dm.PrepareDetermination(Record(static_cast<int>(state.range(0))));
+  double maxSto = 10;
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state) {
+    maxSto = maxSto > 60 ? 10 : maxSto + 0.01;
+    benchmark::DoNotOptimize(RefitLive(dm, {maxSto, maxSto / 2, maxSto / 20}).Fit);
+  }
+  Report(state, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+}
+
+// The chart alone: the series of a fit replaced, then painted.
+void Chart(benchmark::State& state) {
+  TDMQuorell dm;
+  dm.PrepareDetermination(Record(static_cast<int>(state.range(0))));
+  const TLiveFit fits[2] = {RefitLive(dm, {20, 10, 1}), RefitLive(dm, {40, 10, 2})};
+  TCalibrationChart chart;
+  chart.resize(940, 340);
+  chart.show();
+  chart.ShowRecord(fits[0]);
+  int k = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state) {
+    chart.ShowFit(fits[k ^= 1]);
+    // The chart lays its series out when the event loop next turns.
+    QApplication::processEvents();
+    if (state.range(1)) chart.viewport()->repaint();
+  }
+  Report(state, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+}
+
+// The window: a change of the spin box, the refit it starts, the series
+// replaced, and the chart painted.
+void Change(benchmark::State& state) {
+  auto* form = TCalibrationForm::Open(Record(static_cast<int>(state.range(0))), "", nullptr);
+  auto* spin = form->findChild<QDoubleSpinBox*>("MaxStorageSpin");
+  auto* chart = form->findChild<TCalibrationChart*>();
+  QApplication::processEvents();
+  double maxSto = 10;
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state) {
+    maxSto = maxSto > 60 ? 10 : maxSto + 0.01;
+    spin->setValue(maxSto);
+    QApplication::processEvents();  // the refit
+    chart->viewport()->repaint();
+  }
+  Report(state, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  if (form->LastFit().Store.MaxSto != StoredParameter(maxSto)) state.SkipWithError("the last change was not fitted");
+  delete form;
+}
+
+}  // namespace
+
+BENCHMARK(Refit)->Arg(365)->Arg(1500)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Chart)->ArgsProduct({{365, 1500}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Change)->Arg(365)->Arg(1500)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

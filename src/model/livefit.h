@@ -1,0 +1,36 @@
+// The determination refitted in memory: what the calibration window shows
+// after every change of a pre-reservoir parameter, and the record it fits,
+// taken as Save/Run would write it and the run read it back.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/inputfile.h"
+#include "model/calibration.h"
+
+class TDMQuorell;
+
+// The determination's record of the series gathered into dm in the
+// writer's layout (GatherSheet): the input file's text made in memory and
+// read back as the run reads it, so that every number is rounded as the
+// file rounds it. Empty when dm does not hold the rows of that layout.
+std::optional<TRunInput> StoredDetermination(const TDMQuorell& dm);
+
+struct TLiveFit {
+  TStoreParameters Store;
+  bool Valid = false;  // the determination chose a fit
+  int NrOfRes = 0;
+  double Alpha = 0;
+  TFitCriteria Fit;
+  // The warnings a run of the batch tool prints, one a line; empty: none.
+  std::string Warnings;
+  // One value a point, 0-based.
+  std::vector<double> Time, Rain, Recharge, Measured, Calculated;
+};
+
+// dm has prepared the determination (PrepareDetermination); fits the
+// cascade again with store, the dialogs of dm silenced: a candidate
+// without a fit is shown as such, not told in a box.
+TLiveFit RefitLive(TDMQuorell& dm, const TStoreParameters& store);

@@ -1,0 +1,533 @@
+#include "ui/calibrationform.h"
+
+#include <QAreaSeries>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "base/numformat.h"
+#include "model/dmquorell.h"
+#include "ui/prompts.h"
+#include "ui/rainform.h"
+
+namespace {
+
+// Slider positions are hundredths: the input file's step from 1 mm on.
+constexpr double SliderScale = 100;
+// Progress of the search is shown at most this often.
+constexpr auto ProgressInterval = std::chrono::milliseconds(50);
+
+int Position(double value) { return static_cast<int>(std::lround(value * SliderScale)); }
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+QString Fixed(double value, int decimals) {
+  return std::isfinite(value) ? Text(FormatFixed(value, 0, decimals)) : QString("-");
+}
+
+// "maximum storage 100, initial storage 80, escape rate 2", as stored.
+QString Parameters(const TStoreParameters& s) {
+  return Text("maximum storage " + FormatParameter(s.MaxSto, 0) + ", initial storage " +
+              FormatParameter(s.IniSto, 0) + ", escape rate " + FormatParameter(s.MaxEsc, 0));
+}
+
+// Each bar spans half the step to either neighbour, so that bars of an
+// uneven record neither overlap nor leave gaps.
+QList<QPointF> Bars(const std::vector<double>& time, const std::vector<double>& value) {
+  QList<QPointF> points;
+  const std::size_t n = std::min(time.size(), value.size());
+  points.reserve(static_cast<qsizetype>(4 * n));
+  for (std::size_t i = 0; i < n; ++i) {
+    const double before = i > 0 ? (time[i] - time[i - 1]) / 2 : (n > 1 ? (time[1] - time[0]) / 2 : 0.5);
+    const double after = i + 1 < n ? (time[i + 1] - time[i]) / 2 : before;
+    const double v = std::max(value[i], 0.0);
+    points << QPointF(time[i] - before, 0) << QPointF(time[i] - before, v)
+           << QPointF(time[i] + after, v) << QPointF(time[i] + after, 0);
+  }
+  return points;
+}
+
+QList<QPointF> Base(const QList<QPointF>& top) {
+  QList<QPointF> points;
+  points.reserve(top.size());
+  for (const QPointF& p : top) points << QPointF(p.x(), 0);
+  return points;
+}
+
+QList<QPointF> Line(const std::vector<double>& time, const std::vector<double>& value) {
+  QList<QPointF> points;
+  const std::size_t n = std::min(time.size(), value.size());
+  points.reserve(static_cast<qsizetype>(n));
+  for (std::size_t i = 0; i < n; ++i) points << QPointF(time[i], value[i]);
+  return points;
+}
+
+double Highest(const std::vector<double>& values) {
+  double high = 0;
+  for (double v : values)
+    if (std::isfinite(v)) high = std::max(high, v);
+  return high;
+}
+
+// Thrown from the search's progress report to end it.
+struct TSearchCancelled {};
+
+}  // namespace
+
+// ---- The chart
+
+TCalibrationChart::TCalibrationChart(QWidget* parent) : QChartView(parent) {
+  setObjectName("CalibrationChart");
+  setAccessibleName("Measured and calculated runoff");
+  auto* chart = new QChart;
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->setMargins(QMargins(4, 4, 4, 4));
+  setChart(chart);
+  setRenderHint(QPainter::Antialiasing, false);
+  setRubberBand(QChartView::RectangleRubberBand);
+
+  TimeAxis = new QValueAxis;
+  TimeAxis->setTitleText("Time");
+  TimeAxis->setLabelFormat("%g");
+  RunoffAxis = new QValueAxis;
+  RunoffAxis->setTitleText("Runoff (mm per time unit)");
+  RunoffAxis->setLabelFormat("%g");
+  RainAxis = new QValueAxis;
+  RainAxis->setTitleText("Rain, recharge (mm per time unit)");
+  RainAxis->setLabelFormat("%g");
+  RainAxis->setReverse(true);
+  chart->addAxis(TimeAxis, Qt::AlignBottom);
+  chart->addAxis(RunoffAxis, Qt::AlignLeft);
+  chart->addAxis(RainAxis, Qt::AlignRight);
+
+  auto bars = [&](QLineSeries*& top, QLineSeries*& base, QAreaSeries*& area, const char* name,
+                  QColor colour) {
+    top = new QLineSeries(chart);
+    // An area without a lower line is filled to the bottom of the plot,
+    // which on a reversed axis is its far end: the bars have a line at 0.
+    base = new QLineSeries(chart);
+    area = new QAreaSeries(top, base);
+    area->setName(name);
+    colour.setAlpha(150);
+    area->setBrush(colour);
+    area->setPen(QPen(colour.darker(), 0));
+    chart->addSeries(area);
+    area->attachAxis(TimeAxis);
+    area->attachAxis(RainAxis);
+  };
+  bars(RainTop, RainBase, RainBars, "Rain", QColor(80, 140, 230));
+  bars(RechargeTop, RechargeBase, RechargeBars, "Recharge", QColor(60, 180, 90));
+
+  Measured = new QScatterSeries;
+  Measured->setName("Measured runoff");
+  Measured->setMarkerSize(5);
+  Measured->setColor(Qt::black);
+  Measured->setBorderColor(Qt::black);
+  Calculated = new QLineSeries;
+  Calculated->setName("Calculated runoff");
+  Calculated->setPen(QPen(QColor(200, 30, 30), 2));
+  for (QXYSeries* series : {static_cast<QXYSeries*>(Measured), static_cast<QXYSeries*>(Calculated)}) {
+    chart->addSeries(series);
+    series->attachAxis(TimeAxis);
+    series->attachAxis(RunoffAxis);
+  }
+}
+
+void TCalibrationChart::ShowRecord(const TLiveFit& fit) {
+  Measured->replace(Line(fit.Time, fit.Measured));
+  RainTop->replace(Bars(fit.Time, fit.Rain));
+  RainBase->replace(Base(RainTop->points()));
+  HighestMeasured = Highest(fit.Measured);
+  const std::size_t n = fit.Time.size();
+  const double first = n > 0 ? fit.Time.front() : 0, last = n > 0 ? fit.Time.back() : 1;
+  const double margin = n > 1 ? (last - first) / static_cast<double>(n - 1) : 0.5;
+  TimeAxis->setRange(first - margin, last + margin);
+  // The bars take the upper part of the chart, the runoff the lower.
+  const double rain = Highest(fit.Rain);
+  RainAxis->setRange(0, rain > 0 ? rain * 2.5 : 1);
+  FitAxes();
+}
+
+void TCalibrationChart::ShowFit(const TLiveFit& fit) {
+  Calculated->replace(Line(fit.Time, fit.Calculated));
+  RechargeTop->replace(Bars(fit.Time, fit.Recharge));
+  if (RechargeBase->count() != RechargeTop->count()) RechargeBase->replace(Base(RechargeTop->points()));
+  HighestCalculated = Highest(fit.Calculated);
+  if (!chart()->isZoomed()) FitAxes();
+}
+
+void TCalibrationChart::FitAxes() {
+  const double high = std::max(HighestMeasured, HighestCalculated);
+  RunoffAxis->setRange(0, high > 0 ? high * 1.6 : 1);
+}
+
+void TCalibrationChart::ResetZoom() {
+  chart()->zoomReset();
+  FitAxes();
+}
+
+int TCalibrationChart::CalculatedPoints() const { return static_cast<int>(Calculated->count()); }
+
+// ---- The window
+
+TCalibrationForm* TCalibrationForm::Open(const TRunInput& record, const std::string& fileName,
+                                         QWidget* owner) {
+  auto dm = std::make_unique<TDMQuorell>();
+  // The determination says what stops it, as Save/Run's run would; the
+  // points read are the sheet's business, not this window's.
+  TWindowDialogs dialogs;
+  dm->SetDialogs(&dialogs);
+  dm->FileName = fileName;
+  bool ready = false;
+  try {
+    ready = dm->PrepareDetermination(record) &&
+            // Once with the messages shown, as calibrate does: a wrong time
+            // sequence ends it here; no fit for the sheet's own values does not.
+            (dm->FitCascade() || !dm->Analysis().AnaTimeError);
+  } catch (const std::exception& error) {
+    Prompts().ShowMessage(Text(error.what()));
+  }
+  dm->SetDialogs(nullptr);
+  dm->RunFailed = false;
+  if (!ready) return nullptr;
+  auto* form = new TCalibrationForm(std::move(dm), record, owner);
+  form->show();
+  form->activateWindow();
+  return form;
+}
+
+TCalibrationForm::TCalibrationForm(std::unique_ptr<TDMQuorell> dm, const TRunInput& record,
+                                   QWidget* owner)
+    : QWidget(owner, Qt::Window), Dm(std::move(dm)), Record(record),
+      Bounds(BoundsAround(record.Store)) {
+  setObjectName("CalibrationForm");
+  setWindowTitle("Calibration");
+  setAttribute(Qt::WA_DeleteOnClose);
+  resize(960, 680);
+
+  Chart = new TCalibrationChart(this);
+  Chart->setMinimumHeight(320);
+
+  MaxStorage = MakeParameter("MaxStorage", "Maximum storage", Bounds.MaxStoLow < 1 ? 3 : 2);
+  InitialStorage = MakeParameter("InitialStorage", "Initial storage", 3);
+  EscapeRate = MakeParameter("EscapeRate", "Maximum escape rate", 3);
+  MaxStorage.Spin->setRange(Bounds.MaxStoLow, Bounds.MaxStoHigh);
+  MaxStorage.Slider->setRange(Position(Bounds.MaxStoLow), Position(Bounds.MaxStoHigh));
+  auto* parameters = new QGridLayout;
+  int row = 0;
+  for (TParameterControl* c : {&MaxStorage, &InitialStorage, &EscapeRate}) {
+    parameters->addWidget(c->Caption, row, 0);
+    parameters->addWidget(c->Spin, row, 1);
+    parameters->addWidget(c->Slider, row, 2);
+    ++row;
+  }
+  parameters->setColumnStretch(2, 1);
+
+  auto label = [this](const char* name, const char* accessible) {
+    auto* l = new QLabel(this);
+    l->setObjectName(name);
+    l->setAccessibleName(accessible);
+    l->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    return l;
+  };
+  ReservoirsLabel = label("ReservoirsLabel", "Reservoirs");
+  AlphaLabel = label("AlphaLabel", "Alpha");
+  RSquareLabel = label("RSquareLabel", "R square");
+  NseLabel = label("NseLabel", "NSE");
+  KgeLabel = label("KgeLabel", "KGE");
+  VolumeLabel = label("VolumeLabel", "Volume error");
+  WarningsLabel = label("WarningsLabel", "Warnings");
+  WarningsLabel->setWordWrap(true);
+  WarningsLabel->setStyleSheet("color: #800000");
+  auto* figures = new QGridLayout;
+  QLabel* const shown[] = {ReservoirsLabel, AlphaLabel, RSquareLabel, NseLabel, KgeLabel, VolumeLabel};
+  for (int i = 0; i < 6; ++i) figures->addWidget(shown[i], i / 2, i % 2);
+  figures->setColumnMinimumWidth(0, 130);
+  figures->setColumnMinimumWidth(1, 150);
+  auto* middle = new QHBoxLayout;
+  middle->addLayout(parameters, 3);
+  middle->addSpacing(16);
+  middle->addLayout(figures, 2);
+  middle->addWidget(WarningsLabel, 2);
+
+  auto* objectiveCaption = new QLabel("&Objective", this);
+  ObjectiveBox = new QComboBox(this);
+  ObjectiveBox->setObjectName("ObjectiveBox");
+  ObjectiveBox->setAccessibleName("Objective");
+  objectiveCaption->setBuddy(ObjectiveBox);
+  for (const auto& info : Criteria)
+    if (info.Objective) ObjectiveBox->addItem(info.Name, static_cast<int>(info.Id));
+  CalibrateButton = new QPushButton("C&alibrate", this);
+  CalibrateButton->setObjectName("CalibrateButton");
+  ProgressBar = new QProgressBar(this);
+  ProgressBar->setObjectName("ProgressBar");
+  ProgressBar->setAccessibleName("Calibration progress");
+  ProgressBar->setRange(0, 1);
+  ProgressBar->setValue(0);
+  ProgressBar->setFormat("");
+  ProgressBar->setTextVisible(true);
+  CancelButton = new QPushButton("Ca&ncel", this);
+  CancelButton->setObjectName("CancelButton");
+  CancelButton->setEnabled(false);
+  auto* search = new QHBoxLayout;
+  search->addWidget(objectiveCaption);
+  search->addWidget(ObjectiveBox);
+  search->addWidget(CalibrateButton);
+  search->addWidget(ProgressBar, 1);
+  search->addWidget(CancelButton);
+  ComparisonLabel = label("ComparisonLabel", "Before and after");
+  ComparisonLabel->setWordWrap(true);
+
+  ResetZoomButton = new QPushButton("&Reset zoom", this);
+  ResetZoomButton->setObjectName("ResetZoomButton");
+  ApplyButton = new QPushButton("A&pply to sheet", this);
+  ApplyButton->setObjectName("ApplyButton");
+  CloseButton = new QPushButton("&Close", this);
+  CloseButton->setObjectName("CloseButton");
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(ResetZoomButton);
+  buttons->addStretch(1);
+  buttons->addWidget(ApplyButton);
+  buttons->addWidget(CloseButton);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Chart, 1);
+  layout->addLayout(middle);
+  layout->addLayout(search);
+  layout->addWidget(ComparisonLabel);
+  layout->addLayout(buttons);
+
+  connect(CalibrateButton, &QPushButton::clicked, this, &TCalibrationForm::CalibrateButtonClick);
+  connect(CancelButton, &QPushButton::clicked, this, &TCalibrationForm::CancelButtonClick);
+  connect(ApplyButton, &QPushButton::clicked, this, &TCalibrationForm::ApplyButtonClick);
+  connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+  connect(ResetZoomButton, &QPushButton::clicked, Chart, &TCalibrationChart::ResetZoom);
+  MakeSideWindow(this);
+
+  SetShown(Record.Store);
+  Refit();
+  Chart->ShowRecord(FLastFit);
+  Chart->ShowFit(FLastFit);
+  MaxStorage.Spin->setFocus();
+}
+
+TCalibrationForm::~TCalibrationForm() {
+  if (Worker) {
+    CancelRequested = true;
+    Worker->wait();
+  }
+}
+
+TCalibrationForm::TParameterControl TCalibrationForm::MakeParameter(const char* name,
+                                                                    const char* caption,
+                                                                    int decimals) {
+  TParameterControl c;
+  c.Caption = new QLabel(caption, this);
+  c.Spin = new QDoubleSpinBox(this);
+  c.Spin->setObjectName(QString(name) + "Spin");
+  c.Spin->setAccessibleName(caption);
+  c.Spin->setDecimals(decimals);
+  c.Spin->setSingleStep(0.01);
+  c.Spin->setKeyboardTracking(false);
+  c.Spin->setSuffix(QString(name) == "EscapeRate" ? " mm per time unit" : " mm");
+  c.Caption->setBuddy(c.Spin);
+  c.Slider = new QSlider(Qt::Horizontal, this);
+  c.Slider->setObjectName(QString(name) + "Slider");
+  c.Slider->setAccessibleName(QString(caption) + " slider");
+  connect(c.Spin, &QDoubleSpinBox::valueChanged, this, &TCalibrationForm::ParameterChange);
+  QDoubleSpinBox* spin = c.Spin;
+  connect(c.Slider, &QSlider::valueChanged, this, [this, spin](int position) {
+    if (!Setting) spin->setValue(position / SliderScale);
+  });
+  return c;
+}
+
+void TCalibrationForm::ParameterChange() {
+  SetShown({MaxStorage.Spin->value(), InitialStorage.Spin->value(), EscapeRate.Spin->value()});
+}
+
+void TCalibrationForm::SetShown(const TStoreParameters& wanted) {
+  const TStoreParameters s = StoredWithinBounds(wanted, Bounds);
+  // Set without echoes: each control is set once, here.
+  const QSignalBlocker b1(MaxStorage.Spin), b2(InitialStorage.Spin), b3(EscapeRate.Spin);
+  Setting = true;
+  MaxStorage.Spin->setValue(s.MaxSto);
+  InitialStorage.Spin->setRange(0.001, s.MaxSto);
+  InitialStorage.Spin->setValue(s.IniSto);
+  EscapeRate.Spin->setRange(0, s.MaxSto / 10);
+  EscapeRate.Spin->setValue(s.MaxEsc);
+  InitialStorage.Slider->setRange(1, Position(s.MaxSto));
+  EscapeRate.Slider->setRange(0, static_cast<int>(std::floor(s.MaxSto / 10 * SliderScale)));
+  for (TParameterControl* c : {&MaxStorage, &InitialStorage, &EscapeRate}) {
+    const int span = c->Slider->maximum() - c->Slider->minimum();
+    c->Slider->setSingleStep(std::max(1, span / 100));
+    c->Slider->setPageStep(std::max(1, span / 10));
+  }
+  // A slider at the position of its value unless the value lies between
+  // two positions and the slider is already on one of them.
+  auto place = [](QSlider* slider, double value) {
+    if (std::abs(slider->value() / SliderScale - value) >= 1 / SliderScale) slider->setValue(Position(value));
+  };
+  place(MaxStorage.Slider, s.MaxSto);
+  place(InitialStorage.Slider, s.IniSto);
+  place(EscapeRate.Slider, s.MaxEsc);
+  Setting = false;
+  if (s == FShown && FRefits > 0) return;
+  FShown = s;
+  RequestRefit();
+}
+
+// A drag sends changes faster than a refit may take: they are gathered
+// until the event loop is free, and only the latest is fitted.
+void TCalibrationForm::RequestRefit() {
+  if (RefitPending) return;
+  RefitPending = true;
+  QTimer::singleShot(0, this, [this] {
+    if (RefitPending) Refit();
+  });
+}
+
+void TCalibrationForm::Refit() {
+  RefitPending = false;
+  FLastFit = RefitLive(*Dm, FShown);
+  ++FRefits;
+  Chart->ShowFit(FLastFit);
+  ShowCriteria();
+}
+
+void TCalibrationForm::ShowCriteria() {
+  const TLiveFit& f = FLastFit;
+  const bool ok = f.Valid;
+  ReservoirsLabel->setText("Reservoirs " + (ok ? QString::number(f.NrOfRes) : QString("-")));
+  AlphaLabel->setText("Alpha " + (ok ? Fixed(f.Alpha, 3) : QString("-")));
+  auto criterion = [&](QLabel* label, TCriterion id, int decimals, const char* unit) {
+    label->setText(QString(InfoOf(id).Name) + " " + (ok ? Fixed(f.Fit[id], decimals) : QString("-")) +
+                   (ok && std::isfinite(f.Fit[id]) ? unit : ""));
+  };
+  criterion(RSquareLabel, TCriterion::RSquare, 4, "");
+  criterion(NseLabel, TCriterion::Nse, 4, "");
+  criterion(KgeLabel, TCriterion::Kge, 4, "");
+  criterion(VolumeLabel, TCriterion::Volume, 2, " %");
+  WarningsLabel->setText(ok ? Text(f.Warnings)
+                            : QString("No number of reservoirs and reaction factor gives a finite "
+                                      "sum of squares for these parameters"));
+}
+
+void TCalibrationForm::CalibrateButtonClick() {
+  if (Worker) return;
+  SearchObjective = static_cast<TObjective>(ObjectiveBox->currentData().toInt());
+  CancelRequested = false;
+  SearchCancelled = false;
+  Before = Best = TCalibrationPoint();
+  const TStoreParameters start = FShown;
+  const TRunInput record = Record;
+  const TCalibrationBounds bounds = Bounds;
+  const TObjective objective = SearchObjective;
+  // The thread works on a data module of its own and hands the result over
+  // when it has ended; its progress comes here as queued calls.
+  Worker = QThread::create([this, start, record, bounds, objective] {
+    TDMQuorell dm;
+    if (!dm.PrepareDetermination(record)) return;
+    dm.FitCascade();
+    TCalibration calibration(dm, objective, bounds);
+    Before = calibration.Evaluate(start);
+    auto last = std::chrono::steady_clock::now() - ProgressInterval;
+    auto progress = [&](int evaluations, const TCalibrationPoint& best) {
+      if (CancelRequested) throw TSearchCancelled();
+      const auto now = std::chrono::steady_clock::now();
+      if (now - last < ProgressInterval) return;
+      last = now;
+      const double value = best.Valid ? best.Objective : std::nan("");
+      QMetaObject::invokeMethod(this, [this, evaluations, value] { ProgressReport(evaluations, value); },
+                                Qt::QueuedConnection);
+    };
+    try {
+      Best = calibration.Search(start, progress);
+    } catch (const TSearchCancelled&) {
+      SearchCancelled = true;
+    }
+  });
+  Worker->setObjectName("CalibrationSearch");
+  Worker->setParent(this);
+  connect(Worker, &QThread::finished, this, &TCalibrationForm::CalibrationFinished,
+          Qt::QueuedConnection);
+  SetCalibrating(true);
+  ComparisonLabel->setText("Calibrating: " + Parameters(start) + " to begin with");
+  Worker->start(QThread::LowPriority);
+}
+
+void TCalibrationForm::ProgressReport(int evaluations, double best) {
+  if (!Worker) return;
+  ProgressBar->setFormat(QString("%1 candidates, best %2 %3")
+                             .arg(evaluations)
+                             .arg(ObjectiveName(SearchObjective), Fixed(best, 4)));
+}
+
+void TCalibrationForm::CancelButtonClick() { CancelRequested = true; }
+
+void TCalibrationForm::CalibrationFinished() {
+  if (!Worker) return;
+  Worker->wait();
+  delete Worker;
+  Worker = nullptr;
+  SetCalibrating(false);
+  const char* name = ObjectiveName(SearchObjective);
+  if (SearchCancelled) {
+    ComparisonLabel->setText("Calibration cancelled: the parameters are as they were");
+  } else if (!Best.Valid) {
+    ComparisonLabel->setText("No parameters within the bounds give a fit");
+  } else {
+    auto describe = [&](const TCalibrationPoint& p) {
+      return QString("%1 %2 (%3; reservoirs %4, alpha %5)")
+          .arg(name, p.Valid ? Fixed(p.Objective, 4) : QString("-"), Parameters(p.Store))
+          .arg(p.NrOfRes)
+          .arg(Fixed(p.Alpha, 3));
+    };
+    ComparisonLabel->setText("Before: " + describe(Before) + "\nAfter: " + describe(Best));
+    SetShown(Best.Store);
+    // Shown at once: whoever hears of the end sees the best fit drawn.
+    if (RefitPending) Refit();
+  }
+  emit CalibrationEnded();
+}
+
+void TCalibrationForm::SetCalibrating(bool on) {
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           MaxStorage.Spin, MaxStorage.Slider, InitialStorage.Spin, InitialStorage.Slider,
+           EscapeRate.Spin, EscapeRate.Slider, ObjectiveBox, CalibrateButton, ApplyButton})
+    w->setEnabled(!on);
+  CancelButton->setEnabled(on);
+  if (on) {
+    ProgressBar->setRange(0, 0);  // busy: the number of candidates is not known beforehand
+    ProgressBar->setFormat("Calibrating ...");
+    CancelButton->setFocus();
+  } else {
+    ProgressBar->setRange(0, 1);
+    ProgressBar->setValue(SearchCancelled ? 0 : 1);
+    ProgressBar->setFormat("");
+    CalibrateButton->setFocus();
+  }
+}
+
+void TCalibrationForm::ApplyButtonClick() {
+  if (RainForm) RainForm->ApplyStoreParameters(FShown);
+}
+
+void TCalibrationForm::closeEvent(QCloseEvent* event) {
+  // Closed while searching: the search stops, and the window goes when it has.
+  if (Worker) {
+    CancelRequested = true;
+    Worker->wait();
+  }
+  event->accept();
+}

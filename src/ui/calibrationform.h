@@ -1,0 +1,139 @@
+// The calibration window: the pre-reservoir parameters of a determination
+// changed by hand, each change refitted in memory and drawn at once, and
+// the automatic search of `tolvane-batch calibrate` on a thread of its own.
+// It works on a copy of the sheet's record in a data module of its own;
+// the sheet changes only through "Apply to sheet".
+#pragma once
+
+#include <QChartView>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QThread>
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+
+#include "files/inputfile.h"
+#include "model/calibration.h"
+#include "model/livefit.h"
+
+class QAreaSeries;
+class QLineSeries;
+class QScatterSeries;
+class QValueAxis;
+class TDMQuorell;
+
+// The chart of a fit: measured runoff as markers, calculated as a line,
+// rain and recharge as bars hanging from the top on an axis of their own.
+// Dragging a rectangle zooms in.
+class TCalibrationChart : public QChartView {
+public:
+  explicit TCalibrationChart(QWidget* parent = nullptr);
+  // The record's own series: the times, the rain and the measured runoff.
+  void ShowRecord(const TLiveFit& fit);
+  // What a refit changes: the calculated runoff and the recharge.
+  void ShowFit(const TLiveFit& fit);
+  void ResetZoom();
+  int CalculatedPoints() const;
+
+private:
+  void FitAxes();
+  QValueAxis* TimeAxis;
+  QValueAxis* RunoffAxis;
+  QValueAxis* RainAxis;
+  QScatterSeries* Measured;
+  QLineSeries* Calculated;
+  QLineSeries* RainTop;
+  QLineSeries* RechargeTop;
+  QLineSeries* RainBase;
+  QLineSeries* RechargeBase;
+  QAreaSeries* RainBars;
+  QAreaSeries* RechargeBars;
+  double HighestMeasured = 0, HighestCalculated = 0;
+};
+
+class TCalibrationForm : public QWidget {
+  Q_OBJECT
+public:
+  // The window for the record, shown; nullptr when its determination
+  // cannot be made (the user has been told why, as a run would tell). A
+  // window of its own that goes with owner.
+  static TCalibrationForm* Open(const TRunInput& record, const std::string& fileName,
+                                QWidget* owner);
+  ~TCalibrationForm() override;
+
+  // The parameters the controls show, and the fit drawn for them.
+  TStoreParameters Shown() const { return FShown; }
+  const TLiveFit& LastFit() const { return FLastFit; }
+  bool Calibrating() const { return Worker != nullptr; }
+  int Refits() const { return FRefits; }
+
+signals:
+  // The search has ended, with a result or cancelled.
+  void CalibrationEnded();
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  TCalibrationForm(std::unique_ptr<TDMQuorell> dm, const TRunInput& record, QWidget* owner);
+
+  struct TParameterControl {
+    QLabel* Caption;
+    QDoubleSpinBox* Spin;
+    QSlider* Slider;
+  };
+  TParameterControl MakeParameter(const char* name, const char* caption, int decimals);
+  void ParameterChange();
+  // The controls set to store (rounded and bounded), a refit asked for.
+  void SetShown(const TStoreParameters& store);
+  void RequestRefit();
+  void Refit();
+  void ShowCriteria();
+  void CalibrateButtonClick();
+  void CancelButtonClick();
+  void ApplyButtonClick();
+  void ProgressReport(int evaluations, double best);
+  void CalibrationFinished();
+  void SetCalibrating(bool on);
+
+  std::unique_ptr<TDMQuorell> Dm;
+  const TRunInput Record;
+  const TCalibrationBounds Bounds;
+  TStoreParameters FShown;
+  TLiveFit FLastFit;
+  int FRefits = 0;
+  bool RefitPending = false;
+  bool Setting = false;  // the controls are being set by the window itself
+
+  TCalibrationChart* Chart;
+  TParameterControl MaxStorage, InitialStorage, EscapeRate;
+  QLabel* ReservoirsLabel;
+  QLabel* AlphaLabel;
+  QLabel* RSquareLabel;
+  QLabel* NseLabel;
+  QLabel* KgeLabel;
+  QLabel* VolumeLabel;
+  QLabel* WarningsLabel;
+  QComboBox* ObjectiveBox;
+  QPushButton* CalibrateButton;
+  QProgressBar* ProgressBar;
+  QPushButton* CancelButton;
+  QLabel* ComparisonLabel;
+  QPushButton* ResetZoomButton;
+  QPushButton* ApplyButton;
+  QPushButton* CloseButton;
+
+  // The search: its thread, the flag that stops it, and its outcome,
+  // read once the thread has ended.
+  QThread* Worker = nullptr;
+  std::atomic<bool> CancelRequested{false};
+  TObjective SearchObjective{};
+  TCalibrationPoint Before, Best;
+  bool SearchCancelled = false;
+};

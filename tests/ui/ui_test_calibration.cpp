@@ -1,0 +1,355 @@
+// The calibration window: its fits against runs of the batch tool, its
+// search against `tolvane-batch calibrate`, the sheet left alone unless
+// applied, and the sheets it refuses.
+#include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <ctime>
+
+#include "base/numformat.h"
+#include "files/storelines.h"
+#include "model/dmquorell.h"
+#include "ui/calibrationform.h"
+#include "ui/rainform.h"
+#include "ui/ui_support.h"
+
+namespace {
+
+TCalibrationForm* Window() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == "CalibrationForm" && w->isVisible()) return qobject_cast<TCalibrationForm*>(w);
+  return nullptr;
+}
+
+template <typename T>
+T* Cal(const char* name) {
+  return Control<T>(Window(), name);
+}
+
+void OpenInput(TProgram& program, const QString& path) {
+  program.Prompts.Paths = {path};
+  Main<QAction>("InputOpenAction")->trigger();
+}
+
+// The window opened by its button on the Input tab.
+TCalibrationForm* OpenWindow() {
+  Main<QPushButton>("CalibrateButton")->click();
+  return Window();
+}
+
+void SetParameters(const TStoreParameters& s) {
+  Cal<QDoubleSpinBox>("MaxStorageSpin")->setValue(s.MaxSto);
+  Cal<QDoubleSpinBox>("InitialStorageSpin")->setValue(s.IniSto);
+  Cal<QDoubleSpinBox>("EscapeRateSpin")->setValue(s.MaxEsc);
+  QCoreApplication::processEvents();
+}
+
+// The determination the batch tool runs from the example with other
+// parameters.
+struct TRun {
+  int NrOfRes = 0;
+  double Alpha = 0;
+  TFitCriteria Fit;
+};
+TRun BatchRun(const std::string& example, const TStoreParameters& store, const TScratchDir& dir) {
+  const std::string path = dir.File("same.inp");
+  WriteFileBytes(path, *ReplaceStoreLines(ReadFileBytes(example), path, store));
+  TDMQuorell dm;
+  dm.FileName = path;
+  if (!dm.RunModel(true)) qFatal("the batch run of %s failed", path.c_str());
+  const auto& ws = dm.Analysis();
+  return {ws.NrOfRes, ws.Alpha, FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData)};
+}
+
+QString Shown(const char* label) { return Cal<QLabel>(label)->text(); }
+
+QString Fixed(double value, int decimals) { return QString::fromStdString(FormatFixed(value, 0, decimals)); }
+
+// The sheet's parameter fields and what the model holds of them.
+struct TSheetState {
+  QString Max, Ini, Esc;
+  TStoreParameters Held;
+  bool operator==(const TSheetState&) const = default;
+};
+TSheetState Sheet() {
+  return {Main<QLineEdit>("MaxStorEdit")->text(), Main<QLineEdit>("InitStorEdit")->text(),
+          Main<QLineEdit>("EscapeEdit")->text(), DMQuorell->Store()};
+}
+
+// The processor time of the calling thread, in ms.
+double ThreadMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct TStall {
+  qint64 Wall = 0;  // the longest time between two turns of the event loop, ms
+  double Busy = 0;  // the most processor time the window's thread spent between two, ms
+};
+
+// Runs Calibrate and waits for its end, measuring the event loop meanwhile.
+// On a loaded machine the wall time includes waits for a processor; the
+// window's own work between two turns is its thread's processor time.
+TStall Calibrate(const QString& objective, bool cancelAtOnce = false) {
+  TCalibrationForm* form = Window();
+  auto* box = Cal<QComboBox>("ObjectiveBox");
+  box->setCurrentIndex(box->findText(objective));
+  QSignalSpy ended(form, &TCalibrationForm::CalibrationEnded);
+  QElapsedTimer clock;
+  qint64 last = 0;
+  double lastCpu = 0;
+  TStall stall;
+  QTimer beat;
+  QObject::connect(&beat, &QTimer::timeout, [&] {
+    const qint64 now = clock.elapsed();
+    const double cpu = ThreadMs();
+    stall.Wall = std::max(stall.Wall, now - last);
+    stall.Busy = std::max(stall.Busy, cpu - lastCpu);
+    last = now;
+    lastCpu = cpu;
+  });
+  clock.start();
+  lastCpu = ThreadMs();
+  Cal<QPushButton>("CalibrateButton")->click();
+  beat.start(5);
+  if (cancelAtOnce) Cal<QPushButton>("CancelButton")->click();
+  if (!ended.wait(120000)) qFatal("the calibration did not end");
+  return stall;
+}
+
+}  // namespace
+
+class TCalibrationTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void init() { TRainForm::StartSeparator = '.'; }
+
+  // Each parameter set, by spin box, slider or out of bounds, shows the
+  // reservoirs, alpha and criteria a run of the same (bounded) parameters gives.
+  void theFiguresShownAreThoseOfARunOfTheSameParameters() {
+    TProgram program;
+    TScratchDir dir;
+    QVERIFY(ActivateInputTab());
+    const QString example = Example("calibrate_daily.inp");
+    OpenInput(program, example);
+    QVERIFY(OpenWindow());
+    QCOMPARE(Window()->windowTitle(), QString("Calibration"));
+    QCOMPARE(Window()->Shown(), (TStoreParameters{6, 3, 0.2}));
+    struct TCase {
+      const char* Name;
+      TStoreParameters Set, Expected;
+    } cases[] = {
+        {"the file's own", {6, 3, 0.2}, {6, 3, 0.2}},
+        {"wider", {40.5, 12.25, 1.75}, {40.5, 12.25, 1.75}},
+        {"full and escaping most", {150, 150, 15}, {150, 150, 15}},
+        {"rounded as stored", {20.004, 0.5004, 0.0004}, {20, 0.5, 0}},
+        {"beyond the bounds", {900, 900, 95}, {500, 500, 50}},
+        {"the initial storage follows the maximum down", {2, 3, 0.3}, {2, 2, 0.2}},
+    };
+    for (const TCase& c : cases) {
+      SetParameters(c.Set);
+      // The maximum storage last: the others may only then be as wanted.
+      SetParameters(c.Set);
+      QCOMPARE(Window()->Shown(), c.Expected);
+      const TLiveFit& fit = Window()->LastFit();
+      QCOMPARE(fit.Store, c.Expected);
+      const TRun run = BatchRun(example.toStdString(), c.Expected, dir);
+      QVERIFY2(fit.Valid, c.Name);
+      QCOMPARE(fit.NrOfRes, run.NrOfRes);
+      QCOMPARE(fit.Alpha, run.Alpha);
+      for (const auto& info : Criteria)
+        QVERIFY2(fit.Fit[info.Id] == run.Fit[info.Id] ||
+                     (std::isnan(fit.Fit[info.Id]) && std::isnan(run.Fit[info.Id])),
+                 c.Name);
+      QCOMPARE(Shown("ReservoirsLabel"), "Reservoirs " + QString::number(run.NrOfRes));
+      QCOMPARE(Shown("AlphaLabel"), "Alpha " + Fixed(run.Alpha, 3));
+      QCOMPARE(Shown("NseLabel"), "NSE " + Fixed(run.Fit[TCriterion::Nse], 4));
+      QCOMPARE(Shown("KgeLabel"), "KGE " + Fixed(run.Fit[TCriterion::Kge], 4));
+      QCOMPARE(Shown("VolumeLabel"), "Volume error " + Fixed(run.Fit[TCriterion::Volume], 2) + " %");
+      QCOMPARE(Window()->findChild<TCalibrationChart*>()->CalculatedPoints(),
+               static_cast<int>(fit.Time.size()));
+    }
+    // A slider moves its spin box, and the fit with it.
+    Cal<QSlider>("MaxStorageSlider")->setValue(7525);
+    QCoreApplication::processEvents();
+    QCOMPARE(Cal<QDoubleSpinBox>("MaxStorageSpin")->value(), 75.25);
+    QCOMPARE(Window()->LastFit().Store.MaxSto, 75.25);
+    QCOMPARE(program.Prompts.Messages, QStringList());
+  }
+
+  // Changes faster than the refits are gathered: only the latest is fitted.
+  void aDragThatOutrunsTheRefitsFitsOnlyTheLatestValue() {
+    TProgram program;
+    QVERIFY(ActivateInputTab());
+    OpenInput(program, Example("determine_daily.inp"));
+    QVERIFY(OpenWindow());
+    const int before = Window()->Refits();
+    auto* slider = Cal<QSlider>("MaxStorageSlider");
+    for (int p = 1000; p <= 3000; p += 100) slider->setValue(p);
+    QCOMPARE(Window()->Refits(), before);
+    QCoreApplication::processEvents();
+    QCOMPARE(Window()->Refits(), before + 1);
+    QCOMPARE(Window()->LastFit().Store.MaxSto, 30.0);
+  }
+
+  // Calibrate finds what calibrate finds without stalling the window; Apply
+  // then Save/Run writes calibrate's BEST.out but for the file names, and
+  // the Output tab shows the run's criteria.
+  void applyThenSaveRunGivesCalibratesBestFile() {
+    TProgram program;
+    TScratchDir dir;
+    RainForm->SetPauseMs(0);
+    QVERIFY(ActivateInputTab());
+    const QString example = Example("calibrate_daily.inp");
+    OpenInput(program, example);
+    const QString best = QString::fromStdString(dir.File("best.inp"));
+    QProcess batch;
+    batch.start(TOLVANE_BATCH, {"calibrate", example, "-o", best, "--objective", "nse"});
+    QVERIFY(batch.waitForFinished(120000));
+    QCOMPARE(batch.exitCode(), 0);
+
+    QVERIFY(OpenWindow());
+    const TSheetState sheet = Sheet();
+    const TStall stall = Calibrate("NSE");
+    qInfo("event loop while calibrating: longest wait %lld ms, longest work %.1f ms", stall.Wall,
+          stall.Busy);
+    QVERIFY2(stall.Busy < 50, qPrintable(QString::number(stall.Busy)));
+    // A search on the window's thread would stop it for seconds.
+    QVERIFY2(stall.Wall < 500, qPrintable(QString::number(stall.Wall)));
+    QCOMPARE(Sheet(), sheet);  // nothing applied yet
+    QVERIFY(Shown("ComparisonLabel").startsWith("Before: NSE "));
+    QVERIFY(Shown("ComparisonLabel").contains("\nAfter: NSE "));
+    const TLiveFit fit = Window()->LastFit();
+
+    Cal<QPushButton>("ApplyButton")->click();
+    const QString applied = QString::fromStdString(dir.File("applied.inp"));
+    program.Prompts.Paths = {applied};
+    Main<QAction>("InputSaveAction")->trigger();
+    const auto ours = SplitCrLfLines(ReadFileBytes(dir.File("applied.out")));
+    const auto theirs = SplitCrLfLines(ReadFileBytes(dir.File("best.out")));
+    QCOMPARE(ours.size(), theirs.size());
+    int named = 0;
+    for (std::size_t i = 0; i < ours.size(); ++i) {
+      if (ours[i] == theirs[i]) continue;
+      QVERIFY2(ours[i].find("applied.") != std::string::npos && theirs[i].find("best.") != std::string::npos,
+               ours[i].c_str());
+      ++named;
+    }
+    QVERIFY(named > 0);
+    QCOMPARE(Main<QLabel>("RunCriteriaLabel")->text(),
+             QString("NSE %1, KGE %2, volume error %3 %")
+                 .arg(Fixed(fit.Fit[TCriterion::Nse], 4), Fixed(fit.Fit[TCriterion::Kge], 4),
+                      Fixed(fit.Fit[TCriterion::Volume], 2)));
+    // Another output file opened is not this run.
+    OpenInput(program, example);
+    program.Prompts.Paths = {Example("determine_daily.out")};
+    Main<QAction>("OutputOpenAction")->trigger();
+    QCOMPARE(Main<QLabel>("RunCriteriaLabel")->text(), QString());
+  }
+
+  // Cancel, Escape and Close leave the sheet as it was.
+  void cancelAndCloseLeaveTheSheetAlone() {
+    TProgram program;
+    QVERIFY(ActivateInputTab());
+    OpenInput(program, Example("calibrate_daily.inp"));
+    const TSheetState sheet = Sheet();
+    QVERIFY(OpenWindow());
+    SetParameters({30, 10, 1});
+    const TStoreParameters shown = Window()->Shown();
+    Calibrate("KGE", true);
+    QCOMPARE(Shown("ComparisonLabel"), QString("Calibration cancelled: the parameters are as they were"));
+    QCOMPARE(Window()->Shown(), shown);
+    QVERIFY(Cal<QPushButton>("ApplyButton")->isEnabled());
+    QCOMPARE(Sheet(), sheet);
+    Window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Window()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!Window());
+    QCOMPARE(Sheet(), sheet);
+    // Closed while searching: the search stops and the sheet stays.
+    Main<QAction>("CalibrateAction")->trigger();
+    QVERIFY(Window());
+    Cal<QPushButton>("CalibrateButton")->click();
+    QVERIFY(Window()->Calibrating());
+    Cal<QPushButton>("CloseButton")->click();
+    QVERIFY(!Window());
+    QCOMPARE(Sheet(), sheet);
+    QCOMPARE(program.Prompts.Messages, QStringList());
+  }
+
+  // The Tools menu holds the entry, the very action of the button.
+  void theToolsMenuOpensTheWindow() {
+    TProgram program;
+    auto* tools = Main<QMenu>("ToolsMenu");
+    QCOMPARE(tools->title(), QString("&Tools"));
+    QVERIFY(tools->actions().contains(Main<QAction>("CalibrateAction")));
+    QCOMPARE(Main<QAction>("CalibrateAction")->text(), QString("&Calibrate ..."));
+    QCOMPARE(Main<QPushButton>("CalibrateButton")->text(), QString("Calibrate ..."));
+  }
+
+  // A sheet Save/Run would refuse is refused with its message; a prediction
+  // and an empty sheet are told what is missing.
+  void sheetsThatCannotBeCalibratedAreRefused() {
+    struct TCase {
+      const char* Name;
+      std::function<void(TProgram&)> Prepare;
+      bool SaveRunRefuses;
+      const char* Says;
+    } cases[] = {
+        {"a prediction", [](TProgram& p) { OpenInput(p, Example("predict_daily.inp")); }, false,
+         "choose the option"},
+        {"no data", [](TProgram&) { Main<QComboBox>("OptionComboBox")->setCurrentIndex(0); }, false,
+         "holds no data"},
+        {"a cell that is no number",
+         [](TProgram& p) {
+           OpenInput(p, Example("determine_daily.inp"));
+           Type(1, 3, "1.2.3");
+         },
+         true, "real"},
+        {"time going back",
+         [](TProgram& p) {
+           OpenInput(p, Example("determine_daily.inp"));
+           Type(0, 4, "1");
+         },
+         true, "non-sequential"},
+        {"no variation in runoff",
+         [](TProgram& p) {
+           OpenInput(p, Example("determine_daily.inp"));
+           for (int r = 0; r < DMQuorell->NrOfData; ++r) Type(2, r, "2");
+         },
+         true, "no variation in runoff"},
+    };
+    for (const TCase& c : cases) {
+      TProgram program;
+      TScratchDir dir;
+      RainForm->SetPauseMs(0);
+      QVERIFY(ActivateInputTab());
+      c.Prepare(program);
+      program.Prompts.Messages.clear();
+      Main<QAction>("CalibrateAction")->trigger();
+      QVERIFY2(!Window(), c.Name);
+      QCOMPARE(program.Prompts.Messages.size(), 1);
+      const QString said = program.Prompts.Messages.front();
+      QVERIFY2(said.contains(c.Says), qPrintable(said));
+      if (c.SaveRunRefuses) {
+        program.Prompts.Paths = {QString::fromStdString(dir.File("refused.inp"))};
+        Main<QAction>("InputSaveAction")->trigger();
+        QCOMPARE(program.Prompts.Messages.back(), said);
+      }
+    }
+  }
+};
+
+TOLVANE_UI_TEST(TCalibrationTest)
+#include "ui_test_calibration.moc"
