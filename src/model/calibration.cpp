@@ -78,8 +78,9 @@ bool WithinBounds(const TStoreParameters& s, const TCalibrationBounds& bounds) {
          s.IniSto <= s.MaxSto && s.MaxEsc >= 0 && !(s.MaxSto / 10 < s.MaxEsc);
 }
 
-TCalibration::TCalibration(TDMQuorell& dm, TObjective objective, TCalibrationBounds bounds)
-    : Dm(dm), Objective(objective), Bounds(bounds) {}
+TCalibration::TCalibration(TDMQuorell& dm, TObjective objective, TCalibrationBounds bounds,
+                           int warmUp)
+    : Dm(dm), Objective(objective), Bounds(bounds), WarmUp(warmUp) {}
 
 TStoreParameters TCalibration::ToStore(const TCoordinates& x) const {
   const double low = Bounds.MaxStoLow, high = Bounds.MaxStoHigh;
@@ -108,7 +109,7 @@ TCalibrationPoint TCalibration::Evaluate(const TStoreParameters& store) {
   if (point.Valid) {
     point.NrOfRes = ws.NrOfRes;
     point.Alpha = ws.Alpha;
-    point.Fit = FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData);
+    point.Fit = FitCriteria(ws.RunMeas + WarmUp, ws.RunCalc + WarmUp, ws.AnaNrOfData - WarmUp);
     point.Objective = ObjectiveOf(Objective, point.Fit);
   }
   ++EvaluationCount;
