@@ -21,7 +21,15 @@ std::string RunUsage() { return "  tolvane-batch run FILE.inp\n"; }
 std::string CalibrateUsage() {
   return "  tolvane-batch calibrate FILE.inp -o BEST.inp [--objective " + ObjectiveKeys() +
          "]\n"
-         "      [--max-storage LO:HI] [--force]\n";
+         "      [--max-storage LO:HI] [--warm-up N] [--validate DATA [table options of import]]\n"
+         "      [--force]\n";
+}
+
+std::string ValidateUsage() {
+  return "  tolvane-batch validate FITTED DATA [--warm-up N] [--table OUT.csv]\n"
+         "      FITTED: a determination's FILE.inp or FILE.out; DATA: a determination's FILE.inp\n"
+         "      or a table, read with the table options of import (--rain-column, "
+         "--runoff-column ...)\n";
 }
 
 std::string GraphUsage() { return "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp\n"; }
@@ -33,6 +41,7 @@ const std::vector<TCommand>& Commands() {
       {"import", ImportCommand, ImportUsage},
       {"run", RunCommand, RunUsage},
       {"calibrate", CalibrateCommand, CalibrateUsage},
+      {"validate", ValidateCommand, ValidateUsage},
       {"graph", GraphCommand, GraphUsage},
   };
   return commands;
