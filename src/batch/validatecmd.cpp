@@ -2,6 +2,7 @@
 // fitted to, by the determination's reconstruction without its search.
 #include "batch/validatecmd.h"
 
+#include <charconv>
 #include <iostream>
 
 #include "base/numformat.h"
@@ -56,13 +57,19 @@ std::string TableText(const TValidationData& data, const TValidation& v) {
   std::string out;
   AppendLine(out, std::string(data.Dates ? "date," : "") +
                       "time,rain,recharge,measured,calculated");
+  // Straight into one text: 100 000 rows are half a million numbers.
+  out.reserve(out.size() + data.Times.size() * 96);
+  char number[32];
   for (std::size_t i = 0; i < data.Times.size(); ++i) {
-    std::string row = data.Dates ? data.Dates->DateOf(data.Times[i]) + "," : "";
+    if (data.Dates) out += data.Dates->DateOf(data.Times[i]) + ",";
     for (double value : {data.Times[i], data.Rains[i], v.Recharge[i], v.Measured[i],
-                         v.Calculated[i]})
-      row += FullPrecision(value) + ",";
-    row.pop_back();
-    AppendLine(out, row);
+                         v.Calculated[i]}) {
+      const auto end = std::to_chars(number, number + sizeof number, value).ptr;
+      out.append(number, end);
+      out += ',';
+    }
+    out.back() = '\r';
+    out += '\n';
   }
   return out;
 }
