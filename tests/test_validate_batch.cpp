@@ -236,6 +236,22 @@ TEST_F(Validate, LongRecordsUpToTheLimit) {
   EXPECT_NE(r.Out.find("data: 100000 points of "), std::string::npos) << r.Out;
 }
 
+TEST_F(Validate, DatesKeptInTheSecondTitleOfAnInputFile) {
+  WriteFileBytes(dir.File("d.csv"),
+                 DatedCsv(Jan1985 + 59 * SecondsPerDay, SecondsPerDay, Rains(50), Runoffs(50), false));
+  auto r = Batch(dir, "import d.csv -o d.inp --option determine --date-column 1 --rain-column 2 "
+                      "--runoff-column 3 --max-storage 20 --initial-storage 10 --max-escape 1");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  r = Batch(dir, "validate d.inp d.inp --warm-up 5 --table d-table.csv");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Lines().at(1), "data: 50 points of " + dir.File("d.inp") +
+                                 ", 1985-03-01 to 1985-04-19; warm-up 5 points, criteria over "
+                                 "points 6 to 50 (1985-03-06 to 1985-04-19)");
+  const auto lines = SplitCrLfLines(ReadFileBytes(dir.File("d-table.csv")));
+  ASSERT_EQ(lines.size(), 51u);
+  EXPECT_TRUE(lines[50].starts_with("1985-04-19,50,")) << lines[50];
+}
+
 struct TRefusal {
   const char* Name;
   const char* Args;
@@ -361,6 +377,13 @@ TEST_F(Validate, CalibrateWithAWarmUpAndAValidation) {
   r = Batch(dir, "calibrate c.inp -o b2.inp --validate none.csv" + table);
   EXPECT_EQ(r.Status, 2);
   EXPECT_NE(r.Err.find("none.csv: cannot be opened"), std::string::npos) << r.Err;
+  WriteFileBytes(dir.File("flat.csv"), DatedCsv(Jan1985, SecondsPerDay, std::vector<double>(20, 1.0),
+                                                std::vector<double>(20, 2.0), false));
+  r = Batch(dir, "calibrate c.inp -o b2.inp --validate flat.csv" + table);
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, dir.File("flat.csv") +
+                       ": There is no variation in runoff values. The validation cannot be made\n");
+  EXPECT_TRUE(r.Out.empty()) << r.Out;
   r = Batch(dir, "calibrate c.inp -o b2.inp --warm-up 59");
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("The warm-up of 59 points leaves 1 of the 60 points"), std::string::npos)

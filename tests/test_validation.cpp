@@ -221,6 +221,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Below 0.001 every value is 0.001.
         TRefused{"FlatRunoff", {Store, 2, 0.3}, {1, 2, 3}, {0, 0.0005, -1},
                  "There is no variation in runoff values. The validation cannot be made"},
+        TRefused{"FlatHighRunoff", {Store, 2, 0.3}, {1, 2, 3}, {5, 5, 5},
+                 "There is no variation in runoff values. The validation cannot be made"},
         TRefused{"FlatTime", {Store, 2, 0.3}, {4, 4, 4}, {1, 2, 3},
                  "There is no variation in time. The validation cannot be made"},
         TRefused{"TimeBack", {Store, 2, 0.3}, {1, 2, 3, 2.5}, {1, 2, 3, 4},

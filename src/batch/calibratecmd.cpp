@@ -170,8 +170,8 @@ int CalibrateCommand(int argc, char** argv) {
   if (validate) {
     const int status = ReadValidationData(args, args.Options.at("--validate"), data);
     if (status != ExitOk) return status;
-    const int points = static_cast<int>(data.Times.size());
-    if (const std::string why = CheckWarmUp(warmUp, points); !why.empty()) {
+    const TValidationRecord record{data.Times, data.Rains, data.Runoffs};
+    if (const std::string why = CheckValidationRecord(record, warmUp); !why.empty()) {
       std::cerr << data.Path << ": " << why << "\n";
       return ExitFailed;
     }

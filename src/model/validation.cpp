@@ -35,6 +35,32 @@ std::string CheckWarmUp(int warmUp, int points) {
          " points to judge the fit by; the criteria need at least 2";
 }
 
+std::string CheckValidationRecord(const TValidationRecord& record, int warmUp) {
+  const std::size_t n = std::min({record.Times.size(), record.Rains.size(), record.Runoffs.size()});
+  if (std::string why = CheckWarmUp(warmUp, static_cast<int>(std::min<std::size_t>(n, INT_MAX)));
+      !why.empty())
+    return why;
+  const auto times = record.Times.first(n);
+  // Of the runoff as the run takes it, below MinRunoff raised.
+  double low = HUGE_VAL, high = -HUGE_VAL;
+  for (double q : record.Runoffs.first(n)) {
+    low = std::min(low, std::max(q, MinRunoff));
+    high = std::max(high, std::max(q, MinRunoff));
+  }
+  if (high - low < MinVariation)
+    return "There is no variation in runoff values. The validation cannot be made";
+  const auto [first, last] = std::minmax_element(times.begin(), times.end());
+  if (*last - *first < MinVariation)
+    return "There is no variation in time. The validation cannot be made";
+  // The determination allows a step of 0, not one back.
+  for (std::size_t i = 1; i < n; ++i)
+    if (times[i] - times[i - 1] < 0)
+      return "Incorrect time sequence encountered: the time " + FormatGeneral(times[i], '.') +
+             " of point " + std::to_string(i + 1) + " comes before " +
+             FormatGeneral(times[i - 1], '.') + ". Please correct the input data";
+  return "";
+}
+
 TValidation Validate(const TFittedModel& model, const TValidationRecord& record, int warmUp) {
   TValidation v;
   const std::size_t n = std::min({record.Times.size(), record.Rains.size(), record.Runoffs.size()});
@@ -48,37 +74,18 @@ TValidation Validate(const TFittedModel& model, const TValidationRecord& record,
               "; it must be a number above 0";
     return v;
   }
-  v.Error = CheckWarmUp(warmUp, static_cast<int>(std::min<std::size_t>(n, INT_MAX)));
+  v.Error = CheckValidationRecord(record, warmUp);
   if (!v.Ok()) return v;
   v.WarmUp = warmUp;
 
   // From here on exactly the steps of the determination, less its search.
   v.Measured.resize(n);
   for (std::size_t i = 0; i < n; ++i) v.Measured[i] = std::max(record.Runoffs[i], MinRunoff);
-  const auto range = [](std::span<const double> s) {
-    const auto [lo, hi] = std::minmax_element(s.begin(), s.end());
-    return *hi - *lo;
-  };
-  if (range(v.Measured) < MinVariation) {
-    v.Error = "There is no variation in runoff values. The validation cannot be made";
-    return v;
-  }
-  if (range(times) < MinVariation) {
-    v.Error = "There is no variation in time. The validation cannot be made";
-    return v;
-  }
   v.Store = model.Store;
   if (v.Store.IniSto == 0) v.Store.IniSto = 0.1 * v.Store.MaxSto;
   v.Recharge.resize(n);
   const TPreReservoirOutcome outcome =
       RoutePreReservoir(times, rains, v.Store, TRouteVariant::Analysis, v.Recharge);
-  if (outcome.Stop == TRouteStop::TimeSequence) {
-    v.Error = "Incorrect time sequence encountered: the time " +
-              FormatGeneral(times[outcome.At], '.') + " of point " +
-              std::to_string(outcome.At + 1) + " comes before " +
-              FormatGeneral(times[outcome.At - 1], '.') + ". Please correct the input data";
-    return v;
-  }
   if (outcome.Stop == TRouteStop::NoStorage) {
     v.Error = "The Maximum Storage must be > 0";
     return v;

@@ -60,6 +60,11 @@ struct TValidation {
 // after the first warmUp.
 TValidation Validate(const TFittedModel& model, const TValidationRecord& record, int warmUp);
 
+// Why the record cannot be judged with any model: fewer than 2 points after
+// the warm-up, no variation in runoff or time, a time before the one ahead
+// of it. Empty when it can; Validate makes these checks first.
+std::string CheckValidationRecord(const TValidationRecord& record, int warmUp);
+
 // Why a warm-up cannot be left out of a period of that many points; empty
 // when it can (the criteria need two points after it).
 std::string CheckWarmUp(int warmUp, int points);
