@@ -176,30 +176,6 @@ TEST_F(Validate, OnItsOwnPeriodGivesTheCriteriaOfItsRun) {
       << out[2];
 }
 
-TEST_F(Validate, WarmUpLeavesTheFirstPointsOutOfTheCriteria) {
-  WriteAnalysisFile(dm, dir.File("a.inp"), Times(90), Rains(90), Runoffs(90), 30, 10, 1);
-  auto all = Batch(dir, "validate a.inp a.inp --table all.csv");
-  auto warm = Batch(dir, "validate a.inp a.inp --warm-up 30 --table warm.csv");
-  ASSERT_EQ(all.Status, 0) << all.Err;
-  ASSERT_EQ(warm.Status, 0) << warm.Err;
-  // The run is the same; only the criteria leave the warm-up out.
-  EXPECT_EQ(ReadFileBytes(dir.File("all.csv")), ReadFileBytes(dir.File("warm.csv")));
-  const auto rows = TableValues(ReadFileBytes(dir.File("warm.csv")), 0);
-  ASSERT_EQ(rows.size(), 90u);
-  std::vector<double> measured, calculated;
-  for (std::size_t i = 30; i < rows.size(); ++i) {
-    measured.push_back(rows[i][3]);
-    calculated.push_back(rows[i][4]);
-  }
-  const auto out = warm.Lines();
-  ASSERT_EQ(out.size(), 5u);
-  EXPECT_EQ(out[3], CriteriaLine(FitCriteria(measured, calculated)));
-  EXPECT_NE(out[3], all.Lines().at(3));
-  EXPECT_EQ(out[1], "data: 90 points of " + dir.File("a.inp") +
-                        ", times 1 to 90; warm-up 30 points, criteria over points 31 to 90 (times "
-                        "31 to 90)");
-}
-
 TEST_F(Validate, LongRecordsUpToTheLimit) {
   // 100 000 hours, more than eleven years.
   const int n = 100000;
@@ -303,8 +279,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "with the calculated"},
         TRefusal{"NegativeRunoff", "a.inp neg.csv --rain-column 1 --runoff-column Q", 1,
                  "neg.csv:3: column 2 (Q): the runoff -3 is negative"},
-        TRefusal{"NoVariation", "a.inp flat.inp", 1,
-                 "There is no variation in runoff values. The validation cannot be made"},
         TRefusal{"WarmUpOfAllPoints", "a.inp a.inp --warm-up 40", 1,
                  "The warm-up of 40 points leaves 0 of the 40 points to judge the fit by; the "
                  "criteria need at least 2"},

@@ -10,7 +10,6 @@
 #include "files/outputfile.h"
 #include "files/outputreader.h"
 #include "files/tabledates.h"
-#include "files/tableimport.h"
 #include "model/dmquorell.h"
 #include "model/routing.h"
 #include "model/runwarnings.h"
@@ -177,12 +176,9 @@ TEST(Validation, WarmUpLeavesPointsOutOfTheCriteriaOnly) {
     EXPECT_EQ(CriteriaLine(v.Fit), CriteriaLine(expected));
     EXPECT_EQ(v.Fit.Sums.Points, n - w);
   }
-  for (int w : {n - 1, n, n + 5}) {
-    const TValidation v = Validate(model, {times, rains, measured}, w);
-    EXPECT_EQ(v.Error, "The warm-up of " + std::to_string(w) + " points leaves " +
-                           std::to_string(w >= n ? 0 : n - w) +
-                           " of the 200 points to judge the fit by; the criteria need at least 2");
-  }
+  EXPECT_EQ(Validate(model, {times, rains, measured}, n - 1).Error,
+            "The warm-up of 199 points leaves 1 of the 200 points to judge the fit by; the "
+            "criteria need at least 2");
   EXPECT_EQ(CheckWarmUp(0, 1), "The record holds 1 point; the criteria need at least 2");
   EXPECT_EQ(CheckWarmUp(-1, 10), "The warm-up must be 0 points or more");
 }
@@ -257,36 +253,6 @@ TEST(Validation, AnOutputFilesAlphaIsTheCandidateItPrints) {
   EXPECT_EQ(DeterminationAlpha(25), 25);
 }
 
-TEST(Validation, FittedFilesThatAreNoDetermination) {
-  TScratchDir dir;
-  TDMQuorell dm;
-  WritePredictionFile(dm, dir.File("p.inp"), {1, 2, 3}, {0, 9, 0}, 2, 0.3, 1);
-  WriteAnalysisFile(dm, dir.File("flat.inp"), {1, 2, 3}, {0, 9, 0}, {2, 2, 2});
-  WriteFileBytes(dir.File("text.txt"), "just\r\nsome text\r\n");
-  dm.FileName = dir.File("p.inp");
-  ASSERT_TRUE(dm.RunModel(false));
-  const struct {
-    const char* File;
-    const char* Says;
-  } cases[] = {
-      {"p.inp", ": is the input file of a prediction; validate takes a model determination"},
-      {"p.out", ": is the output file of a prediction; validate takes a model determination"},
-      {"flat.inp", ": its model determination cannot be made: There is no variation in runoff "
-                   "values. Rainfall-Runoff analysis cannot be made"},
-      {"text.txt", ": is neither an input file nor an output file of Tolvane"},
-      {"none.inp", ": cannot be opened"},
-  };
-  for (const auto& c : cases) {
-    const TFittedFile fitted = ReadFittedModel(dir.File(c.File));
-    EXPECT_EQ(fitted.Error.rfind(dir.File(c.File) + c.Says, 0), 0u) << fitted.Error;
-    EXPECT_EQ(fitted.CannotOpen, std::string(c.File) == "none.inp");
-  }
-  // As DATA a prediction has no runoff to compare.
-  const TRecordFile record = ReadRecordFile(dir.File("p.inp"));
-  EXPECT_EQ(record.Error, dir.File("p.inp") + ": is the input file of a prediction; it holds no "
-                                              "measured runoff to judge the fit by");
-}
-
 TEST(Validation, AnOutputFileWhoseParametersLostADecimal) {
   TScratchDir dir;
   TDMQuorell dm;
@@ -338,7 +304,6 @@ TEST(RecordDates, OfTheSecondTitle) {
     double Time;
     const char* Date;  // "" for none
   } cases[] = {
-      {"time 1 = 1985-01-01, time unit 1 day", 1, "1985-01-01"},
       {"time 1 = 1985-01-01, time unit 1 day", 366, "1986-01-01"},
       {"time 1 = 1984-02-28, time unit 1 day", 3, "1984-03-01"},
       {"time 1 = 1990-03-01 06:00, time unit 1 day", 2, "1990-03-02 06:00"},
@@ -356,31 +321,6 @@ TEST(RecordDates, OfTheSecondTitle) {
     }
     ASSERT_TRUE(dates);
     EXPECT_EQ(dates->DateOf(c.Time), c.Date);
-  }
-}
-
-TEST(RecordDates, ReadTheTitleImportWrites) {
-  for (const bool hourly : {false, true}) {
-    SCOPED_TRACE(hourly ? "hour" : "day");
-    // 50 days from 2000-01-15, or 50 hours from 1999-12-31 20:00.
-    std::string csv;
-    for (int i = 0; i < 50; ++i) {
-      const long long start = hourly ? 946670400 : 947894400;
-      csv += FormatTableDate(start + i * (hourly ? SecondsPerHour : SecondsPerDay), hourly) +
-             ",1,2\n";
-    }
-    TTableImportOptions o;
-    o.DateColumn.Number = 1;
-    o.RainColumn.Number = 2;
-    o.RunoffColumn.Number = 3;
-    o.TimeUnit = hourly ? TTableTimeUnit::Hour : TTableTimeUnit::Day;
-    const TTableImport read = ImportTable(csv, o);
-    ASSERT_TRUE(read.Ok()) << read.Error;
-    const auto dates = RecordDatesOf(read.Title2);
-    ASSERT_TRUE(dates) << read.Title2;
-    EXPECT_EQ(dates->DateOf(read.Times.front()), read.FirstDate);
-    EXPECT_EQ(dates->DateOf(read.Times.back()), read.LastDate);
-    EXPECT_EQ(read.LastDate, hourly ? "2000-01-02 21:00" : "2000-03-04");
   }
 }
 
