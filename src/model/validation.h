@@ -5,7 +5,6 @@
 // out: the batch tool and a window call the same routines.
 #pragma once
 
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
