@@ -265,6 +265,11 @@ TEST_F(BatchTool, RealRecordFromTableToResults) {
   EXPECT_TRUE(out[1].starts_with("R square 0.80")) << out[1];
   EXPECT_NE(out[1].find(", NSE "), std::string::npos);
   EXPECT_NE(out[1].find(", KGE "), std::string::npos);
+  // The volume error in % and the RMSE after them.
+  EXPECT_NE(out[1].find(" %, RMSE "), std::string::npos) << out[1];
+  const auto volume = out[1].find(", volume error ");
+  ASSERT_NE(volume, std::string::npos) << out[1];
+  EXPECT_GT(std::stod(out[1].substr(volume + 15)), -100);
   // alpha 0.006 is inside its range: no warning.
   EXPECT_TRUE(r.Err.empty()) << r.Err;
 }

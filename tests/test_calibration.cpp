@@ -20,7 +20,7 @@ struct TCriteriaCase {
   const char* Name;
   std::vector<double> Measured, Calculated;
   double RSquare, Nse, Kge;  // NaN: not a number expected
-  double Volume, Rmse;       // per cent; the runoff's unit
+  double VolumeError, Rmse;
 };
 
 class Criteria : public ::testing::TestWithParam<TCriteriaCase> {};
@@ -43,7 +43,7 @@ TEST_P(Criteria, HandComputed) {
   ExpectNear(fit[TCriterion::RSquare], c.RSquare);
   ExpectNear(fit[TCriterion::Nse], c.Nse);
   ExpectNear(fit[TCriterion::Kge], c.Kge);
-  ExpectNear(fit[TCriterion::Volume], c.Volume);
+  ExpectNear(fit[TCriterion::VolumeError], c.VolumeError);
   ExpectNear(fit[TCriterion::Rmse], c.Rmse);
 }
 
@@ -53,17 +53,20 @@ INSTANTIATE_TEST_SUITE_P(
     Series, Criteria,
     ::testing::Values(
         TCriteriaCase{"Perfect", {1, 2, 3, 4}, {1, 2, 3, 4}, 1, 1, 1, 0, 0},
-        // Shifted by one: r = 1, a = 1, b = 3.5 / 2.5; 14 made of 10.
+        // Shifted by one: r = 1, a = 1, b = 3.5 / 2.5; 4 of 10 too much.
         TCriteriaCase{"Shifted", {1, 2, 3, 4}, {2, 3, 4, 5}, 0.6, 0.2, 0.6, 40, 1},
         // Doubled: r = 1, a = b = 2.
         TCriteriaCase{"Doubled", {1, 2, 3, 4}, {2, 4, 6, 8}, 0, -5, 1 - std::sqrt(2.0), 100,
-                      std::sqrt(7.5)},
+                      std::sqrt(30.0 / 4)},
         // Reversed: r = -1, a = b = 1; the volume is right.
         TCriteriaCase{"Reversed", {1, 2, 3}, {3, 2, 1}, 1 - (4.0 / 3) / 2, -3, -1, 0,
                       std::sqrt(8.0 / 3)},
         // The mean as the answer: NSE 0; a flat calculation has no correlation.
         TCriteriaCase{"Mean", {1, 2, 3}, {2, 2, 2}, 1 - (2.0 / 3) / 2, 0, NaN, 0,
                       std::sqrt(2.0 / 3)},
+        // Too little water: 3 of 6 missing.
+        TCriteriaCase{"Half", {1, 2, 3}, {0.5, 1, 1.5}, 0.5, 1 - 3.5 / 2, 1 - std::sqrt(0.5), -50,
+                      std::sqrt(3.5 / 3)},
         // Nothing measured: no volume to compare with.
         TCriteriaCase{"NothingMeasured", {0, 0}, {1, 1}, -INFINITY, NaN, NaN, NaN, 1}),
     CaseName);

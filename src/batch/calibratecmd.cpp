@@ -9,6 +9,8 @@
 #include "batch/batchargs.h"
 #include "batch/commands.h"
 #include "batch/consoledialogs.h"
+#include "batch/tableargs.h"
+#include "batch/validatecmd.h"
 #include "base/numformat.h"
 #include "base/numparse.h"
 #include "files/filepaths.h"
@@ -50,14 +52,15 @@ std::optional<TCalibrationBounds> ParseRange(const std::string& text) {
 }
 
 
-std::string Describe(const TCalibrationPoint& p, TObjective objective) {
+std::string Describe(const TCalibrationPoint& p, TObjective objective, int warmUp) {
   std::string text = "maximum storage " + FormatParameter(p.Store.MaxSto, 0) +
                      ", initial storage " + FormatParameter(p.Store.IniSto, 0) + ", escape rate " +
                      FormatParameter(p.Store.MaxEsc, 0) + ": ";
   if (!p.Valid) return text + "no fit";
   return text + "reservoirs " + std::to_string(p.NrOfRes) + ", alpha " +
          FormatFixed(p.Alpha, 0, 3) + ", " + ObjectiveName(objective) + " " +
-         FullPrecision(ObjectiveOf(objective, p.Fit));
+         FullPrecision(ObjectiveOf(objective, p.Fit)) +
+         (warmUp > 0 ? " (from point " + std::to_string(warmUp + 1) + ")" : "");
 }
 
 // One line on a terminal, rewritten at most ten times a second.
@@ -92,7 +95,10 @@ private:
 
 int CalibrateCommand(int argc, char** argv) {
   std::string error;
-  auto parsed = ParseArgs(argc, argv, {"-o", "--objective", "--max-storage"}, {"--force"}, error);
+  std::vector<std::string> valued = {"-o", "--objective", "--max-storage", "--warm-up",
+                                     "--validate"};
+  valued.insert(valued.end(), TableOptionNames().begin(), TableOptionNames().end());
+  auto parsed = ParseArgs(argc, argv, valued, {"--force"}, error);
   if (!parsed) return UsageError(error);
   const TArgs& args = *parsed;
   if (args.Positional.size() != 1) return UsageError("calibrate takes one input file FILE.inp");
@@ -111,6 +117,12 @@ int CalibrateCommand(int argc, char** argv) {
   }
   if (const std::string why = CheckCalibrationBounds(bounds); !why.empty())
     return UsageError("--max-storage " + args.Options.at("--max-storage") + ": " + why);
+  int warmUp = 0;
+  if (!GetWarmUp(args, warmUp, error)) return UsageError(error);
+  const bool validate = args.Options.count("--validate") > 0;
+  if (HasTableOptions(args) && !validate)
+    return UsageError("the table options go with --validate DATA");
+  if (!CheckDataOptions(args, error)) return UsageError(error);
 
   TConsoleDialogs dialogs;
   TDMQuorell dm(TDMQuorell::TModuleWorkspaces{});
@@ -148,8 +160,24 @@ int CalibrateCommand(int argc, char** argv) {
     std::cerr << e.what() << "\n";
     return ExitFailed;
   }
+  if (const std::string why = CheckWarmUp(warmUp, ws.AnaNrOfData); !why.empty()) {
+    std::cerr << inputPath << ": " << why << "\n";
+    return ExitFailed;
+  }
+  // DATA before the search, so that a record that cannot be taken costs no
+  // waiting.
+  TValidationData data;
+  if (validate) {
+    const int status = ReadValidationData(args, args.Options.at("--validate"), data);
+    if (status != ExitOk) return status;
+    const TValidationRecord record{data.Times, data.Rains, data.Runoffs};
+    if (const std::string why = CheckValidationRecord(record, warmUp); !why.empty()) {
+      std::cerr << data.Path << ": " << why << "\n";
+      return ExitFailed;
+    }
+  }
 
-  TCalibration calibration(dm, objective, bounds);
+  TCalibration calibration(dm, objective, bounds, warmUp);
   const TCalibrationPoint before = calibration.Evaluate(own);
   const auto started = std::chrono::steady_clock::now();
   TCalibrationPoint best;
@@ -176,8 +204,8 @@ int CalibrateCommand(int argc, char** argv) {
   std::ostringstream searched;
   searched.precision(2);
   searched << std::fixed << seconds;
-  std::cout << "before: " << Describe(before, objective) << "\n"
-            << "after:  " << Describe(best, objective) << "\n"
+  std::cout << "before: " << Describe(before, objective, warmUp) << "\n"
+            << "after:  " << Describe(best, objective, warmUp) << "\n"
             << "searched " << calibration.Evaluations() << " candidates in " << searched.str()
             << " s; " << bestPath << " written\n";
 
@@ -194,12 +222,15 @@ int CalibrateCommand(int argc, char** argv) {
   }
   PrintRunSummary(run, true);
   const auto& runWs = run.Analysis();
-  const TFitCriteria fit = FitCriteria(runWs.RunMeas, runWs.RunCalc, runWs.AnaNrOfData);
+  const TFitCriteria fit = FitCriteria(runWs.RunMeas + warmUp, runWs.RunCalc + warmUp,
+                                       runWs.AnaNrOfData - warmUp);
   if (ObjectiveOf(objective, fit) != best.Objective || runWs.NrOfRes != best.NrOfRes ||
       runWs.Alpha != best.Alpha) {
     std::cerr << "A program error occurred. The run of " << bestPath
               << " does not give the fit the search found\n";
     return ExitFailed;
   }
-  return ExitOk;
+  if (!validate) return ExitOk;
+  return ReportValidation(FittedModelOf(runWs), "the determination of " + bestPath, data, warmUp,
+                          "");
 }

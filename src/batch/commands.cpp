@@ -69,7 +69,15 @@ std::string RunHelp() {
 std::string CalibrateUsage() {
   return "  tolvane-batch calibrate FILE.inp -o BEST.inp [--objective " + ObjectiveKeys() +
          "]\n"
-         "      [--max-storage LO:HI] [--force]\n";
+         "      [--max-storage LO:HI] [--warm-up N] [--validate DATA [table options of import]]\n"
+         "      [--force]\n";
+}
+
+std::string ValidateUsage() {
+  return "  tolvane-batch validate FITTED DATA [--warm-up N] [--table OUT.csv]\n"
+         "      FITTED: a determination's FILE.inp or FILE.out; DATA: a determination's FILE.inp\n"
+         "      or a table, read with the table options of import (--rain-column, "
+         "--runoff-column ...)\n";
 }
 
 std::string CalibrateHelp() {
@@ -77,7 +85,22 @@ std::string CalibrateHelp() {
          "input file of best fit; BEST.inp is the file with them, run at once into BEST.out\n"
          "  -o BEST.inp              the input file to write (--force replaces an existing one)\n"
          "  --objective " + ObjectiveKeys() + "  the fit to make best (rsquare by default)\n"
-         "  --max-storage LO:HI      the range of the maximum storage in mm (1:500 by default)\n";
+         "  --max-storage LO:HI      the range of the maximum storage in mm (1:500 by default)\n"
+         "  --warm-up N              the objective leaves out the first N points (the search for\n"
+         "                           reservoirs and alpha still uses every point)\n"
+         "  --validate DATA          then validates BEST.inp on DATA (an input file, or a table\n"
+         "                           read with the table options of import) and prints the report\n";
+}
+
+std::string ValidateHelp() {
+  return "validate: judges a fitted model on the data of another period: the determination's\n"
+         "reconstruction with FITTED's reservoirs, alpha and store parameters, without a search;\n"
+         "prints what was used, the period and R square, NSE, KGE, volume error (%) and RMSE,\n"
+         "rounded and in full precision; DATA may hold up to 100000 points\n"
+         "  --warm-up N              the first N points are left out of the criteria\n"
+         "  --table OUT.csv          the run's table in full precision (date when known, time,\n"
+         "                           rain, recharge, measured, calculated)\n"
+         "  --rain-column, --runoff-column ...  the table options of import, for a table DATA\n";
 }
 
 std::string TableUsage() { return "  tolvane-batch table FILE.out -o OUT.csv [--european]\n"; }
@@ -112,6 +135,7 @@ const std::vector<TCommand>& Commands() {
       {"import", ImportCommand, ImportUsage, ImportHelp},
       {"run", RunCommand, RunUsage, RunHelp},
       {"calibrate", CalibrateCommand, CalibrateUsage, CalibrateHelp},
+      {"validate", ValidateCommand, ValidateUsage, ValidateHelp},
       {"table", TableCommand, TableUsage, TableHelp},
       {"graph", GraphCommand, GraphUsage, GraphHelp},
   };

@@ -67,6 +67,26 @@ TResultsHead ReadResultsHeadText(std::string content) {
   return head;
 }
 
+TResultsParameters ReadResultsParameters(std::string content) {
+  TTextReader reader(std::move(content));
+  for (int line = 1; line < L::TitleLine1 + 4; ++line) reader.SkipLine();
+  // The labels of the two variants differ in width; each ends with a colon.
+  auto value = [&reader]() {
+    const std::string line = reader.ReadLine();
+    const auto colon = line.find(':');
+    if (colon == std::string::npos || line.find_first_not_of(" \t", colon + 1) == std::string::npos)
+      throw TInvalidNumber();
+    return TTextReader(line.substr(colon + 1));
+  };
+  TResultsParameters p;
+  p.Store.MaxSto = value().ReadReal();
+  p.Store.IniSto = value().ReadReal();
+  p.Store.MaxEsc = value().ReadReal();
+  p.NrOfRes = value().ReadInteger();
+  p.Alpha = value().ReadReal();
+  return p;
+}
+
 TResultsTable ReadResultsTable(std::string content, TResultsVariant variant, bool withRSquare) {
   TTextReader reader(std::move(content));
   TResultsTable table;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "files/storeparameters.h"
+
 // Every line of the file, line ends taken off.
 std::vector<std::string> ReadOutputLines(std::string content);
 
@@ -18,6 +20,17 @@ struct TResultsHead {
   std::string Tag;
 };
 TResultsHead ReadResultsHeadText(std::string content);
+
+// Lines 7 to 11 of either variant: the three store parameters, the
+// reservoirs and alpha, as the head prints them (two and three decimals).
+// A value that is no number, or a file that ends before them, throws
+// TInvalidNumber.
+struct TResultsParameters {
+  TStoreParameters Store;
+  int NrOfRes = 0;
+  double Alpha = 0;
+};
+TResultsParameters ReadResultsParameters(std::string content);
 
 enum class TResultsVariant { Reconstruction, Prediction };
 

@@ -1,6 +1,7 @@
 #include "files/tabledates.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -122,4 +123,28 @@ std::string FormatTableDate(long long seconds, bool withTime) {
     }
   }
   return out;
+}
+
+std::string TRecordDates::DateOf(double time) const {
+  const double offset = (time - 1) * static_cast<double>(UnitSeconds);
+  // Beyond some 30 000 years either way the calendar has no date for it.
+  if (!(std::fabs(offset) < 1e12)) return "";
+  return FormatTableDate(FirstSeconds + std::llround(offset), WithTime);
+}
+
+std::optional<TRecordDates> RecordDatesOf(std::string_view title2) {
+  constexpr std::string_view lead = "time 1 = ", unit = ", time unit 1 ";
+  title2 = TrimBlanks(title2);
+  if (!title2.starts_with(lead)) return std::nullopt;
+  title2.remove_prefix(lead.size());
+  const auto at = title2.find(unit);
+  if (at == std::string_view::npos) return std::nullopt;
+  const auto date = ParseTableDate(title2.substr(0, at));
+  const std::string_view word = title2.substr(at + unit.size());
+  if (!date || (word != "day" && word != "hour")) return std::nullopt;
+  TRecordDates dates;
+  dates.FirstSeconds = date->Seconds;
+  dates.UnitSeconds = word == "hour" ? SecondsPerHour : SecondsPerDay;
+  dates.WithTime = date->HasTime || word == "hour";
+  return dates;
 }

@@ -28,3 +28,15 @@ std::optional<TTableDate> TableDateOf(int year, int month, int day);
 
 // yyyy-mm-dd, with " hh:mm" (and ":ss" when not 0) when withTime.
 std::string FormatTableDate(long long seconds, bool withTime);
+
+// The dates of a record whose second title keeps them as import writes it:
+// "time 1 = 1985-01-01, time unit 1 day" (or "1 hour"), so that the times of
+// its input file can be named by date again.
+struct TRecordDates {
+  long long FirstSeconds = 0;  // the date of time 1
+  long long UnitSeconds = SecondsPerDay;
+  bool WithTime = false;  // the dates are written with a time of day
+  // The date of a time value; empty for one far outside any calendar.
+  std::string DateOf(double time) const;
+};
+std::optional<TRecordDates> RecordDatesOf(std::string_view title2);

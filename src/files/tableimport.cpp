@@ -33,6 +33,7 @@ std::string Plural(long long n, const char* one, const char* many) {
 // CR. A last line without an end counts; nothing after the last end does.
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
+  lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\n' && text[i] != '\r') continue;
@@ -51,9 +52,9 @@ void SplitCells(std::string_view line, char delimiter, std::vector<std::string>&
   cells.clear();
   std::size_t i = 0;
   for (;;) {
-    std::string cell;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t') && line[i] != delimiter) ++i;
     if (i < line.size() && line[i] == '"') {
+      std::string cell;
       ++i;
       for (; i < line.size(); ++i) {
         if (line[i] == '"') {
@@ -70,12 +71,13 @@ void SplitCells(std::string_view line, char delimiter, std::vector<std::string>&
       const auto end = std::min(line.find(delimiter, i), line.size());
       cell += line.substr(i, end - i);
       i = end;
+      cells.emplace_back(Trim(cell));
     } else {
+      // Straight from the line: a long record has millions of cells.
       const auto end = std::min(line.find(delimiter, i), line.size());
-      cell = line.substr(i, end - i);
+      cells.emplace_back(Trim(line.substr(i, end - i)));
       i = end;
     }
-    cells.emplace_back(Trim(cell));
     if (i >= line.size()) break;
     ++i;  // the delimiter
   }
@@ -169,10 +171,18 @@ public:
     return false;
   }
 
+  // IsMissing, and the number when it is none, from one reading of the
+  // cell: a long record spends its time here.
   TCellKind ReadNumber(std::string_view cell, double& value) {
-    if (IsMissing(cell)) return TCellKind::Missing;
-    const auto parsed = ReadPlain(cell, &SawDecimalComma);
+    if (cell.empty()) return TCellKind::Missing;
+    for (const auto& code : MissingTexts)
+      if (SameText(cell, code)) return TCellKind::Missing;
+    bool comma = false;
+    const auto parsed = ReadPlain(cell, &comma);
     if (!parsed) return TCellKind::Bad;
+    for (double code : MissingValues)
+      if (*parsed == code) return TCellKind::Missing;
+    SawDecimalComma = SawDecimalComma || comma;
     value = *parsed;
     return TCellKind::Number;
   }
@@ -448,6 +458,7 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
   auto inPeriod = [&](double when) { return (!from || when >= *from) && (!to || when <= *to); };
 
   std::vector<TRow> rows;
+  rows.reserve(static_cast<std::size_t>(std::max(0, last - start + 1)));
   std::vector<std::string> cells;
   double firstWhen = 0, lastWhen = 0;  // of the whole range, for a message
   bool anyWhen = false;
@@ -563,16 +574,20 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
     if (byDate && !rows.empty()) {
       const TRow& previous = rows.back();
       const auto gap = static_cast<long long>(row.When - previous.When);
-      const std::string follows = table.At(line) + ": " + whenText(row) + " follows " +
-                                  whenText(previous) + " of line " + std::to_string(previous.Line);
+      // Built only for a refusal: a long record would spend most of its
+      // reading on it.
+      const auto follows = [&] {
+        return table.At(line) + ": " + whenText(row) + " follows " + whenText(previous) +
+               " of line " + std::to_string(previous.Line);
+      };
       if (rows.size() == 1) {
         step = gap;
         if (step <= 0) {
-          result.Error = follows + "; the dates must increase";
+          result.Error = follows() + "; the dates must increase";
           return result;
         }
         if (step % unit != 0) {
-          result.Error = follows + ": a step of " + StepText(step) + " is no whole number of " +
+          result.Error = follows() + ": a step of " + StepText(step) + " is no whole number of " +
                          (unit == SecondsPerDay ? "days" : "hours") +
                          (unit == SecondsPerDay && step < unit
                               ? " (for data with hours take the time unit hour)"
@@ -580,7 +595,7 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
           return result;
         }
       } else if (gap != step) {
-        result.Error = follows + "; the dates must follow each other at one step of " +
+        result.Error = follows() + "; the dates must follow each other at one step of " +
                        StepText(step);
         return result;
       }
@@ -665,6 +680,9 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
   }
 
   // The points.
+  for (auto* series : {&result.Times, &result.Rains, &result.Runoffs})
+    series->reserve(static_cast<std::size_t>(kept));
+  result.Lines.reserve(static_cast<std::size_t>(kept));
   const TRow* firstKept = nullptr;
   const TRow* lastKept = nullptr;
   for (const TRow& row : rows) {
@@ -717,16 +735,16 @@ std::string FirstSeriesFault(const TTableImport& read, const std::string& fileNa
     return text;
   };
   for (std::size_t k = 0; k < read.Times.size(); ++k) {
-    const std::string at = fileName + ":" + std::to_string(read.Lines[k]) + ": ";
+    const auto at = [&] { return fileName + ":" + std::to_string(read.Lines[k]) + ": "; };
     if (k > 0 && !(read.Times[k - 1] < read.Times[k]))
-      return at + (read.TimeColumn ? column(read.TimeColumn) + ": " : std::string()) + "the time " +
+      return at() + (read.TimeColumn ? column(read.TimeColumn) + ": " : std::string()) + "the time " +
              FormatGeneral(read.Times[k], '.') + " does not follow " +
              FormatGeneral(read.Times[k - 1], '.') + " of line " + std::to_string(read.Lines[k - 1]);
     if (read.Rains[k] < 0)
-      return at + column(read.RainColumn) + ": the rain " + FormatGeneral(read.Rains[k], '.') +
+      return at() + column(read.RainColumn) + ": the rain " + FormatGeneral(read.Rains[k], '.') +
              " is negative";
     if (read.RunoffColumn && read.Runoffs[k] < 0)
-      return at + column(read.RunoffColumn) + ": the runoff " +
+      return at() + column(read.RunoffColumn) + ": the runoff " +
              FormatGeneral(read.Runoffs[k], '.') + " is negative";
   }
   return "";

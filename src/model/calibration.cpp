@@ -95,8 +95,9 @@ TCalibrationBounds BoundsAround(const TStoreParameters& store) {
   return bounds;
 }
 
-TCalibration::TCalibration(TDMQuorell& dm, TObjective objective, TCalibrationBounds bounds)
-    : Dm(dm), Objective(objective), Bounds(bounds) {}
+TCalibration::TCalibration(TDMQuorell& dm, TObjective objective, TCalibrationBounds bounds,
+                           int warmUp)
+    : Dm(dm), Objective(objective), Bounds(bounds), WarmUp(warmUp) {}
 
 TStoreParameters TCalibration::ToStore(const TCoordinates& x) const {
   const double low = Bounds.MaxStoLow, high = Bounds.MaxStoHigh;
@@ -125,7 +126,7 @@ TCalibrationPoint TCalibration::Evaluate(const TStoreParameters& store) {
   if (point.Valid) {
     point.NrOfRes = ws.NrOfRes;
     point.Alpha = ws.Alpha;
-    point.Fit = FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData);
+    point.Fit = FitCriteria(ws.RunMeas + WarmUp, ws.RunCalc + WarmUp, ws.AnaNrOfData - WarmUp);
     point.Objective = ObjectiveOf(Objective, point.Fit);
   }
   ++EvaluationCount;

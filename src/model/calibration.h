@@ -55,7 +55,7 @@ struct TCalibrationPoint {
   bool Valid = false;  // the determination could choose a fit
   int NrOfRes = 0;
   double Alpha = 0;
-  TFitCriteria Fit;
+  TFitCriteria Fit;  // of the points after the warm-up
   double Objective = -std::numeric_limits<double>::infinity();
 };
 
@@ -64,8 +64,10 @@ public:
   // dm has read the record into the workspace (PrepareDetermination); each
   // candidate is fitted again through dm.FitCascade, with dm's dialogs
   // silenced (a candidate without a fit is simply no good). The bounds
-  // have passed CheckCalibrationBounds.
-  TCalibration(TDMQuorell& dm, TObjective objective, TCalibrationBounds bounds);
+  // have passed CheckCalibrationBounds. The objective leaves out the first
+  // warmUp points (CheckWarmUp has passed); the determination's own fit of
+  // reservoirs and alpha still takes every point, as a run does.
+  TCalibration(TDMQuorell& dm, TObjective objective, TCalibrationBounds bounds, int warmUp = 0);
 
   using TProgress = std::function<void(int evaluations, const TCalibrationPoint& best)>;
 
@@ -97,6 +99,7 @@ private:
   TDMQuorell& Dm;
   TObjective Objective;
   TCalibrationBounds Bounds;
+  int WarmUp;
   std::map<TStoreParameters, TCalibrationPoint> Seen;
   TCalibrationPoint Best;
   int EvaluationCount = 0;

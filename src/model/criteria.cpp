@@ -34,10 +34,12 @@ double KgeOf(const TFitSums& s) {
 }
 
 double VolumeErrorOf(const TFitSums& s) {
-  return s.Points > 0 && s.SumMeas != 0 ? 100 * (s.SumCalc - s.SumMeas) / s.SumMeas : NaN;
+  return s.SumMeas != 0 ? 100 * (s.SumCalc - s.SumMeas) / s.SumMeas : NaN;
 }
 
-double RmseOf(const TFitSums& s) { return s.Points > 0 ? std::sqrt(s.SumSq / s.Points) : NaN; }
+double RmseOf(const TFitSums& s) {
+  return s.Points > 0 ? std::sqrt(s.SumSq / s.Points) : NaN;
+}
 
 const TCriterionInfo& InfoOf(TCriterion criterion) {
   return Criteria[static_cast<std::size_t>(criterion)];
@@ -93,11 +95,27 @@ TFitCriteria FitCriteria(const double* measured, const double* calculated, int n
                      std::span<const double>(calculated + 1, count));
 }
 
-std::string CriteriaLine(const TFitCriteria& fit) {
+namespace {
+
+template <typename TFormat>
+std::string Line(const TFitCriteria& fit, TFormat format) {
   std::string line;
   for (const auto& info : Criteria) {
     if (!line.empty()) line += ", ";
-    line += std::string(info.Name) + " " + FullPrecision(fit[info.Id]);
+    line += std::string(info.Name) + " " + format(info, fit[info.Id]);
+    if (*info.Unit) line += std::string(" ") + info.Unit;
   }
   return line;
+}
+
+}  // namespace
+
+std::string CriteriaLine(const TFitCriteria& fit) {
+  return Line(fit, [](const TCriterionInfo&, double value) { return FullPrecision(value); });
+}
+
+std::string RoundedCriteriaLine(const TFitCriteria& fit) {
+  return Line(fit, [](const TCriterionInfo& info, double value) {
+    return FormatFixed(value, 0, info.Decimals);
+  });
 }

@@ -21,7 +21,7 @@ struct TFitSums {
   double SsMeas = 0, SsCalc = 0, Cross = 0;
 };
 
-enum class TCriterion { RSquare, Nse, Kge, Volume, Rmse };
+enum class TCriterion { RSquare, Nse, Kge, VolumeError, Rmse };
 
 struct TCriterionInfo {
   TCriterion Id;
@@ -31,6 +31,9 @@ struct TCriterionInfo {
   double (*Compute)(const TFitSums&);
   // A calibration may maximise it.
   bool Objective;
+  // Decimals of the rounded report, and the unit after the value ("" for none).
+  int Decimals;
+  const char* Unit;
 };
 
 // 1 - mean absolute difference / mean measured runoff.
@@ -42,18 +45,18 @@ double NseOf(const TFitSums& s);
 // correlation, a the ratio of standard deviations and b of means
 // (calculated over measured).
 double KgeOf(const TFitSums& s);
-// 100 x (sum calculated - sum measured) / sum measured, in per cent: how
-// much water the model makes or loses over the record.
+// 100 x (sum calculated - sum measured) / sum measured: how much water the
+// model makes too much (above 0) or too little.
 double VolumeErrorOf(const TFitSums& s);
-// Root of the mean squared difference, in the runoff's unit.
+// Root of the mean squared difference, in the unit of the runoff.
 double RmseOf(const TFitSums& s);
 
 inline constexpr std::array<TCriterionInfo, 5> Criteria = {{
-    {TCriterion::RSquare, "rsquare", "R square", RSquareOf, true},
-    {TCriterion::Nse, "nse", "NSE", NseOf, true},
-    {TCriterion::Kge, "kge", "KGE", KgeOf, true},
-    {TCriterion::Volume, "volume", "Volume error", VolumeErrorOf, false},
-    {TCriterion::Rmse, "rmse", "RMSE", RmseOf, false},
+    {TCriterion::RSquare, "rsquare", "R square", RSquareOf, true, 2, ""},
+    {TCriterion::Nse, "nse", "NSE", NseOf, true, 3, ""},
+    {TCriterion::Kge, "kge", "KGE", KgeOf, true, 3, ""},
+    {TCriterion::VolumeError, "volume-error", "volume error", VolumeErrorOf, false, 2, "%"},
+    {TCriterion::Rmse, "rmse", "RMSE", RmseOf, false, 3, ""},
 }};
 
 const TCriterionInfo& InfoOf(TCriterion criterion);
@@ -75,5 +78,8 @@ TFitCriteria FitCriteria(const double* measured, const double* calculated, int n
 // Of two 0-based series of one length.
 TFitCriteria FitCriteria(std::span<const double> measured, std::span<const double> calculated);
 
-// "R square x, NSE y, KGE z": every criterion of the table in full precision.
+// "R square x, NSE y, KGE z, volume error v %, RMSE w": every criterion of
+// the table in full precision.
 std::string CriteriaLine(const TFitCriteria& fit);
+// The same rounded to the table's decimals, for reading at a glance.
+std::string RoundedCriteriaLine(const TFitCriteria& fit);

@@ -7,13 +7,6 @@
 #include "model/runinput.h"
 #include "model/search.h"
 
-namespace {
-
-constexpr double MinRunoff = 0.001;
-constexpr double MinVariation = 0.001;
-
-}  // namespace
-
 void TDMQuorell::DetermineModel() {
   RunFailed = false;
   if (!PrepareDetermination()) return;

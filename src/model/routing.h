@@ -53,6 +53,11 @@ bool RoutePreReservoir(TDMQuorell& dm, TRouteVariant variant);
 // the last of them, with one time step Delta for every step.
 void RouteCascade(TDMQuorell& dm, double alpha, int n, TRouteVariant variant);
 
+// The determination takes a measured runoff below MinRunoff as MinRunoff,
+// and refuses a runoff or a time series whose range is below MinVariation.
+constexpr double MinRunoff = 0.001;
+constexpr double MinVariation = 0.001;
+
 // Largest minus smallest of points 1..n of a workspace series (0 for none):
 // the variation checks of both runs.
 double SeriesRange(const double* series, int n);

@@ -5,11 +5,18 @@
 #include "model/search.h"
 
 std::string EscapeWarning(double maxSto, double maxEsc, const double* times, int n) {
-  int widest = 0;
-  for (int i = 2; i <= n; ++i)
-    if (widest == 0 || times[i] - times[i - 1] > times[widest] - times[widest - 1]) widest = i;
+  return EscapeWarning(maxSto, maxEsc,
+                       std::span<const double>(times + 1, static_cast<std::size_t>(n < 0 ? 0 : n)));
+}
+
+std::string EscapeWarning(double maxSto, double maxEsc, std::span<const double> times) {
+  // widest is the later point of the widest step, counted from 1.
+  std::size_t widest = 0;
+  for (std::size_t i = 1; i < times.size(); ++i)
+    if (widest == 0 || times[i] - times[i - 1] > times[widest - 1] - times[widest - 2])
+      widest = i + 1;
   if (widest == 0) return "";
-  const double step = times[widest] - times[widest - 1];
+  const double step = times[widest - 1] - times[widest - 2];
   if (!(maxEsc * step > maxSto)) return "";
   return "Warning: the escape rate " + FormatGeneral(maxEsc, '.') + " times the time step " +
          FormatGeneral(step, '.') + " (points " + std::to_string(widest - 1) + " to " +

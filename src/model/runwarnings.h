@@ -2,12 +2,15 @@
 // Each returns an empty text when there is nothing to say.
 #pragma once
 
+#include <span>
 #include <string>
 
 // A time step d at which the escape of a full store, MaxEsc x d, exceeds
 // the store itself: the storage then goes negative and the recharge means
 // nothing. times is 1-based, points 1..n.
 std::string EscapeWarning(double maxSto, double maxEsc, const double* times, int n);
+// The same of a 0-based series; the points are still named from 1.
+std::string EscapeWarning(double maxSto, double maxEsc, std::span<const double> times);
 
 // A reaction factor on either end of the candidates: the best fit may lie
 // beyond them.

@@ -411,13 +411,16 @@ void TCalibrationForm::ShowCriteria() {
   ReservoirsLabel->setText("Reservoirs " + (ok ? QString::number(f.NrOfRes) : QString("-")));
   AlphaLabel->setText("Alpha " + (ok ? Fixed(f.Alpha, 3) : QString("-")));
   auto criterion = [&](QLabel* label, TCriterion id, int decimals, const char* unit) {
-    label->setText(QString(InfoOf(id).Name) + " " + (ok ? Fixed(f.Fit[id], decimals) : QString("-")) +
+    // A label starts with the criterion's name, as a sentence does.
+    QString name = InfoOf(id).Name;
+    name[0] = name[0].toUpper();
+    label->setText(name + " " + (ok ? Fixed(f.Fit[id], decimals) : QString("-")) +
                    (ok && std::isfinite(f.Fit[id]) ? unit : ""));
   };
   criterion(RSquareLabel, TCriterion::RSquare, 4, "");
   criterion(NseLabel, TCriterion::Nse, 4, "");
   criterion(KgeLabel, TCriterion::Kge, 4, "");
-  criterion(VolumeLabel, TCriterion::Volume, 2, " %");
+  criterion(VolumeLabel, TCriterion::VolumeError, 2, " %");
   WarningsLabel->setText(ok ? Text(f.Warnings)
                             : QString("No number of reservoirs and reaction factor gives a finite "
                                       "sum of squares for these parameters"));

@@ -111,5 +111,5 @@ void TRainForm::ShowRunCriteria(bool determinationRun) {
   };
   RunCriteriaLabel->setText(QString("NSE %1, KGE %2, volume error %3 %")
                                 .arg(value(TCriterion::Nse, 4), value(TCriterion::Kge, 4),
-                                     value(TCriterion::Volume, 2)));
+                                     value(TCriterion::VolumeError, 2)));
 }

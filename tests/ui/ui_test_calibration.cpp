@@ -176,7 +176,7 @@ private slots:
       QCOMPARE(Shown("AlphaLabel"), "Alpha " + Fixed(run.Alpha, 3));
       QCOMPARE(Shown("NseLabel"), "NSE " + Fixed(run.Fit[TCriterion::Nse], 4));
       QCOMPARE(Shown("KgeLabel"), "KGE " + Fixed(run.Fit[TCriterion::Kge], 4));
-      QCOMPARE(Shown("VolumeLabel"), "Volume error " + Fixed(run.Fit[TCriterion::Volume], 2) + " %");
+      QCOMPARE(Shown("VolumeLabel"), "Volume error " + Fixed(run.Fit[TCriterion::VolumeError], 2) + " %");
       QCOMPARE(Window()->findChild<TCalibrationChart*>()->CalculatedPoints(),
                static_cast<int>(fit.Time.size()));
     }
@@ -250,7 +250,7 @@ private slots:
     QCOMPARE(Main<QLabel>("RunCriteriaLabel")->text(),
              QString("NSE %1, KGE %2, volume error %3 %")
                  .arg(Fixed(fit.Fit[TCriterion::Nse], 4), Fixed(fit.Fit[TCriterion::Kge], 4),
-                      Fixed(fit.Fit[TCriterion::Volume], 2)));
+                      Fixed(fit.Fit[TCriterion::VolumeError], 2)));
     // Another output file opened is not this run.
     OpenInput(program, example);
     program.Prompts.Paths = {Example("determine_daily.out")};
