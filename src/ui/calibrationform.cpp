@@ -86,13 +86,14 @@ struct TSearchCancelled {};
 
 // ---- The chart
 
-TCalibrationChart::TCalibrationChart(QWidget* parent) : QChartView(parent) {
+// The view gets its chart at construction: a chart set later takes the
+// place of the view's own one without deleting it.
+TCalibrationChart::TCalibrationChart(QWidget* parent) : QChartView(new QChart, parent) {
   setObjectName("CalibrationChart");
   setAccessibleName("Measured and calculated runoff");
-  auto* chart = new QChart;
+  QChart* chart = this->chart();
   chart->legend()->setAlignment(Qt::AlignBottom);
   chart->setMargins(QMargins(4, 4, 4, 4));
-  setChart(chart);
   setRenderHint(QPainter::Antialiasing, false);
   setRubberBand(QChartView::RectangleRubberBand);
 
@@ -152,9 +153,11 @@ void TCalibrationChart::ShowRecord(const TLiveFit& fit) {
   const double first = n > 0 ? fit.Time.front() : 0, last = n > 0 ? fit.Time.back() : 1;
   const double margin = n > 1 ? (last - first) / static_cast<double>(n - 1) : 0.5;
   TimeAxis->setRange(first - margin, last + margin);
+  TimeAxis->applyNiceNumbers();  // ticks a reader can name
   // The bars take the upper part of the chart, the runoff the lower.
   const double rain = Highest(fit.Rain);
   RainAxis->setRange(0, rain > 0 ? rain * 2.5 : 1);
+  RainAxis->applyNiceNumbers();
   FitAxes();
 }
 
@@ -169,6 +172,7 @@ void TCalibrationChart::ShowFit(const TLiveFit& fit) {
 void TCalibrationChart::FitAxes() {
   const double high = std::max(HighestMeasured, HighestCalculated);
   RunoffAxis->setRange(0, high > 0 ? high * 1.6 : 1);
+  RunoffAxis->applyNiceNumbers();
 }
 
 void TCalibrationChart::ResetZoom() {
