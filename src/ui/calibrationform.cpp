@@ -153,7 +153,17 @@ void TCalibrationChart::ShowRecord(const TLiveFit& fit) {
   const double first = n > 0 ? fit.Time.front() : 0, last = n > 0 ? fit.Time.back() : 1;
   const double margin = n > 1 ? (last - first) / static_cast<double>(n - 1) : 0.5;
   TimeAxis->setRange(first - margin, last + margin);
-  TimeAxis->applyNiceNumbers();  // ticks a reader can name
+  // Ticks at round times (1, 2 or 5 times a power of ten), the record
+  // filling the width.
+  const double span = std::max(last - first, 1.0);
+  const double power = std::pow(10.0, std::floor(std::log10(span / 5)));
+  double step = power;
+  for (double factor : {2.0, 5.0, 10.0})
+    if (span / step > 8) step = power * factor;
+  TimeAxis->setTickType(QValueAxis::TicksDynamic);
+  TimeAxis->setTickAnchor(0);
+  TimeAxis->setTickInterval(step);
+  TimeAxis->setLabelFormat("%g");
   // The bars take the upper part of the chart, the runoff the lower.
   const double rain = Highest(fit.Rain);
   RainAxis->setRange(0, rain > 0 ? rain * 2.5 : 1);
