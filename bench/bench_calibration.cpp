@@ -5,36 +5,21 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 
+#include "bench_record.h"
 #include "model/calibration.h"
 #include "model/dmquorell.h"
-#include "sheet/sheetseries.h"
 
 namespace {
 
-// A daily-like record with dry spells and storms, written as an input file.
+// The benchmarks' record, written as an input file.
 std::string WriteRecord(int n) {
   const auto path = (std::filesystem::temp_directory_path() /
                      ("tolvane_bench_calibration_" + std::to_string(n) + ".inp"))
                         .string();
-  std::mt19937 gen(7);
-  auto uniform = [&] { return static_cast<double>(gen()) / 4294967296.0; };
   TDMQuorell dm;
-  dm.IsAnalysis = true;
-  dm.RunTag = " Ana";
-  dm.MaxSto = 20;
-  dm.IniSto = 10;
-  dm.MaxEsc = 1;
-  dm.NrOfData = n;
-  PrepareWriteLayout(dm, n);
-  double q = 1;
-  for (int t = 1; t <= n; ++t) {
-    const double rain = uniform() < 0.25 ? 25 * uniform() : 0;
-    q = 0.92 * q + 0.05 * rain;
-    StoreWriteRow(dm, t, t, rain, q * (0.95 + 0.1 * uniform()), true);
-  }
+  FillDailyRecord(dm, n);
   dm.FileName = path;
   dm.WriteInputFile();
   return path;

@@ -10,33 +10,18 @@
 #include <QDoubleSpinBox>
 
 #include <chrono>
-#include <random>
 
+#include "bench_record.h"
 #include "model/dmquorell.h"
 #include "model/livefit.h"
-#include "sheet/sheetseries.h"
 #include "ui/calibrationform.h"
 
 namespace {
 
-// A daily-like record with dry spells and storms, as the sheet would give it.
+// The benchmarks' record as the sheet would give it, stored as Save/Run stores it.
 TRunInput Record(int n) {
-  std::mt19937 gen(7);
-  auto uniform = [&] { return static_cast<double>(gen()) / 4294967296.0; };
   TDMQuorell dm;
-  dm.IsAnalysis = true;
-  dm.RunTag = " Ana";
-  dm.MaxSto = 20;
-  dm.IniSto = 10;
-  dm.MaxEsc = 1;
-  dm.NrOfData = n;
-  PrepareWriteLayout(dm, n);
-  double q = 1;
-  for (int t = 1; t <= n; ++t) {
-    const double rain = uniform() < 0.25 ? 25 * uniform() : 0;
-    q = 0.92 * q + 0.05 * rain;
-    StoreWriteRow(dm, t, t, rain, q * (0.95 + 0.1 * uniform()), true);
-  }
+  FillDailyRecord(dm, n);
   return *StoredDetermination(dm);
 }
 

@@ -12,26 +12,10 @@
 #include "batch/commands.h"
 #include "base/numformat.h"
 #include "files/filepaths.h"
+#include "support/batch_run.h"
 #include "support/test_support.h"
 
 namespace {
-
-struct TResult {
-  int Status = -1;
-  std::string Out, Err;
-};
-
-TResult Batch(const TScratchDir& dir, const std::string& args) {
-  const auto out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-  const std::string command = "cd '" + dir.Path.string() + "' && '" + TOLVANE_BATCH + "' " + args +
-                              " > '" + out + "' 2> '" + err + "'";
-  const int raw = std::system(command.c_str());
-  TResult r;
-  r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.Out = ReadFileBytes(out);
-  r.Err = ReadFileBytes(err);
-  return r;
-}
 
 const char* const Params = "--max-storage 20 --initial-storage 10 --max-escape 1";
 
@@ -459,14 +443,7 @@ TEST_F(BatchTool, CalibrateWritesTheBestFileThatGivesItsFigure) {
   EXPECT_EQ(ValueAfter(kge.at(4), "KGE"), ValueAfter(kge.at(1), "KGE"));
 }
 
-struct TCalibrateRefusal {
-  const char* Name;
-  const char* Args;
-  int Status;
-  const char* Says;
-};
-
-class CalibrateRefusal : public BatchTool, public ::testing::WithParamInterface<TCalibrateRefusal> {};
+class CalibrateRefusal : public BatchTool, public ::testing::WithParamInterface<TBatchRefusal> {};
 
 TEST_P(CalibrateRefusal, WritesNothing) {
   const auto& c = GetParam();
@@ -485,22 +462,22 @@ TEST_P(CalibrateRefusal, WritesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CalibrateRefusal,
     ::testing::Values(
-        TCalibrateRefusal{"Prediction", "p.inp -o b.inp", 1, "is the input file of a prediction"},
-        TCalibrateRefusal{"NoOutput", "a.inp", 2, "calibrate needs -o BEST.inp"},
-        TCalibrateRefusal{"TwoInputs", "a.inp flat.inp -o b.inp", 2, "one input file"},
-        TCalibrateRefusal{"ReversedRange", "a.inp -o b.inp --max-storage 5:1", 2, "0 < LO <= HI"},
-        TCalibrateRefusal{"ZeroLow", "a.inp -o b.inp --max-storage 0:10", 2, "0 < LO <= HI"},
-        TCalibrateRefusal{"NoRange", "a.inp -o b.inp --max-storage 5", 2, "LO:HI"},
-        TCalibrateRefusal{"TextRange", "a.inp -o b.inp --max-storage a:b", 2, "LO:HI"},
-        TCalibrateRefusal{"HugeRange", "a.inp -o b.inp --max-storage 1:1e6", 2, "100000 mm"},
-        TCalibrateRefusal{"NoStoredValue", "a.inp -o b.inp --max-storage 1.001:1.004", 2,
+        TBatchRefusal{"Prediction", "p.inp -o b.inp", 1, "is the input file of a prediction"},
+        TBatchRefusal{"NoOutput", "a.inp", 2, "calibrate needs -o BEST.inp"},
+        TBatchRefusal{"TwoInputs", "a.inp flat.inp -o b.inp", 2, "one input file"},
+        TBatchRefusal{"ReversedRange", "a.inp -o b.inp --max-storage 5:1", 2, "0 < LO <= HI"},
+        TBatchRefusal{"ZeroLow", "a.inp -o b.inp --max-storage 0:10", 2, "0 < LO <= HI"},
+        TBatchRefusal{"NoRange", "a.inp -o b.inp --max-storage 5", 2, "LO:HI"},
+        TBatchRefusal{"TextRange", "a.inp -o b.inp --max-storage a:b", 2, "LO:HI"},
+        TBatchRefusal{"HugeRange", "a.inp -o b.inp --max-storage 1:1e6", 2, "100000 mm"},
+        TBatchRefusal{"NoStoredValue", "a.inp -o b.inp --max-storage 1.001:1.004", 2,
                           "no maximum storage"},
-        TCalibrateRefusal{"Objective", "a.inp -o b.inp --objective rmse", 2,
+        TBatchRefusal{"Objective", "a.inp -o b.inp --objective rmse", 2,
                           "--objective must be rsquare, nse or kge"},
-        TCalibrateRefusal{"Missing", "none.inp -o b.inp", 2, "could not be opened"},
-        TCalibrateRefusal{"NoVariation", "flat.inp -o b.inp", 1,
+        TBatchRefusal{"Missing", "none.inp -o b.inp", 2, "could not be opened"},
+        TBatchRefusal{"NoVariation", "flat.inp -o b.inp", 1,
                           "There is no variation in runoff values."},
-        TCalibrateRefusal{"TimeGoesBack", "back.inp -o b.inp", 1, "Incorrect time sequence"}),
+        TBatchRefusal{"TimeGoesBack", "back.inp -o b.inp", 1, "Incorrect time sequence"}),
     CaseName);
 
 TEST_F(BatchTool, RunWarnsOfAnEscapeLargerThanTheStore) {
@@ -723,14 +700,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, RunTable,
                                            TTableCase{"PredictionEuropean", "predict_daily", true}),
                          CaseName);
 
-struct TTableRefusal {
-  const char* Name;
-  const char* Args;
-  int Status;
-  const char* Says;
-};
-
-class TableRefusal : public BatchTool, public ::testing::WithParamInterface<TTableRefusal> {};
+class TableRefusal : public BatchTool, public ::testing::WithParamInterface<TBatchRefusal> {};
 
 TEST_P(TableRefusal, WritesNoTable) {
   const auto& c = GetParam();
@@ -749,25 +719,25 @@ TEST_P(TableRefusal, WritesNoTable) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, TableRefusal,
     ::testing::Values(
-        TTableRefusal{"EuropeanAlone", "run a.inp --european", 2,
+        TBatchRefusal{"EuropeanAlone", "run a.inp --european", 2,
                       "--european goes with --table OUT.csv"},
-        TTableRefusal{"NoTableName", "run a.inp --table", 2, "--table needs a value"},
-        TTableRefusal{"OverTheOutputFile", "run a.inp --table ./a.out", 2,
+        TBatchRefusal{"NoTableName", "run a.inp --table", 2, "--table needs a value"},
+        TBatchRefusal{"OverTheOutputFile", "run a.inp --table ./a.out", 2,
                       "--table must name a file other than the input and output files"},
-        TTableRefusal{"OverTheInputFile", "run a.inp --table a.inp", 2,
+        TBatchRefusal{"OverTheInputFile", "run a.inp --table a.inp", 2,
                       "--table must name a file other than the input and output files"},
-        TTableRefusal{"ForceOnARun", "run a.inp --force", 2, "unknown option --force"},
-        TTableRefusal{"FailedRun", "run flat.inp --table t.csv", 1,
+        TBatchRefusal{"ForceOnARun", "run a.inp --force", 2, "unknown option --force"},
+        TBatchRefusal{"FailedRun", "run flat.inp --table t.csv", 1,
                       "There is no variation in runoff values."},
-        TTableRefusal{"NoTarget", "table a.out", 2, "table needs -o OUT.csv"},
-        TTableRefusal{"NoFile", "table -o t.csv", 2, "table takes one output file FILE.out"},
-        TTableRefusal{"OverItself", "table a.out -o a.out", 2,
+        TBatchRefusal{"NoTarget", "table a.out", 2, "table needs -o OUT.csv"},
+        TBatchRefusal{"NoFile", "table -o t.csv", 2, "table takes one output file FILE.out"},
+        TBatchRefusal{"OverItself", "table a.out -o a.out", 2,
                       "-o must name a file other than the output file"},
-        TTableRefusal{"Missing", "table none.out -o t.csv", 2, "could not be opened"},
-        TTableRefusal{"InputFile", "table a.inp -o t.csv", 1,
+        TBatchRefusal{"Missing", "table none.out -o t.csv", 2, "could not be opened"},
+        TBatchRefusal{"InputFile", "table a.inp -o t.csv", 1,
                       "holds no table of results: it has no line \"RECONSTRUCTION:\" or "
                       "\"PREDICTION runoff:\"."},
-        TTableRefusal{"Unwritable", "table a.out -o no/such/t.csv", 1,
+        TBatchRefusal{"Unwritable", "table a.out -o no/such/t.csv", 1,
                       "The table could not be written in \"no/such/t.csv\""}),
     CaseName);
 

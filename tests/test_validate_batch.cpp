@@ -15,45 +15,10 @@
 #include "model/criteria.h"
 #include "model/routing.h"
 #include "model/search.h"
+#include "support/batch_run.h"
 #include "support/test_support.h"
 
 namespace {
-
-struct TResult {
-  int Status = -1;
-  std::string Out, Err;
-  std::vector<std::string> Lines() const { return SplitLines(Out, "\n"); }
-};
-
-TResult Batch(const TScratchDir& dir, const std::string& args) {
-  const auto out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-  const std::string command = "cd '" + dir.Path.string() + "' && '" + TOLVANE_BATCH + "' " + args +
-                              " > '" + out + "' 2> '" + err + "'";
-  const int raw = std::system(command.c_str());
-  TResult r;
-  r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.Out = ReadFileBytes(out);
-  r.Err = ReadFileBytes(err);
-  return r;
-}
-
-std::vector<double> Times(int n) {
-  std::vector<double> t;
-  for (int i = 1; i <= n; ++i) t.push_back(i);
-  return t;
-}
-
-std::vector<double> Rains(int n) {
-  std::vector<double> r;
-  for (int i = 0; i < n; ++i) r.push_back(0.6 + (i % 11 == 3 ? 25.0 : 0.0) + 0.1 * (i % 4));
-  return r;
-}
-
-std::vector<double> Runoffs(int n) {
-  std::vector<double> q;
-  for (int i = 0; i < n; ++i) q.push_back(1 + 0.5 * std::sin(i / 7.0) + 0.01 * (i % 3));
-  return q;
-}
 
 // A table of dates every step from start, rain and runoff in full precision.
 std::string DatedCsv(long long start, long long step, const std::vector<double>& rains,
@@ -228,14 +193,7 @@ TEST_F(Validate, DatesKeptInTheSecondTitleOfAnInputFile) {
   EXPECT_TRUE(lines[50].starts_with("1985-04-19,50,")) << lines[50];
 }
 
-struct TRefusal {
-  const char* Name;
-  const char* Args;
-  int Status;
-  const char* Says;
-};
-
-class ValidateRefusal : public Validate, public ::testing::WithParamInterface<TRefusal> {};
+class ValidateRefusal : public Validate, public ::testing::WithParamInterface<TBatchRefusal> {};
 
 TEST_P(ValidateRefusal, WritesNoTable) {
   const auto& c = GetParam();
@@ -260,41 +218,41 @@ TEST_P(ValidateRefusal, WritesNoTable) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ValidateRefusal,
     ::testing::Values(
-        TRefusal{"PredictionAsFitted", "p.inp a.inp", 1,
+        TBatchRefusal{"PredictionAsFitted", "p.inp a.inp", 1,
                  "p.inp: is the input file of a prediction; validate takes a model determination "
                  "(its input file or its output file)"},
-        TRefusal{"PredictionOutputAsFitted", "p.out a.inp", 1,
+        TBatchRefusal{"PredictionOutputAsFitted", "p.out a.inp", 1,
                  "p.out: is the output file of a prediction"},
-        TRefusal{"FittedCannotBeDetermined", "flat.inp a.inp", 1,
+        TBatchRefusal{"FittedCannotBeDetermined", "flat.inp a.inp", 1,
                  "flat.inp: its model determination cannot be made: There is no variation in "
                  "runoff values."},
-        TRefusal{"FittedHeadNoNumber", "bad.out a.inp", 1,
+        TBatchRefusal{"FittedHeadNoNumber", "bad.out a.inp", 1,
                  "bad.out: Invalid numeric input in the parameters of its head"},
-        TRefusal{"PredictionAsData", "a.inp p.inp", 1,
+        TBatchRefusal{"PredictionAsData", "a.inp p.inp", 1,
                  "p.inp: is the input file of a prediction; it holds no measured runoff to judge "
                  "the fit by"},
-        TRefusal{"OutputAsData", "a.inp p.out", 1, "p.out: is no input file of Tolvane"},
-        TRefusal{"TableWithoutRunoff", "a.inp d.csv --rain-column 1", 2,
+        TBatchRefusal{"OutputAsData", "a.inp p.out", 1, "p.out: is no input file of Tolvane"},
+        TBatchRefusal{"TableWithoutRunoff", "a.inp d.csv --rain-column 1", 2,
                  "--runoff-column N is needed: validate compares the measured runoff of DATA "
                  "with the calculated"},
-        TRefusal{"NegativeRunoff", "a.inp neg.csv --rain-column 1 --runoff-column Q", 1,
+        TBatchRefusal{"NegativeRunoff", "a.inp neg.csv --rain-column 1 --runoff-column Q", 1,
                  "neg.csv:3: column 2 (Q): the runoff -3 is negative"},
-        TRefusal{"WarmUpOfAllPoints", "a.inp a.inp --warm-up 40", 1,
+        TBatchRefusal{"WarmUpOfAllPoints", "a.inp a.inp --warm-up 40", 1,
                  "The warm-up of 40 points leaves 0 of the 40 points to judge the fit by; the "
                  "criteria need at least 2"},
-        TRefusal{"WarmUpNegative", "a.inp a.inp --warm-up -1", 2, "--warm-up must be 0 or more"},
-        TRefusal{"WarmUpNoNumber", "a.inp a.inp --warm-up ten", 2,
+        TBatchRefusal{"WarmUpNegative", "a.inp a.inp --warm-up -1", 2, "--warm-up must be 0 or more"},
+        TBatchRefusal{"WarmUpNoNumber", "a.inp a.inp --warm-up ten", 2,
                  "--warm-up takes a whole number, not \"ten\""},
-        TRefusal{"FittedMissing", "none.inp a.inp", 2, "none.inp: cannot be opened"},
-        TRefusal{"DataMissing", "a.inp none.inp", 2, "none.inp: cannot be opened"},
-        TRefusal{"TableMissing", "a.inp none.csv --rain-column 1 --runoff-column 2", 2,
+        TBatchRefusal{"FittedMissing", "none.inp a.inp", 2, "none.inp: cannot be opened"},
+        TBatchRefusal{"DataMissing", "a.inp none.inp", 2, "none.inp: cannot be opened"},
+        TBatchRefusal{"TableMissing", "a.inp none.csv --rain-column 1 --runoff-column 2", 2,
                  "none.csv: cannot be opened"},
-        TRefusal{"OneFile", "a.inp", 2, "validate takes a fitted model FITTED"},
-        TRefusal{"Force", "a.inp a.inp --force", 2, "unknown option --force"},
-        TRefusal{"ImportOptionChecked", "a.inp d.csv --rain-column 1 --runoff-column 2 "
+        TBatchRefusal{"OneFile", "a.inp", 2, "validate takes a fitted model FITTED"},
+        TBatchRefusal{"Force", "a.inp a.inp --force", 2, "unknown option --force"},
+        TBatchRefusal{"ImportOptionChecked", "a.inp d.csv --rain-column 1 --runoff-column 2 "
                                         "--delimiter pipe",
                  2, "--delimiter must be auto, comma, semicolon or tab"},
-        TRefusal{"NotAnImportOption", "a.inp a.inp --max-storage 5", 2,
+        TBatchRefusal{"NotAnImportOption", "a.inp a.inp --max-storage 5", 2,
                  "unknown option --max-storage"}),
     [](const auto& test) { return std::string(test.param.Name); });
 

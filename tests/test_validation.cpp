@@ -19,26 +19,6 @@
 
 namespace {
 
-std::vector<double> Times(int n, double first = 1) {
-  std::vector<double> t;
-  for (int i = 0; i < n; ++i) t.push_back(first + i);
-  return t;
-}
-
-// Daily drizzle that keeps the runoff up, storms every eleventh day.
-std::vector<double> Rains(int n) {
-  std::vector<double> r;
-  for (int i = 0; i < n; ++i) r.push_back(0.6 + (i % 11 == 3 ? 25.0 : 0.0) + 0.1 * (i % 4));
-  return r;
-}
-
-// Runoff that varies, as a determination needs.
-std::vector<double> Runoffs(int n) {
-  std::vector<double> q;
-  for (int i = 0; i < n; ++i) q.push_back(1 + 0.5 * std::sin(i / 7.0) + 0.01 * (i % 3));
-  return q;
-}
-
 double Candidate(int k) { return AlphaCandidateTable()[k]; }
 
 struct TKnown {

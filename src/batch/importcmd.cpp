@@ -89,7 +89,7 @@ int ImportCommand(int argc, char** argv) {
     std::cerr << read.Error << "\n";
     return ExitFailed;
   }
-  const int limit = analysis ? 1500 : PredCapacity;
+  const int limit = SheetCapacity(analysis);
   if (read.Selected > limit) {
     std::cerr << csvPath << ": " << read.Selected << " rows selected";
     if (read.Dated) std::cerr << " (" << read.FirstDate << " to " << read.LastDate << ")";

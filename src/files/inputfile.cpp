@@ -1,5 +1,6 @@
 #include "files/inputfile.h"
 
+#include <optional>
 #include <utility>
 
 #include "base/numformat.h"
@@ -48,6 +49,28 @@ void ReadTitles(TTextReader& in, std::string& title1, std::string& title2) {
   in.SkipLine();
 }
 
+// The data lines, four numbers a line with the runoff, three without; blank
+// lines after the last one are no point. A reader that takes at most
+// capacity points (none: any number) stops at a further line.
+TRunInput::TStop ReadDataLines(TTextReader& in, bool withRunoff, std::optional<int> capacity,
+                               std::vector<TInputPoint>& points) {
+  while (!in.OnlyBlanksLeft()) {
+    if (capacity && static_cast<int>(points.size()) == *capacity) return TRunInput::TStop::TooMany;
+    TInputPoint point;
+    try {
+      point.Serial = in.ReadInteger();
+      point.Time = in.ReadReal();
+      point.Rain = in.ReadReal();
+      if (withRunoff) point.Runoff = in.ReadReal();
+    } catch (const TInvalidNumber&) {
+      return TRunInput::TStop::Corrupt;
+    }
+    in.SkipLine();
+    points.push_back(point);
+  }
+  return TRunInput::TStop::None;
+}
+
 }  // namespace
 
 TInputFileContents ReadInputContents(std::string content) {
@@ -80,22 +103,9 @@ TInputFileContents ReadInputContents(std::string content) {
     file.HeadCorrupt = true;
     return file;
   }
-  const bool determination = file.Determination();
   for (int i = 0; i < 4; ++i) in.SkipLine();
-  while (!in.OnlyBlanksLeft()) {
-    TInputPoint point;
-    try {
-      point.Serial = in.ReadInteger();
-      point.Time = in.ReadReal();
-      point.Rain = in.ReadReal();
-      if (determination) point.Runoff = in.ReadReal();
-    } catch (const TInvalidNumber&) {
-      file.Corrupt = true;
-      break;
-    }
-    in.SkipLine();
-    file.Points.push_back(point);
-  }
+  file.Corrupt =
+      ReadDataLines(in, file.Determination(), std::nullopt, file.Points) == TRunInput::TStop::Corrupt;
   return file;
 }
 
@@ -107,25 +117,7 @@ TRunInput ReadDeterminationInput(std::string content, int capacity) {
   run.Store.IniSto = ReadParameterLine(in);
   run.Store.MaxEsc = ReadParameterLine(in);
   for (int i = 0; i < 4; ++i) in.SkipLine();
-  // Blank lines after the last data line are no point.
-  while (!in.OnlyBlanksLeft()) {
-    if (static_cast<int>(run.Points.size()) == capacity) {
-      run.Stop = TRunInput::TStop::TooMany;
-      break;
-    }
-    TInputPoint point;
-    try {
-      point.Serial = in.ReadInteger();
-      point.Time = in.ReadReal();
-      point.Rain = in.ReadReal();
-      point.Runoff = in.ReadReal();
-    } catch (const TInvalidNumber&) {
-      run.Stop = TRunInput::TStop::Corrupt;
-      break;
-    }
-    in.SkipLine();
-    run.Points.push_back(point);
-  }
+  run.Stop = ReadDataLines(in, true, capacity, run.Points);
   return run;
 }
 
@@ -149,22 +141,6 @@ TRunInput ReadPredictionInput(std::string content, int capacity) {
     in.SkipLine();
   }
   if (head != " ---") in.SkipLine();
-  while (!in.OnlyBlanksLeft()) {
-    if (static_cast<int>(run.Points.size()) == capacity) {
-      run.Stop = TRunInput::TStop::TooMany;
-      break;
-    }
-    TInputPoint point;
-    try {
-      point.Serial = in.ReadInteger();
-      point.Time = in.ReadReal();
-      point.Rain = in.ReadReal();
-    } catch (const TInvalidNumber&) {
-      run.Stop = TRunInput::TStop::Corrupt;
-      break;
-    }
-    in.SkipLine();
-    run.Points.push_back(point);
-  }
+  run.Stop = ReadDataLines(in, false, capacity, run.Points);
   return run;
 }

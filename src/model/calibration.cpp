@@ -35,20 +35,6 @@ double StoredWithin(double value, double low, double high) {
   return stored;
 }
 
-// Silences the dialogs of dm for a scope: a candidate without a fit is no
-// news to the user.
-class TQuietDialogs {
-public:
-  explicit TQuietDialogs(TDMQuorell& dm) : Dm(dm), Saved(dm.GetDialogs()) { dm.SetDialogs(nullptr); }
-  ~TQuietDialogs() { Dm.SetDialogs(Saved); }
-  TQuietDialogs(const TQuietDialogs&) = delete;
-  TQuietDialogs& operator=(const TQuietDialogs&) = delete;
-
-private:
-  TDMQuorell& Dm;
-  TUserDialogs* Saved;
-};
-
 }  // namespace
 
 const char* ObjectiveName(TObjective objective) { return InfoOf(objective).Name; }
@@ -116,7 +102,7 @@ TCalibration::TCoordinates TCalibration::ToCoordinates(const TStoreParameters& s
 
 TCalibrationPoint TCalibration::Evaluate(const TStoreParameters& store) {
   if (auto it = Seen.find(store); it != Seen.end()) return it->second;
-  TQuietDialogs quiet(Dm);
+  TDialogsSilenced quiet(Dm);
   auto& ws = Dm.Analysis();
   ws.SetStore(store);
   TCalibrationPoint point;

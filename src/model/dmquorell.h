@@ -207,3 +207,18 @@ private:
 
 // The single instance, created at start-up by the program.
 extern TDMQuorell* DMQuorell;
+
+// Silences the dialogs of dm for a scope: a run tried for the program's
+// own sake (a calibration candidate, a refit while a value is dragged) is
+// no news to the user.
+class TDialogsSilenced {
+public:
+  explicit TDialogsSilenced(TDMQuorell& dm) : Dm(dm), Saved(dm.GetDialogs()) { dm.SetDialogs(nullptr); }
+  ~TDialogsSilenced() { Dm.SetDialogs(Saved); }
+  TDialogsSilenced(const TDialogsSilenced&) = delete;
+  TDialogsSilenced& operator=(const TDialogsSilenced&) = delete;
+
+private:
+  TDMQuorell& Dm;
+  TUserDialogs* Saved;
+};

@@ -20,15 +20,15 @@ std::optional<TRunInput> StoredDetermination(const TDMQuorell& dm) {
 }
 
 TLiveFit RefitLive(TDMQuorell& dm, const TStoreParameters& store) {
-  TUserDialogs* const saved = dm.GetDialogs();
-  dm.SetDialogs(nullptr);
   auto& ws = dm.Analysis();
   ws.SetStore(store);
   TLiveFit fit;
   fit.Store = store;
-  fit.Valid = dm.FitCascade();
-  dm.RunFailed = false;
-  dm.SetDialogs(saved);
+  {
+    TDialogsSilenced quiet(dm);
+    fit.Valid = dm.FitCascade();
+    dm.RunFailed = false;
+  }
   const int n = ws.AnaNrOfData;
   fit.Time = Points(ws.Time, n);
   fit.Rain = Points(ws.Rain, n);
@@ -39,11 +39,6 @@ TLiveFit RefitLive(TDMQuorell& dm, const TStoreParameters& store) {
   fit.Fit = FitCriteria(ws.RunMeas, ws.RunCalc, n);
   fit.Recharge = Points(ws.Rech, n);
   fit.Calculated = Points(ws.RunCalc, n);
-  for (const std::string& warning :
-       {EscapeWarning(store.MaxSto, store.MaxEsc, ws.Time, n), AlphaEdgeWarning(ws.Alpha)}) {
-    if (warning.empty()) continue;
-    if (!fit.Warnings.empty()) fit.Warnings += "\n";
-    fit.Warnings += warning;
-  }
+  fit.Warnings = DeterminationWarnings(store, fit.Time, fit.Alpha);
   return fit;
 }

@@ -24,8 +24,8 @@ struct TLiveFit {
   int NrOfRes = 0;
   double Alpha = 0;
   TFitCriteria Fit;
-  // The warnings a run of the batch tool prints, one a line; empty: none.
-  std::string Warnings;
+  // The warnings a run of the batch tool prints.
+  std::vector<std::string> Warnings;
   // One value a point, 0-based.
   std::vector<double> Time, Rain, Recharge, Measured, Calculated;
 };

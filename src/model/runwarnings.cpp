@@ -32,3 +32,11 @@ std::string AlphaEdgeWarning(double alpha) {
          FormatFixed(low, 0, 3) + " to " + FormatFixed(high, 0, 3) +
          "): the best fit may lie beyond it";
 }
+
+std::vector<std::string> DeterminationWarnings(const TStoreParameters& store,
+                                               std::span<const double> times, double alpha) {
+  std::vector<std::string> warnings;
+  for (std::string warning : {EscapeWarning(store.MaxSto, store.MaxEsc, times), AlphaEdgeWarning(alpha)})
+    if (!warning.empty()) warnings.push_back(std::move(warning));
+  return warnings;
+}

@@ -104,9 +104,7 @@ TValidation Validate(const TFittedModel& model, const TValidationRecord& record,
   const auto skip = static_cast<std::size_t>(warmUp);
   v.Fit = FitCriteria(std::span<const double>(v.Measured).subspan(skip),
                       std::span<const double>(v.Calculated).subspan(skip));
-  for (const std::string& warning :
-       {EscapeWarning(v.Store.MaxSto, v.Store.MaxEsc, times), AlphaEdgeWarning(model.Alpha)})
-    if (!warning.empty()) v.Warnings.push_back(warning);
+  v.Warnings = DeterminationWarnings(v.Store, times, model.Alpha);
   return v;
 }
 

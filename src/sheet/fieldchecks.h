@@ -8,11 +8,15 @@
 #include <string_view>
 #include <vector>
 
-class TDMQuorell;
+#include "model/dmquorell.h"
 
 // Limits of "Nr. of Data".
 inline constexpr int MinNrOfData = 12;
 inline constexpr int MaxNrOfData = 1500;
+// The points a sheet of the option takes, as far as its run holds them.
+inline constexpr int SheetCapacity(bool determination) {
+  return determination ? MaxNrOfData : PredCapacity;
+}
 
 struct TNrOfDataCheck {
   std::string Message;                 // empty when there is nothing to say

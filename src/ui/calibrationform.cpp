@@ -31,6 +31,13 @@ int Position(double value) { return static_cast<int>(std::lround(value * SliderS
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
+// The warnings one a line.
+std::string Join(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += (text.empty() ? "" : "\n") + line;
+  return text;
+}
+
 QString Fixed(double value, int decimals) {
   return std::isfinite(value) ? Text(FormatFixed(value, 0, decimals)) : QString("-");
 }
@@ -435,7 +442,7 @@ void TCalibrationForm::ShowCriteria() {
   criterion(NseLabel, TCriterion::Nse, 4, "");
   criterion(KgeLabel, TCriterion::Kge, 4, "");
   criterion(VolumeLabel, TCriterion::VolumeError, 2, " %");
-  WarningsLabel->setText(ok ? Text(f.Warnings)
+  WarningsLabel->setText(ok ? Text(Join(f.Warnings))
                             : QString("No number of reservoirs and reaction factor gives a finite "
                                       "sum of squares for these parameters"));
 }

@@ -16,7 +16,7 @@
 
 #include "base/numformat.h"
 #include "files/filepaths.h"
-#include "model/dmquorell.h"
+#include "sheet/fieldchecks.h"
 #include "ui/prompts.h"
 
 namespace {
@@ -53,8 +53,6 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& accessible
 }
 
 }  // namespace
-
-int ImportCapacity(bool determination) { return determination ? 1500 : PredCapacity; }
 
 TImportForm::TImportForm(QWidget* parent, bool determination) : QDialog(parent) {
   setObjectName("ImportForm");
@@ -337,7 +335,7 @@ void TImportForm::ShowReport() {
     }
   }
   Read = ImportTable(Bytes, Chosen);
-  const int limit = ImportCapacity(Chosen.Determination);
+  const int limit = SheetCapacity(Chosen.Determination);
   FirstOnlyBox->setText(QString("Take only the first %1 points").arg(limit));
   const bool over = Read.Ok() && Read.Selected > limit;
   FirstOnlyBox->setEnabled(over || FirstOnlyBox->isChecked());

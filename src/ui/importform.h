@@ -74,6 +74,3 @@ private:
   TTableImport Read;
   bool Filling = false;  // the boxes are being refilled: no re-read
 };
-
-// The points a sheet of the option holds at most.
-int ImportCapacity(bool determination);

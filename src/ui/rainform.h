@@ -24,13 +24,15 @@
 #include <QTabWidget>
 
 #include <functional>
-#include <memory>
 #include <initializer_list>
+#include <memory>
+#include <optional>
 #include <utility>
 
 #include "files/graphkind.h"
 #include "graphs/graphrecording.h"
 #include "sheet/fieldchecks.h"
+#include "sheet/sheetseries.h"
 #include "ui/baseform.h"
 #include "ui/fieldexits.h"
 #include "ui/prompts.h"
@@ -203,7 +205,6 @@ private:
   int FKeptRows = 0;
   TGraphKind FGraphKind{};  // 0 until a graph is chosen
   // The graph last drawn, as "Save graph" writes it.
-  QImage GraphBitmap;
   std::unique_ptr<TGraphRecording> DrawnGraph;
   // Length of each pause of Save/Run in milliseconds.
   int FPauseMs = 500;
@@ -241,6 +242,9 @@ private:
 
   // ---- Save/Run and the file actions
   void InputSaveActionExecute();
+  // The sheet gathered into into as Save/Run writes it; empty, with Save/Run's
+  // message shown, when Save/Run would refuse it.
+  std::optional<TGatherResult> GatherForSave(TDMQuorell& into, int n);
   bool ChooseInputFile();
   void RunOption();
   void InputOpenActionExecute();

@@ -65,15 +65,7 @@ void TRainForm::CalibrateActionExecute() {
   sheet.RunIni = dm.RunIni;
   const int n = dm.NrOfData;
   sheet.NrOfData = n;
-  const TGatherResult gathered = GatherSheet(StringGrid1->Cells(), sheet, n, FSheetRows, StartSeparator);
-  if (!gathered.AllReal) {
-    Message(NotAllRealText);
-    return;
-  }
-  if (!CheckSeries(sheet, n)) {
-    Message(InputErrorsText);
-    return;
-  }
+  if (!GatherForSave(sheet, n)) return;
   const auto record = StoredDetermination(sheet);
   if (!record) {
     dm.ReportProgramError(dm.CorruptDataText());

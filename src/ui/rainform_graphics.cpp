@@ -8,7 +8,6 @@
 #include "graphs/graphscale.h"
 #include "render/fonts.h"
 #include "render/graphfile.h"
-#include "render/qtcanvas.h"
 #include "ui/application.h"
 #include "ui/rainform.h"
 
@@ -175,9 +174,8 @@ void TRainForm::ShowGraphics() {
     SelectButtonClick();
     return;
   }
-  GraphBitmap = ::GraphImage(*graph, 1);
+  GraphImage->setPixmap(QPixmap::fromImage(::GraphImage(*graph, 1)));
   DrawnGraph = std::move(graph);
-  GraphImage->setPixmap(QPixmap::fromImage(GraphBitmap));
   GraphSaveAction->setEnabled(true);
   GraphImage->show();
 }
@@ -196,13 +194,12 @@ void TRainForm::ViewGraphButtonClick() {
 }
 
 void TRainForm::GraphSaveActionExecute() {
+  if (!DrawnGraph) return;  // the action is there only once a graph is drawn
   const QString path = ExecuteFileDialog(GraphSaveDialog);
   if (path.isEmpty()) {
     Prompts().ShowMessage("The graph was not saved");
     return;
   }
-  if (FileExists(path.toStdString()) && !DMQuorell->AskYesNo("The file already exists, overwrite?"))
-    return;
   // The format by the extension; a name typed without one is a bitmap.
   const auto format = GraphFileFormatOf(path.toStdString());
   if (!format) {
@@ -210,10 +207,10 @@ void TRainForm::GraphSaveActionExecute() {
                           GraphFileExtensions);
     return;
   }
+  if (FileExists(path.toStdString()) && !DMQuorell->AskYesNo("The file already exists, overwrite?"))
+    return;
   std::string error;
-  const bool saved = DrawnGraph ? SaveGraph(*DrawnGraph, path.toStdString(), *format, 1, &error)
-                                : SaveBitmap(GraphBitmap, path.toStdString(), &error);
-  if (!saved) {
+  if (!SaveGraph(*DrawnGraph, path.toStdString(), *format, 1, &error)) {
     Prompts().ShowMessage("The graph could not be saved in \"" + path + "\": " +
                           QString::fromStdString(error));
     return;

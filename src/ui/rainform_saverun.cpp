@@ -44,6 +44,19 @@ bool TRainForm::ChooseInputFile() {
   return true;
 }
 
+std::optional<TGatherResult> TRainForm::GatherForSave(TDMQuorell& into, int n) {
+  const TGatherResult gathered = GatherSheet(StringGrid1->Cells(), into, n, FSheetRows, StartSeparator);
+  if (!gathered.AllReal) {
+    Message(NotAllRealText);
+    return std::nullopt;
+  }
+  if (!CheckSeries(into, n)) {
+    Message(InputErrorsText);
+    return std::nullopt;
+  }
+  return gathered;
+}
+
 void TRainForm::InputSaveActionExecute() {
   auto& dm = *DMQuorell;
   // A menu entry leaves the focus where it was: the fields are committed
@@ -56,16 +69,9 @@ void TRainForm::InputSaveActionExecute() {
   dm.Title1 = Title1Edit->text().toStdString();
   dm.Title2 = Title2Edit->text().toStdString();
   const int n = dm.NrOfData;
-  const TGatherResult gathered = GatherSheet(StringGrid1->Cells(), dm, n, FSheetRows, StartSeparator);
-  if (!gathered.AllReal) {
-    Message(NotAllRealText);
-    return;
-  }
-  if (!CheckSeries(dm, n)) {
-    Message(InputErrorsText);
-    return;
-  }
-  FKeptRows = gathered.Kept;
+  const auto gathered = GatherForSave(dm, n);
+  if (!gathered) return;
+  FKeptRows = gathered->Kept;
   // The writer walks all n gathered rows (NrOfData) and leaves out the marked ones.
   const bool written = dm.WriteInputFile();
   dm.NrOfData = FKeptRows;

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -109,4 +110,22 @@ void SetReconstructionPoint(TAnalysisWorkspace& ws, int i, const TReconstruction
   ws.Rech[i] = point.Rech;
   ws.RunMeas[i] = point.RunMeas;
   ws.RunCalc[i] = point.RunCalc;
+}
+
+std::vector<double> Times(int n, double first) {
+  std::vector<double> t;
+  for (int i = 0; i < n; ++i) t.push_back(first + i);
+  return t;
+}
+
+std::vector<double> Rains(int n) {
+  std::vector<double> r;
+  for (int i = 0; i < n; ++i) r.push_back(0.6 + (i % 11 == 3 ? 25.0 : 0.0) + 0.1 * (i % 4));
+  return r;
+}
+
+std::vector<double> Runoffs(int n) {
+  std::vector<double> q;
+  for (int i = 0; i < n; ++i) q.push_back(1 + 0.5 * std::sin(i / 7.0) + 0.01 * (i % 3));
+  return q;
 }

@@ -75,3 +75,10 @@ struct TReconstructionPoint {
   double Time, Rain, Rech, RunMeas, RunCalc;
 };
 void SetReconstructionPoint(TAnalysisWorkspace& ws, int i, const TReconstructionPoint& point);
+
+// A record for fitting: times first, first + 1, ...; daily drizzle that
+// keeps the runoff up with storms every eleventh day; runoff that varies,
+// as a determination needs.
+std::vector<double> Times(int n, double first = 1);
+std::vector<double> Rains(int n);
+std::vector<double> Runoffs(int n);
