@@ -1,53 +1,60 @@
-// Speed of the calibration of the pre-reservoir: candidates fitted per
-// second, and a whole calibration, for a year of days and for 1500 points.
+// Speed of the calibration of the pre-reservoir: one candidate judged the
+// quick way and the whole way, and whole calibrations for every objective,
+// for four years of days (1500 points) and thirty (10958), on one thread
+// and on all.
 //
 //   build/bench/tolvane_bench_calibration
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <string>
+#include <random>
+#include <vector>
 
-#include "bench_record.h"
 #include "model/calibration.h"
-#include "model/dmquorell.h"
+#include "model/engine.h"
+#include "model/workpool.h"
 
 namespace {
 
-// The benchmarks' record, written as an input file.
-std::string WriteRecord(int n) {
-  const auto path = (std::filesystem::temp_directory_path() /
-                     ("tolvane_bench_calibration_" + std::to_string(n) + ".inp"))
-                        .string();
-  TDMQuorell dm;
-  FillDailyRecord(dm, n);
-  dm.FileName = path;
-  dm.WriteInputFile();
-  return path;
-}
-
-// The records' files, removed when the program ends.
-struct TRecords {
-  std::string Paths[2];
-  ~TRecords() {
-    std::error_code ec;
-    for (const auto& path : Paths)
-      if (!path.empty()) std::filesystem::remove(path, ec);
+// A daily-like record made by the model itself, with noise on the runoff.
+const TRecord& Record(int n) {
+  static std::vector<std::pair<int, TRecord>> made;
+  for (const auto& [points, record] : made)
+    if (points == n) return record;
+  std::mt19937 gen(11);
+  auto uniform = [&] { return static_cast<double>(gen()) / 4294967296.0; };
+  TRecord r;
+  for (int t = 1; t <= n; ++t) {
+    r.Time.push_back(t);
+    r.Rain.push_back(uniform() < 0.3 ? 30 * uniform() * uniform() : 0);
   }
-};
-
-void Prepare(TDMQuorell& dm, int n) {
-  static TRecords records;
-  std::string& path = records.Paths[n > 365];
-  if (path.empty()) path = WriteRecord(n);
-  dm.FileName = path;
-  dm.PrepareDetermination();
+  const TRun run = PredictRun(r.Time, r.Rain, {60, 30, 2.5}, 3, 0.35, 0.8);
+  for (double q : run.Calculated) r.Runoff.push_back(q * (0.9 + 0.2 * uniform()));
+  made.emplace_back(n, r);
+  return made.back().second;
 }
 
-// Distinct candidates, so that none is remembered from before.
+void Calibrate(benchmark::State& state) {
+  const TRecord& record = Record(static_cast<int>(state.range(0)));
+  TWorkPool pool(static_cast<unsigned>(state.range(2)));
+  TCalibrationSettings settings;
+  settings.Objective = static_cast<TObjective>(state.range(1));
+  int evaluations = 0;
+  double objective = 0;
+  for (auto _ : state) {
+    TCalibration calibration(record.View(), settings, &pool);
+    objective = calibration.Search().Objective;
+    evaluations = calibration.Evaluations();
+  }
+  state.counters["candidates"] = evaluations;
+  state.counters["objective"] = objective;
+  state.SetLabel(InfoOf(settings.Objective).Key);
+}
+
+// One candidate: the whole determination, as Evaluate judges it.
 void Evaluate(benchmark::State& state) {
-  TDMQuorell dm;
-  Prepare(dm, static_cast<int>(state.range(0)));
-  TCalibration calibration(dm, TObjective::RSquare, {});
+  const TRecord& record = Record(static_cast<int>(state.range(0)));
+  TWorkPool pool(static_cast<unsigned>(state.range(1)));
+  TCalibration calibration(record.View(), {}, &pool);
   double maxSto = 10;
   for (auto _ : state) {
     maxSto += 0.01;
@@ -56,21 +63,16 @@ void Evaluate(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
-void Calibrate(benchmark::State& state) {
-  TDMQuorell dm;
-  Prepare(dm, static_cast<int>(state.range(0)));
-  int evaluations = 0;
-  for (auto _ : state) {
-    TCalibration calibration(dm, TObjective::RSquare, {});
-    benchmark::DoNotOptimize(calibration.Search(TStoreParameters{20, 10, 1}).Objective);
-    evaluations = calibration.Evaluations();
-  }
-  state.counters["candidates"] = evaluations;
-}
-
 }  // namespace
 
-BENCHMARK(Evaluate)->Arg(365)->Arg(1500)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Calibrate)->Arg(365)->Arg(1500)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(Evaluate)->ArgsProduct({{1500, 10958}, {1, 0}})->ArgNames({"points", "threads"})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Calibrate)
+    ->ArgsProduct({{1500}, {0, 1, 2, 3, 4, 5}, {0}})
+    ->ArgNames({"points", "objective", "threads"})
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(Calibrate)
+    ->ArgsProduct({{1500, 10958}, {1}, {1, 0}})
+    ->ArgNames({"points", "objective", "threads"})
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 BENCHMARK_MAIN();

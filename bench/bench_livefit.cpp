@@ -14,6 +14,7 @@
 #include "bench_record.h"
 #include "model/dmquorell.h"
 #include "model/livefit.h"
+#include "model/workpool.h"
 #include "ui/calibrationform.h"
 
 namespace {
@@ -32,22 +33,21 @@ void Report(benchmark::State& state, double seconds) {
 
 // The model alone: the refit and the series the chart takes.
 void Refit(benchmark::State& state) {
-  TDMQuorell dm;
-  dm.PrepareDetermination(Record(static_cast<int>(state.range(0))));
+  const TRecord data = RecordOf(Record(static_cast<int>(state.range(0))).Points);
+  TWorkPool pool;
   double maxSto = 10;
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
     maxSto = maxSto > 60 ? 10 : maxSto + 0.01;
-    benchmark::DoNotOptimize(RefitLive(dm, {maxSto, maxSto / 2, maxSto / 20}).Fit);
+    benchmark::DoNotOptimize(RefitLive(data.View(), {maxSto, maxSto / 2, maxSto / 20}, &pool).Fit);
   }
   Report(state, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
 }
 
 // The chart alone: the series of a fit replaced, then painted.
 void Chart(benchmark::State& state) {
-  TDMQuorell dm;
-  dm.PrepareDetermination(Record(static_cast<int>(state.range(0))));
-  const TLiveFit fits[2] = {RefitLive(dm, {20, 10, 1}), RefitLive(dm, {40, 10, 2})};
+  const TRecord data = RecordOf(Record(static_cast<int>(state.range(0))).Points);
+  const TLiveFit fits[2] = {RefitLive(data.View(), {20, 10, 1}), RefitLive(data.View(), {40, 10, 2})};
   TCalibrationChart chart;
   chart.resize(940, 340);
   chart.show();

@@ -464,7 +464,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TBatchRefusal{"Prediction", "p.inp -o b.inp", 1, "is the input file of a prediction"},
         TBatchRefusal{"NoOutput", "a.inp", 2, "calibrate needs -o BEST.inp"},
-        TBatchRefusal{"TwoInputs", "a.inp flat.inp -o b.inp", 2, "one input file"},
+        TBatchRefusal{"TwoInputs", "a.inp flat.inp -o b.inp", 2, "one record DATA"},
         TBatchRefusal{"ReversedRange", "a.inp -o b.inp --max-storage 5:1", 2, "0 < LO <= HI"},
         TBatchRefusal{"ZeroLow", "a.inp -o b.inp --max-storage 0:10", 2, "0 < LO <= HI"},
         TBatchRefusal{"NoRange", "a.inp -o b.inp --max-storage 5", 2, "LO:HI"},
@@ -473,7 +473,7 @@ INSTANTIATE_TEST_SUITE_P(
         TBatchRefusal{"NoStoredValue", "a.inp -o b.inp --max-storage 1.001:1.004", 2,
                           "no maximum storage"},
         TBatchRefusal{"Objective", "a.inp -o b.inp --objective rmse", 2,
-                          "--objective must be rsquare, nse or kge"},
+                          "--objective must be rsquare, nse, kge, kge2012, lognse or sqrtnse"},
         TBatchRefusal{"Missing", "none.inp -o b.inp", 2, "could not be opened"},
         TBatchRefusal{"NoVariation", "flat.inp -o b.inp", 1,
                           "There is no variation in runoff values."},

@@ -2,16 +2,20 @@
 // search for the pre-reservoir parameters of best fit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "files/storelines.h"
 #include "model/calibration.h"
 #include "model/criteria.h"
 #include "model/dmquorell.h"
+#include "model/engine.h"
 #include "model/routing.h"
 #include "model/runwarnings.h"
 #include "model/search.h"
+#include "model/workpool.h"
 #include "support/test_support.h"
 
 namespace {
@@ -70,6 +74,44 @@ INSTANTIATE_TEST_SUITE_P(
         // Nothing measured: no volume to compare with.
         TCriteriaCase{"NothingMeasured", {0, 0}, {1, 1}, -INFINITY, NaN, NaN, NaN, 1}),
     CaseName);
+
+// The criteria of 2012 and of transformed flows, each against a value
+// worked out by hand.
+TEST(Criteria, RevisedKgeAndTransformedFlows) {
+  struct TCase {
+    const char* Name;
+    std::vector<double> Measured, Calculated;
+    TCriterion Criterion;
+    double Expected;
+  } cases[] = {
+      {"perfect KGE 2012", {1, 2, 3, 4}, {1, 2, 3, 4}, TCriterion::Kge2012, 1},
+      {"perfect log NSE", {1, 2, 3, 4}, {1, 2, 3, 4}, TCriterion::LogNse, 1},
+      {"perfect sqrt NSE", {1, 2, 3, 4}, {1, 2, 3, 4}, TCriterion::SqrtNse, 1},
+      // Doubled: r = 1, bias 2, the same coefficient of variation.
+      {"doubled KGE 2012", {1, 2, 3, 4}, {2, 4, 6, 8}, TCriterion::Kge2012, 0},
+      // Shifted by one: bias 3.5 / 2.5, variation 2.5 / 3.5.
+      {"shifted KGE 2012", {1, 2, 3, 4}, {2, 3, 4, 5}, TCriterion::Kge2012,
+       1 - std::sqrt(0.4 * 0.4 + (2.5 / 3.5 - 1) * (2.5 / 3.5 - 1))},
+      // Roots 1..4 against 2..5: squared differences 4, deviations 5.
+      {"squares, sqrt NSE", {1, 4, 9, 16}, {4, 9, 16, 25}, TCriterion::SqrtNse, 1 - 4.0 / 5},
+      // Flows of 0 have a logarithm: ln(0 + e) with e a hundredth of the
+      // mean; three of four right gives 1 - 1 / (3/16 + 9/16).
+      {"zero flows, log NSE", {0, 0, 0, 4}, {0, 0, 0, 0}, TCriterion::LogNse, -1.0 / 3},
+      {"zero flows fitted, log NSE", {0, 0, 0, 4}, {0, 0, 0, 4}, TCriterion::LogNse, 1},
+      {"zero flows, sqrt NSE", {0, 0, 0, 4}, {0, 0, 0, 0}, TCriterion::SqrtNse, -1.0 / 3},
+      // A flat calculation has no coefficient of variation to compare.
+      {"flat, KGE 2012", {1, 2, 3}, {2, 2, 2}, TCriterion::Kge2012, NaN},
+      {"nothing measured, log NSE", {0, 0}, {1, 1}, TCriterion::LogNse, NaN},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    ExpectNear(FitCriteria(c.Measured, c.Calculated)[c.Criterion], c.Expected);
+    ExpectNear(CriterionOf(c.Criterion, c.Measured, c.Calculated), c.Expected);
+  }
+  // Every key names its row, and the objectives are those a search may take.
+  for (const auto& info : ::Criteria) EXPECT_EQ(CriterionByKey(info.Key), info.Id) << info.Key;
+  EXPECT_EQ(ObjectiveKeys(), "rsquare|nse|kge|kge2012|lognse|sqrtnse");
+}
 
 TEST(Criteria, TheOutputFilesRSquareIsTheOneCompared) {
   TDMQuorell dm;
@@ -152,97 +194,179 @@ TEST(StoreLines, ReplacesLinesSevenToTenAndKeepsEveryOtherByte) {
   EXPECT_FALSE(ReplaceStoreLines("1\n2\n3\n4\n5\n\x1A\n7\n8\n9\n10\n", "p", {1, 1, 0}));
 }
 
-// A record made by the model from known store parameters, without noise.
-class CalibrationSearch : public ::testing::Test {
-protected:
-  std::string MakeRecord(double maxSto, double iniSto, double maxEsc, int points = 200) {
-    std::vector<double> times, rains;
-    for (int i = 1; i <= points; ++i) {
-      times.push_back(i);
-      rains.push_back(i % 9 == 0 ? 18.5 : i % 4 == 0 ? 2.25 : 0);
-    }
-    TDMQuorell maker;
-    maker.SetDialogs(&dialogs);
-    const auto runoff = ModelRunoff(maker, times, rains, {maxSto, iniSto, maxEsc}, 2, 0.2, 1);
-    EXPECT_TRUE(runoff);
-    const auto path = dir.File("made.inp");
-    // The file starts from parameters far from the true ones.
-    WriteAnalysisFile(maker, path, times, rains, *runoff, 300, 300, 0);
-    return path;
+// A record made by the model from known store parameters; noise on the
+// runoff makes the best fit less than perfect, so that a search has to
+// find it.
+TRecord MadeRecord(const TStoreParameters& store, int points, double noise = 0) {
+  TRecord r;
+  std::mt19937 gen(5);
+  std::uniform_real_distribution<double> u(-1, 1);
+  for (int i = 1; i <= points; ++i) {
+    r.Time.push_back(i);
+    r.Rain.push_back(i % 9 == 0 ? 18.5 : i % 4 == 0 ? 2.25 : i % 23 == 0 ? 40 : 0);
   }
-  TCalibrationPoint Calibrate(const std::string& path, TObjective objective,
-                              TCalibrationBounds bounds = {}) {
-    Reports = 0;
-    dm.SetDialogs(&dialogs);
-    dm.FileName = path;
-    EXPECT_TRUE(dm.PrepareDetermination());
-    const TStoreParameters own{dm.Analysis().AnaMaxSto, dm.Analysis().AnaIniSto,
-                               dm.Analysis().AnaMaxEsc};
-    TCalibration calibration(dm, objective, bounds);
-    Before = calibration.Evaluate(own);
-    double lastReported = -std::numeric_limits<double>::infinity();
-    const auto best = calibration.Search(own, [&](int count, const TCalibrationPoint& p) {
-      ++Reports;
-      EXPECT_EQ(count, calibration.Evaluations());
-      EXPECT_GE(p.Objective, lastReported);
-      lastReported = p.Objective;
-    });
-    Evaluations = calibration.Evaluations();
-    return best;
-  }
-  TScratchDir dir;
-  TRecordingDialogs dialogs;
-  TDMQuorell dm;
-  TCalibrationPoint Before;
+  const TRun run = PredictRun(r.Time, r.Rain, store, 2, 0.2, 1);
+  EXPECT_TRUE(run.Ok());
+  for (double q : run.Calculated) r.Runoff.push_back(q * (1 + noise * u(gen)));
+  return r;
+}
+
+struct TSearched {
+  TCalibrationPoint Best;
   int Evaluations = 0, Reports = 0;
 };
 
-TEST_F(CalibrationSearch, ReachesTheFitOfTheParametersTheRecordWasMadeWith) {
-  const auto path = MakeRecord(40, 12, 1.5);
-  for (TObjective objective : {TObjective::RSquare, TObjective::Nse, TObjective::Kge}) {
+TSearched Search(const TRecord& record, TObjective objective, TCalibrationBounds bounds = {},
+                 unsigned threads = 0) {
+  TWorkPool pool(threads);
+  TCalibrationSettings settings;
+  settings.Objective = objective;
+  settings.Bounds = bounds;
+  TCalibration calibration(record.View(), settings, &pool);
+  TSearched searched;
+  int lastCount = 0;
+  searched.Best = calibration.Search([&](const TCalibrationProgress& p) {
+    ++searched.Reports;
+    EXPECT_GE(p.Evaluations, lastCount);
+    EXPECT_GE(p.Planned, p.Evaluations);
+    lastCount = p.Evaluations;
+  });
+  searched.Evaluations = calibration.Evaluations();
+  return searched;
+}
+
+TEST(CalibrationSearch, ReachesTheFitOfTheParametersTheRecordWasMadeWith) {
+  const TStoreParameters made{40, 12, 1.5};
+  const TRecord record = MadeRecord(made, 200);
+  for (TObjective objective : {TObjective::RSquare, TObjective::Nse, TObjective::Kge,
+                               TObjective::Kge2012, TObjective::LogNse, TObjective::SqrtNse}) {
     SCOPED_TRACE(ObjectiveName(objective));
-    const TCalibrationPoint best = Calibrate(path, objective);
-    ASSERT_TRUE(best.Valid);
-    EXPECT_GE(best.Fit[TCriterion::RSquare], 0.995);  // printed 1.00
-    EXPECT_GT(best.Objective, Before.Objective + 0.05);
-    EXPECT_EQ(best.NrOfRes, 2);
-    EXPECT_NEAR(best.Alpha, 0.2, 0.01);
-    EXPECT_TRUE(WithinBounds(best.Store, {}));
-    // A report for every candidate looked at, and never a worse best.
-    EXPECT_GE(Reports, Evaluations);
-    EXPECT_TRUE(dialogs.Messages.empty());
+    const TSearched s = Search(record, objective);
+    ASSERT_TRUE(s.Best.Valid);
+    // The determination starts from the measured runoff, the record from
+    // another: the parameters it was made with fit almost perfectly.
+    TCalibrationSettings settings;
+    settings.Objective = objective;
+    const double truth = TCalibration(record.View(), settings).Evaluate(made).Objective;
+    EXPECT_GT(truth, 0.998);
+    EXPECT_GE(s.Best.Objective, truth - 1e-4);
+    EXPECT_EQ(s.Best.NrOfRes, 2);
+    EXPECT_NEAR(s.Best.Alpha, 0.2, 0.01);
+    EXPECT_TRUE(WithinBounds(s.Best.Store, {}));
+    EXPECT_GT(s.Reports, 0);
   }
 }
 
-TEST_F(CalibrationSearch, SameResultOnEveryRunAndWithinNarrowBounds) {
-  const auto path = MakeRecord(40, 12, 1.5, 120);
-  const TCalibrationPoint first = Calibrate(path, TObjective::RSquare, {20, 30});
-  const int firstCount = Evaluations;
-  const TCalibrationPoint second = Calibrate(path, TObjective::RSquare, {20, 30});
-  EXPECT_EQ(first.Store.MaxSto, second.Store.MaxSto);
-  EXPECT_EQ(first.Store.IniSto, second.Store.IniSto);
-  EXPECT_EQ(first.Store.MaxEsc, second.Store.MaxEsc);
-  EXPECT_EQ(first.Objective, second.Objective);
-  EXPECT_EQ(firstCount, Evaluations);
-  EXPECT_GE(first.Store.MaxSto, 20);
-  EXPECT_LE(first.Store.MaxSto, 30);
-  EXPECT_TRUE(WithinBounds(first.Store, {20, 30}));
-  // One maximum storage only.
-  const TCalibrationPoint fixed = Calibrate(path, TObjective::RSquare, {25, 25});
-  EXPECT_EQ(fixed.Store.MaxSto, 25);
-  EXPECT_GE(fixed.Objective, Before.Objective);
+// The answer is that of the whole determination of the parameters found,
+// and the same on one thread as on several, run after run.
+TEST(CalibrationSearch, OneAnswerOnAnyNumberOfThreads) {
+  const TRecord record = MadeRecord({25, 20, 0.8}, 400, 0.15);
+  const TSearched one = Search(record, TObjective::Nse, {}, 1);
+  ASSERT_TRUE(one.Best.Valid);
+  for (unsigned threads : {2u, 3u, 1u}) {
+    const TSearched again = Search(record, TObjective::Nse, {}, threads);
+    EXPECT_EQ(again.Best.Store, one.Best.Store) << threads;
+    EXPECT_EQ(again.Best.Objective, one.Best.Objective) << threads;
+    EXPECT_EQ(again.Evaluations, one.Evaluations) << threads;
+  }
+  const TRun exact = DetermineRun(record.View(), one.Best.Store);
+  EXPECT_EQ(exact.NrOfRes, one.Best.NrOfRes);
+  EXPECT_EQ(exact.Alpha, one.Best.Alpha);
+  EXPECT_EQ(exact.Fit[TCriterion::Nse], one.Best.Objective);
 }
 
-TEST_F(CalibrationSearch, EveryCandidateIsItsStoredForm) {
-  const auto path = MakeRecord(40, 12, 1.5, 60);
+// On a long record the reservoirs and alpha reported are those of the
+// exhaustive search of 5 x 10000 cascades, not of the quick guess.
+TEST(CalibrationSearch, ReportsTheExhaustiveSearchOnALongRecord) {
+  const TRecord record = MadeRecord({60, 30, 2}, 5000, 0.3);
+  const TSearched s = Search(record, TObjective::Kge);
+  ASSERT_TRUE(s.Best.Valid);
+  const TRun run = DetermineRun(record.View(), s.Best.Store);
+  ASSERT_TRUE(run.Ok());
+  // The table the straightforward way, one cascade a pair, from 1-based
+  // series.
+  std::vector<double> meas{0}, rech{0};
+  meas.insert(meas.end(), run.Measured.begin(), run.Measured.end());
+  rech.insert(rech.end(), run.Recharge.begin(), run.Recharge.end());
+  static TSumSqTable sums;
+  ComputeSumSqReference(meas.data(), rech.data(), static_cast<int>(run.Measured.size()), run.Delta,
+                        AlphaCandidateTable(), sums);
+  int nr = 0;
+  double alpha = 0;
+  ASSERT_TRUE(SelectBestPair(sums, AlphaCandidateTable(), nr, alpha));
+  EXPECT_EQ(s.Best.NrOfRes, nr);
+  EXPECT_EQ(s.Best.Alpha, alpha);
+  EXPECT_EQ(s.Best.Objective, run.Fit[TCriterion::Kge]);
+}
+
+// Global over the bounds: a dense random search of its own, polished by a
+// compass search, judged by the whole determination, finds nothing better.
+TEST(CalibrationSearch, ADenseRandomSearchFindsNothingBetter) {
+  const TRecord record = MadeRecord({120, 40, 3}, 250, 0.25);
+  for (TObjective objective : {TObjective::Nse, TObjective::Kge2012}) {
+    SCOPED_TRACE(ObjectiveName(objective));
+    const TSearched s = Search(record, objective);
+    TWorkPool pool;
+    TCalibrationSettings settings;
+    settings.Objective = objective;
+    TCalibration judge(record.View(), settings, &pool);
+    std::mt19937 gen(99);
+    std::uniform_real_distribution<double> u(0, 1);
+    TCalibrationPoint best;
+    const TCalibrationBounds bounds;
+    auto storeOf = [&](double x, double y, double z) {
+      const double maxSto = bounds.MaxStoLow * std::pow(bounds.MaxStoHigh / bounds.MaxStoLow, x);
+      return StoredWithinBounds({maxSto, y * maxSto, z * maxSto / 10}, bounds);
+    };
+    double bx = 0, by = 0, bz = 0;
+    for (int i = 0; i < 1500; ++i) {
+      const double x = u(gen), y = u(gen), z = u(gen);
+      const TCalibrationPoint p = judge.Evaluate(storeOf(x, y, z));
+      if (p.Objective > best.Objective) {
+        best = p;
+        bx = x, by = y, bz = z;
+      }
+    }
+    for (double step = 0.05; step > 1e-4; step /= 2) {
+      for (bool moved = true; moved;) {
+        moved = false;
+        for (int axis = 0; axis < 3; ++axis)
+          for (double sign : {-1.0, 1.0}) {
+            double x = bx, y = by, z = bz;
+            (axis == 0 ? x : axis == 1 ? y : z) += sign * step;
+            x = std::clamp(x, 0.0, 1.0), y = std::clamp(y, 0.0, 1.0), z = std::clamp(z, 0.0, 1.0);
+            const TCalibrationPoint p = judge.Evaluate(storeOf(x, y, z));
+            if (p.Objective > best.Objective) {
+              best = p;
+              bx = x, by = y, bz = z;
+              moved = true;
+            }
+          }
+      }
+    }
+    EXPECT_GE(s.Best.Objective, best.Objective - 1e-4)
+        << "found " << best.Store.MaxSto << "/" << best.Store.IniSto << "/" << best.Store.MaxEsc;
+  }
+}
+
+TEST(CalibrationSearch, NarrowBoundsAndStoredValues) {
+  const TRecord record = MadeRecord({40, 12, 1.5}, 120);
+  const TSearched narrow = Search(record, TObjective::RSquare, {20, 30});
+  EXPECT_GE(narrow.Best.Store.MaxSto, 20);
+  EXPECT_LE(narrow.Best.Store.MaxSto, 30);
+  EXPECT_TRUE(WithinBounds(narrow.Best.Store, {20, 30}));
+  // One maximum storage only.
+  const TSearched fixed = Search(record, TObjective::RSquare, {25, 25});
+  EXPECT_EQ(fixed.Best.Store.MaxSto, 25);
   // Storages below 1, where the file keeps three decimals.
-  const TCalibrationPoint p = Calibrate(path, TObjective::RSquare, {0.0001, 3});
-  ASSERT_TRUE(p.Valid);
-  EXPECT_LE(p.Store.MaxSto, 3);
-  EXPECT_EQ(StoredParameter(p.Store.MaxSto), p.Store.MaxSto);
-  EXPECT_EQ(StoredParameter(p.Store.IniSto), p.Store.IniSto);
-  EXPECT_EQ(StoredParameter(p.Store.MaxEsc), p.Store.MaxEsc);
-  EXPECT_GT(p.Store.IniSto, 0);
+  const TSearched small = Search(MadeRecord({40, 12, 1.5}, 60), TObjective::RSquare, {0.0001, 3});
+  ASSERT_TRUE(small.Best.Valid);
+  const TStoreParameters& p = small.Best.Store;
+  EXPECT_LE(p.MaxSto, 3);
+  EXPECT_EQ(StoredParameter(p.MaxSto), p.MaxSto);
+  EXPECT_EQ(StoredParameter(p.IniSto), p.IniSto);
+  EXPECT_EQ(StoredParameter(p.MaxEsc), p.MaxEsc);
+  EXPECT_GT(p.IniSto, 0);
 }
 
 }  // namespace

@@ -85,8 +85,9 @@ TEST_F(Validate, ARecordMadeByTheModelFitsPerfectly) {
   EXPECT_EQ(out[1], "data: 730 points of " + dir.File("made.csv") +
                         ", 1985-01-01 to 1986-12-31; warm-up 1 point, criteria over points 2 to "
                         "730 (1985-01-02 to 1986-12-31)");
-  EXPECT_EQ(out[2], "R square 1.00, NSE 1.000, KGE 1.000, volume error 0.00 %, RMSE 0.000");
-  EXPECT_EQ(out[3], "R square 1, NSE 1, KGE 1, volume error 0 %, RMSE 0");
+  EXPECT_EQ(out[2], "R square 1.00, NSE 1.000, KGE 1.000, KGE 2012 1.000, log NSE 1.000, sqrt NSE 1.000, "
+            "volume error 0.00 %, RMSE 0.000");
+  EXPECT_EQ(out[3], "R square 1, NSE 1, KGE 1, KGE 2012 1, log NSE 1, sqrt NSE 1, volume error 0 %, RMSE 0");
   EXPECT_EQ(out[4], "table: " + dir.File("made-table.csv") + ", 730 rows");
 
   // The table: the dates, and every value read back to the same double.
@@ -322,7 +323,9 @@ TEST_F(Validate, CalibrateWithAWarmUpAndAValidation) {
       << r.Err;
   r = Batch(dir, "calibrate c.inp -o b2.inp --rain-column 2");
   EXPECT_EQ(r.Status, 2);
-  EXPECT_NE(r.Err.find("the table options go with --validate DATA"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("the table options go with a table as DATA or with --validate DATA2"),
+            std::string::npos)
+      << r.Err;
   EXPECT_FALSE(std::filesystem::exists(dir.File("b2.inp")));
 }
 

@@ -1,6 +1,8 @@
 // tolvane-batch calibrate: the pre-reservoir parameters of best fit.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -16,8 +18,12 @@
 #include "files/filepaths.h"
 #include "files/inputlayout.h"
 #include "files/storelines.h"
+#include "files/inputfile.h"
+#include "files/modelfile.h"
 #include "model/calibration.h"
 #include "model/dmquorell.h"
+#include "model/engine.h"
+#include "model/workpool.h"
 
 namespace {
 
@@ -63,46 +69,96 @@ std::string Describe(const TCalibrationPoint& p, TObjective objective, int warmU
          (warmUp > 0 ? " (from point " + std::to_string(warmUp + 1) + ")" : "");
 }
 
-// One line on a terminal, rewritten at most ten times a second.
+// One line on a terminal, rewritten at most ten times a second: the
+// candidates judged, the best so far and the time left; nothing when
+// standard error is no terminal.
 class TProgressLine {
 public:
   explicit TProgressLine(TObjective objective)
-      : Objective(objective), Shown(isatty(STDERR_FILENO) == 1) {}
+      : Objective(objective), Shown(isatty(STDERR_FILENO) == 1),
+        Started(std::chrono::steady_clock::now()) {}
   ~TProgressLine() {
     if (Shown && Written) std::cerr << "\r\033[K" << std::flush;
   }
-  void operator()(int evaluations, const TCalibrationPoint& best) {
+  void operator()(const TCalibrationProgress& p) {
     if (!Shown) return;
     const auto now = std::chrono::steady_clock::now();
     if (Written && now - Last < std::chrono::milliseconds(100)) return;
     Last = now;
     Written = true;
-    std::cerr << "\r\033[Kcalibrating: " << evaluations << " candidates, best "
-              << ObjectiveName(Objective) << " "
-              << (best.Valid ? FormatFixed(ObjectiveOf(Objective, best.Fit), 0, 4)
-                             : std::string("none yet"))
-              << std::flush;
+    const double spent = std::chrono::duration<double>(now - Started).count();
+    const double left = p.Evaluations > 0 ? spent * (p.Planned - p.Evaluations) / p.Evaluations : 0;
+    std::cerr << "\r\033[Kcalibrating: " << p.Evaluations << " of about " << p.Planned
+              << " candidates, best " << ObjectiveName(Objective) << " "
+              << (p.Best.Valid ? FormatFixed(p.Best.Objective, 0, 4) : std::string("none yet"))
+              << ", about " << FormatFixed(std::max(left, 0.0), 0, 1) << " s left" << std::flush;
   }
 
 private:
   TObjective Objective;
   bool Shown;
   bool Written = false;
-  std::chrono::steady_clock::time_point Last;
+  std::chrono::steady_clock::time_point Started, Last;
 };
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() &&
+         std::equal(end.rbegin(), end.rend(), text.rbegin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == b;
+         });
+}
+
+// The model file of a calibration's best fit of data.
+TModelFile ModelFileOf(const TCalibrationPoint& best, TObjective objective, int warmUp,
+                       const TValidationData& data) {
+  TModelFile m;
+  m.Store = best.Store;
+  m.Reservoirs = best.NrOfRes;
+  m.Alpha = best.Alpha;
+  m.Objective = InfoOf(objective).Key;
+  m.WarmUp = warmUp;
+  m.TimeUnit = data.TimeUnit();
+  m.First = data.First();
+  m.Last = data.Last();
+  m.Points = static_cast<int>(data.Times.size());
+  m.Source = data.Path;
+  for (const auto& info : Criteria) m.Criteria.emplace_back(info.Key, best.Fit[info.Id]);
+  return m;
+}
+
+// An input file of the record with the store found: the input file's own
+// text with lines 7 to 10 replaced, or one made from a table.
+std::optional<std::string> BestInputFile(const TValidationData& data, const std::string& path,
+                                         const TStoreParameters& store) {
+  if (data.InputFile) return ReplaceStoreLines(data.Bytes, path, store);
+  TInputFileWrite file;
+  file.Title1 = data.Title1;
+  file.Title2 = data.Title2;
+  file.Path = path;
+  file.Store = store;
+  file.Times = data.Times;
+  file.Rains = data.Rains;
+  file.Runoffs = data.Runoffs;
+  return FormatInputFile(file);
+}
 
 }  // namespace
 
 int CalibrateCommand(int argc, char** argv) {
   std::string error;
   std::vector<std::string> valued = {"-o", "--objective", "--max-storage", "--warm-up",
-                                     "--validate"};
+                                     "--validate", "--validate-from", "--validate-to"};
   valued.insert(valued.end(), TableOptionNames().begin(), TableOptionNames().end());
   auto parsed = ParseArgs(argc, argv, valued, {"--force"}, error);
   if (!parsed) return UsageError(error);
   const TArgs& args = *parsed;
-  if (args.Positional.size() != 1) return UsageError("calibrate takes one input file FILE.inp");
-  if (!args.Options.count("-o")) return UsageError("calibrate needs -o BEST.inp");
+  if (args.Positional.size() != 1)
+    return UsageError("calibrate takes one record DATA: an input file or a table");
+  if (!args.Options.count("-o")) return UsageError("calibrate needs -o BEST.inp or -o MODEL.json");
+  const std::string bestPath = AbsolutePath(args.Options.at("-o"));
+  const bool modelFile = EndsWith(bestPath, ".json");
+  if (!modelFile && !EndsWith(bestPath, ".inp"))
+    return UsageError("-o takes BEST.inp (an input file) or MODEL.json (a model file)");
   TObjective objective = TObjective::RSquare;
   if (args.Options.count("--objective")) {
     const auto given = ParseObjective(args.Options.at("--objective"));
@@ -120,70 +176,81 @@ int CalibrateCommand(int argc, char** argv) {
   int warmUp = 0;
   if (!GetWarmUp(args, warmUp, error)) return UsageError(error);
   const bool validate = args.Options.count("--validate") > 0;
-  if (HasTableOptions(args) && !validate)
-    return UsageError("the table options go with --validate DATA");
-  if (!CheckDataOptions(args, error)) return UsageError(error);
-
-  TConsoleDialogs dialogs;
-  TDMQuorell dm(TDMQuorell::TModuleWorkspaces{});
-  dm.SetDialogs(&dialogs);
-  dm.FileName = AbsolutePath(args.Positional[0]);
-  const std::string inputPath = dm.FileName;
-  const std::string bestPath = AbsolutePath(args.Options.at("-o"));
-  const auto original = ReadWholeFile(inputPath);
-  if (!original) {
-    std::cerr << dm.OpenFailureText() << "\n";
+  if (!validate && (args.Options.count("--validate-from") || args.Options.count("--validate-to")))
+    return UsageError("--validate-from and --validate-to go with --validate DATA2");
+  // The record to fit.
+  const std::string dataPath = AbsolutePath(args.Positional[0]);
+  if (const auto bytes = ReadWholeFile(dataPath); !bytes) {
+    std::cerr << "The file \"" << dataPath << "\"could not be opened. It may be damaged or in use "
+              << "by another program.\n";
     return ExitUsage;
-  }
-  if (!HoldsDetermination(*original)) {
-    std::cerr << inputPath
+  } else if (IsInputFile(*bytes) && !HoldsDetermination(*bytes)) {
+    std::cerr << dataPath
               << ": is the input file of a prediction; calibrate takes the input file of a model "
                  "determination (measured runoff to fit)\n";
     return ExitFailed;
+  } else if (IsInputFile(*bytes) && HasTableOptions(args) && !validate) {
+    return UsageError("the table options go with a table as DATA or with --validate DATA2");
   }
+  if (!CheckDataOptions(args, error)) return UsageError(error);
+  TValidationData data;
+  if (const int status = ReadValidationData(args, dataPath, data, {}, "calibrate"); status != ExitOk)
+    return status;
   std::error_code ec;
   if (std::filesystem::exists(bestPath, ec) && !args.Has("--force")) {
     std::cerr << bestPath << ": exists already; give --force to replace it\n";
     return ExitFailed;
   }
+  if (!modelFile && !data.InputFile && static_cast<int>(data.Times.size()) > AnaCapacity - 1) {
+    std::cerr << dataPath << ": " << data.Times.size()
+              << " points; an input file holds at most " << AnaCapacity - 1
+              << ": write a model file (-o MODEL.json) or choose a shorter period\n";
+    return ExitFailed;
+  }
 
-  // The record and its own parameters, as a run of the file takes them.
-  auto& ws = dm.Analysis();
-  TStoreParameters own;
-  try {
-    dm.RunFailed = false;
-    if (!dm.PrepareDetermination()) return ExitFailed;
-    own = ws.Store();
-    // Once with the messages shown: a wrong time sequence ends it here.
-    if (!dm.FitCascade() && ws.AnaTimeError) return ExitFailed;
-  } catch (const TInOutError& e) {
-    std::cerr << e.what() << "\n";
+  // The record's own parameters, as a run of its input file takes them;
+  // a table has none, and is checked with the least store of the bounds.
+  const TStoreParameters own =
+      data.InputFile ? ReadDeterminationInput(data.Bytes, 0).Store
+                     : TStoreParameters{bounds.MaxStoHigh, bounds.MaxStoHigh, 0};
+  {
+    const TRun check = DetermineRun(data.View(), own);
+    // No fit for the file's own values does not end it; anything else does.
+    if (!check.Ok() && check.Stop != TRunStop::NoFiniteFit && check.Stop != TRunStop::NoStorage) {
+      std::cerr << DeterminationStopText(check.Stop) << "\n";
+      return ExitFailed;
+    }
+  }
+  if (const std::string why = CheckWarmUp(warmUp, static_cast<int>(data.Times.size())); !why.empty()) {
+    std::cerr << dataPath << ": " << why << "\n";
     return ExitFailed;
   }
-  if (const std::string why = CheckWarmUp(warmUp, ws.AnaNrOfData); !why.empty()) {
-    std::cerr << inputPath << ": " << why << "\n";
-    return ExitFailed;
-  }
-  // DATA before the search, so that a record that cannot be taken costs no
-  // waiting.
-  TValidationData data;
+  // DATA2 before the search, so that a record that cannot be taken costs
+  // no waiting.
+  TValidationData next;
   if (validate) {
-    const int status = ReadValidationData(args, args.Options.at("--validate"), data);
+    const TPeriod period{OptionOr(args, "--validate-from", ""), OptionOr(args, "--validate-to", "")};
+    const int status = ReadValidationData(args, args.Options.at("--validate"), next, period);
     if (status != ExitOk) return status;
-    const TValidationRecord record{data.Times, data.Rains, data.Runoffs};
-    if (const std::string why = CheckValidationRecord(record, warmUp); !why.empty()) {
-      std::cerr << data.Path << ": " << why << "\n";
+    if (const std::string why = CheckValidationRecord({next.Times, next.Rains, next.Runoffs}, warmUp); !why.empty()) {
+      std::cerr << next.Path << ": " << why << "\n";
       return ExitFailed;
     }
   }
 
-  TCalibration calibration(dm, objective, bounds, warmUp);
-  const TCalibrationPoint before = calibration.Evaluate(own);
+  TWorkPool pool;
+  TCalibrationSettings settings;
+  settings.Objective = objective;
+  settings.Bounds = bounds;
+  settings.WarmUp = warmUp;
+  TCalibration calibration(data.View(), settings, &pool);
+  const TCalibrationPoint before =
+      data.InputFile ? calibration.Evaluate(own) : TCalibrationPoint();
   const auto started = std::chrono::steady_clock::now();
   TCalibrationPoint best;
   {
     TProgressLine progress(objective);
-    best = calibration.Search(own, std::ref(progress));
+    best = calibration.Search(std::ref(progress));
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -192,45 +259,60 @@ int CalibrateCommand(int argc, char** argv) {
     return ExitFailed;
   }
 
-  const auto text = ReplaceStoreLines(*original, bestPath, best.Store);
-  if (!text) {
-    std::cerr << inputPath << ": has fewer than the ten head lines of an input file\n";
-    return ExitFailed;
+  std::string text;
+  if (modelFile) {
+    text = FormatModelFile(ModelFileOf(best, objective, warmUp, data));
+  } else {
+    const auto file = BestInputFile(data, bestPath, best.Store);
+    if (!file) {
+      std::cerr << dataPath << ": has fewer than the ten head lines of an input file\n";
+      return ExitFailed;
+    }
+    text = *file;
   }
-  if (!WriteFileAtomically(bestPath, *text, &error, true)) {
+  if (!WriteFileAtomically(bestPath, text, &error, true)) {
     std::cerr << "The file \"" << bestPath << "\" could not be written: " << error << "\n";
     return ExitFailed;
   }
   std::ostringstream searched;
   searched.precision(2);
   searched << std::fixed << seconds;
-  std::cout << "before: " << Describe(before, objective, warmUp) << "\n"
-            << "after:  " << Describe(best, objective, warmUp) << "\n"
+  if (data.InputFile) std::cout << "before: " << Describe(before, objective, warmUp) << "\n";
+  std::cout << "after:  " << Describe(best, objective, warmUp) << "\n"
             << "searched " << calibration.Evaluations() << " candidates in " << searched.str()
             << " s; " << bestPath << " written\n";
 
-  // The new file's own run, in a data module of its own: its output file,
-  // and the proof that it gives the figure reported.
-  TDMQuorell run;
-  run.SetDialogs(&dialogs);
-  run.FileName = bestPath;
-  try {
-    if (!run.RunModel(true)) return ExitFailed;
-  } catch (const TInOutError& e) {
-    std::cerr << e.what() << "\n";
-    return ExitFailed;
-  }
-  PrintRunSummary(run, true);
-  const auto& runWs = run.Analysis();
-  const TFitCriteria fit = FitCriteria(runWs.RunMeas + warmUp, runWs.RunCalc + warmUp,
-                                       runWs.AnaNrOfData - warmUp);
-  if (ObjectiveOf(objective, fit) != best.Objective || runWs.NrOfRes != best.NrOfRes ||
-      runWs.Alpha != best.Alpha) {
-    std::cerr << "A program error occurred. The run of " << bestPath
-              << " does not give the fit the search found\n";
-    return ExitFailed;
+  TFittedModel fitted{best.Store, best.NrOfRes, best.Alpha};
+  if (modelFile) {
+    std::cout << "criteria" << (warmUp > 0 ? " from point " + std::to_string(warmUp + 1) : "")
+              << ": " << CriteriaLine(best.Fit) << "\n";
+  } else {
+    // The new file's own run, in a data module of its own: its output
+    // file, and the proof that it gives the figure reported.
+    TConsoleDialogs dialogs;
+    TDMQuorell run;
+    run.SetDialogs(&dialogs);
+    run.SetWorkPool(&pool);
+    run.FileName = bestPath;
+    try {
+      if (!run.RunModel(true)) return ExitFailed;
+    } catch (const TInOutError& e) {
+      std::cerr << e.what() << "\n";
+      return ExitFailed;
+    }
+    PrintRunSummary(run, true);
+    const auto& runWs = run.Analysis();
+    const TFitCriteria fit = FitCriteria(runWs.RunMeas + warmUp, runWs.RunCalc + warmUp,
+                                         runWs.AnaNrOfData - warmUp);
+    if (ObjectiveOf(objective, fit) != best.Objective || runWs.NrOfRes != best.NrOfRes ||
+        runWs.Alpha != best.Alpha) {
+      std::cerr << "A program error occurred. The run of " << bestPath
+                << " does not give the fit the search found\n";
+      return ExitFailed;
+    }
+    fitted = FittedModelOf(runWs);
   }
   if (!validate) return ExitOk;
-  return ReportValidation(FittedModelOf(runWs), "the determination of " + bestPath, data, warmUp,
-                          "");
+  return ReportValidation(fitted, (modelFile ? "the model file " : "the determination of ") + bestPath,
+                          next, warmUp, "");
 }

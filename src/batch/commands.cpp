@@ -67,29 +67,37 @@ std::string RunHelp() {
 }
 
 std::string CalibrateUsage() {
-  return "  tolvane-batch calibrate FILE.inp -o BEST.inp [--objective " + ObjectiveKeys() +
+  return "  tolvane-batch calibrate DATA -o BEST.inp|MODEL.json [--objective " + ObjectiveKeys() +
          "]\n"
-         "      [--max-storage LO:HI] [--warm-up N] [--validate DATA [table options of import]]\n"
-         "      [--force]\n";
+         "      [--max-storage LO:HI] [--warm-up N] [--validate DATA2 [--validate-from X]\n"
+         "      [--validate-to X]] [table options of import] [--force]\n";
 }
 
 std::string ValidateUsage() {
   return "  tolvane-batch validate FITTED DATA [--warm-up N] [--table OUT.csv]\n"
-         "      FITTED: a determination's FILE.inp or FILE.out; DATA: a determination's FILE.inp\n"
+         "      FITTED: a determination's FILE.inp or FILE.out, or a MODEL.json; DATA: a\n"
+         "      determination's FILE.inp\n"
          "      or a table, read with the table options of import (--rain-column, "
          "--runoff-column ...)\n";
 }
 
 std::string CalibrateHelp() {
-  return "calibrate: the maximum storage, initial storage and escape rate of a determination's\n"
-         "input file of best fit; BEST.inp is the file with them, run at once into BEST.out\n"
-         "  -o BEST.inp              the input file to write (--force replaces an existing one)\n"
-         "  --objective " + ObjectiveKeys() + "  the fit to make best (rsquare by default)\n"
+  return "calibrate: the maximum storage, initial storage and escape rate of best fit over the\n"
+         "whole range, whatever the record's own values; reservoirs and alpha by the exhaustive\n"
+         "search of a run. DATA is a determination's input file or a table read with the table\n"
+         "options of import, of at most 100000 points\n"
+         "  -o BEST.inp              the input file with the parameters found, run at once into\n"
+         "                           BEST.out (DATA an input file, or at most 1500 points)\n"
+         "  -o MODEL.json            a model file: the parameters, the period and the criteria\n"
+         "                           (validate takes it as FITTED); --force replaces either\n"
+         "  --objective " + ObjectiveKeys() + "\n"
+         "                           the fit to make best (rsquare by default)\n"
          "  --max-storage LO:HI      the range of the maximum storage in mm (1:500 by default)\n"
          "  --warm-up N              the objective leaves out the first N points (the search for\n"
          "                           reservoirs and alpha still uses every point)\n"
-         "  --validate DATA          then validates BEST.inp on DATA (an input file, or a table\n"
-         "                           read with the table options of import) and prints the report\n";
+         "  --validate DATA2         then validates the fit on DATA2 (an input file, or a table\n"
+         "                           read with the table options) and prints the report\n"
+         "  --validate-from X, --validate-to X  DATA2's period in place of --from and --to\n";
 }
 
 std::string ValidateHelp() {

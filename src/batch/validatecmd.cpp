@@ -3,6 +3,7 @@
 #include "batch/validatecmd.h"
 
 #include <charconv>
+#include <filesystem>
 #include <iostream>
 
 #include "base/numformat.h"
@@ -90,14 +91,39 @@ bool GetWarmUp(const TArgs& args, int& warmUp, std::string& error) {
   return false;
 }
 
-int ReadValidationData(const TArgs& args, const std::string& path, TValidationData& data) {
+std::string TValidationData::First() const {
+  if (Times.empty()) return "";
+  return Dates ? Dates->DateOf(Times.front()) : FormatGeneral(Times.front(), '.');
+}
+
+std::string TValidationData::Last() const {
+  if (Times.empty()) return "";
+  return Dates ? Dates->DateOf(Times.back()) : FormatGeneral(Times.back(), '.');
+}
+
+std::string TValidationData::TimeUnit() const {
+  if (!Dates) return "";
+  return Dates->UnitSeconds == SecondsPerHour ? "hour" : "day";
+}
+
+int ReadValidationData(const TArgs& args, const std::string& path, TValidationData& data,
+                       const TPeriod& period, const char* command) {
   data.Path = AbsolutePath(path);
-  if (!HasTableOptions(args)) {
+  auto bytes = ReadWholeFile(data.Path);
+  if (!bytes) {
+    std::cerr << data.Path << ": cannot be opened\n";
+    return ExitUsage;
+  }
+  if (IsInputFile(*bytes) || !HasTableOptions(args)) {
     TRecordFile file = ReadRecordFile(data.Path);
     if (!file.Error.empty()) {
       std::cerr << file.Error << "\n";
       return file.CannotOpen ? ExitUsage : ExitFailed;
     }
+    data.InputFile = true;
+    data.Bytes = std::move(*bytes);
+    data.Title1 = file.Title1;
+    data.Title2 = file.Title2;
     data.Times = std::move(file.Times);
     data.Rains = std::move(file.Rains);
     data.Runoffs = std::move(file.Runoffs);
@@ -107,11 +133,8 @@ int ReadValidationData(const TArgs& args, const std::string& path, TValidationDa
   TTableImportOptions options;
   std::string error;
   if (!GetTableOptions(args, true, RunoffNeeded, options, error)) return UsageError(error);
-  const auto bytes = ReadWholeFile(path);
-  if (!bytes) {
-    std::cerr << path << ": cannot be opened\n";
-    return ExitUsage;
-  }
+  if (!period.From.empty()) options.From = period.From;
+  if (!period.To.empty()) options.To = period.To;
   options.FileName = path;
   TTableImport read = ImportTable(*bytes, options);
   for (const auto& note : read.Notes) std::cerr << note << "\n";
@@ -122,7 +145,7 @@ int ReadValidationData(const TArgs& args, const std::string& path, TValidationDa
   if (read.Selected > ValidationCapacity) {
     std::cerr << path << ": " << read.Selected << " rows selected";
     if (read.Dated) std::cerr << " (" << read.FirstDate << " to " << read.LastDate << ")";
-    std::cerr << "; validate takes at most " << ValidationCapacity
+    std::cerr << "; " << command << " takes at most " << ValidationCapacity
               << " (choose them with --first-row and --rows, or --from and --to)\n";
     return ExitFailed;
   }
@@ -136,6 +159,8 @@ int ReadValidationData(const TArgs& args, const std::string& path, TValidationDa
   data.Times = std::move(read.Times);
   data.Rains = std::move(read.Rains);
   data.Runoffs = std::move(read.Runoffs);
+  data.Title1 = std::filesystem::path(path).filename().string();
+  data.Title2 = read.Title2;
   if (read.Dated) data.Dates = RecordDatesOf(read.Title2);
   data.LeftOut = read.LeftOut;
   return ExitOk;

@@ -8,6 +8,7 @@
 
 #include "batch/batchargs.h"
 #include "files/tabledates.h"
+#include "model/engine.h"
 #include "model/validation.h"
 
 struct TValidationData {
@@ -15,15 +16,33 @@ struct TValidationData {
   std::vector<double> Times, Rains, Runoffs;
   std::optional<TRecordDates> Dates;
   int LeftOut = 0;  // rows of a table left out for a missing value
+  // An input file of the program, with its text; a table otherwise.
+  bool InputFile = false;
+  std::string Bytes;
+  std::string Title1, Title2;
+  TRecordView View() const { return {Times, Rains, Runoffs}; }
+  // The first and last date (or time) and the time unit ("day", "hour", or
+  // "" for plain time units), as a model file names them.
+  std::string First() const;
+  std::string Last() const;
+  std::string TimeUnit() const;
+};
+
+// A period of a table that replaces --from and --to (empty: theirs).
+struct TPeriod {
+  std::string From, To;
 };
 
 // Checks the table options of args for DATA (a table when any is given);
 // false with error set, a usage error.
 bool CheckDataOptions(const TArgs& args, std::string& error);
 
-// Reads DATA; prints why not and returns the exit status when it cannot be
-// taken (ExitOk when it can). args holds the table options.
-int ReadValidationData(const TArgs& args, const std::string& path, TValidationData& data);
+// Reads DATA: an input file of a determination, or else a table read with
+// the table options of args (period, when given, in place of --from and
+// --to); at most ValidationCapacity points. Prints why not and returns the
+// exit status when it cannot be taken (ExitOk when it can).
+int ReadValidationData(const TArgs& args, const std::string& path, TValidationData& data,
+                       const TPeriod& period = {}, const char* command = "validate");
 
 // --warm-up N of args into warmUp (0 when not given); false with error set.
 bool GetWarmUp(const TArgs& args, int& warmUp, std::string& error);

@@ -2,28 +2,45 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
+#include <tuple>
 #include <vector>
 
 #include "base/numformat.h"
 #include "base/numparse.h"
 #include "model/dmquorell.h"
+#include "model/routing.h"
+#include "model/search.h"
+#include "model/workpool.h"
 
 namespace {
 
 // Beyond this the parameter field of the input file widens past any sense.
 constexpr double HighestMaxSto = 100000;
 
-// Grid of the global start: maximum storages log-spaced over the range,
-// initial storage and escape rate as shares of their bounds.
-constexpr int StorageSteps = 16;
-constexpr double IniShares[] = {0.02, 0.1, 0.25, 0.5, 0.75, 1};
-constexpr double EscShares[] = {0, 0.1, 0.25, 0.5, 0.75, 1};
-// Local refinement: how many of the best points it starts from, its first
-// and last steps in the search coordinates, and a limit on its work.
-constexpr int RefinedStarts = 4;
-constexpr double FirstStep = 0.125;
-constexpr double LastStep = 1e-4;
-constexpr int RefineLimit = 400;
+// The differential evolution: its population, drawn first from Halton's
+// points; its weight of a difference and its crossover rate; its seed; and
+// when it ends: after at least MinGenerations, once the best has not
+// risen by Settled for Patience generations, or after MaxGenerations.
+constexpr int Population = 30;
+constexpr double Weight = 0.7;
+constexpr double Crossover = 0.9;
+constexpr unsigned Seed = 20121;
+constexpr int MinGenerations = 20;
+constexpr int MaxGenerations = 90;
+constexpr int Patience = 12;
+constexpr double Settled = 1e-7;
+// The compass search that polishes the best: its first and last steps in
+// the search coordinates.
+constexpr double FirstStep = 1.0 / 32;
+constexpr double LastStep = 1.0 / 4096;
+constexpr int PolishEstimate = 250;
+// The simplex after it: its first size, its least, and its most rounds.
+constexpr double SimplexStep = 1.0 / 16;
+constexpr double SimplexEnd = 1e-5;
+constexpr int SimplexRounds = 400;
+// The best guesses judged by the whole determination at the end.
+constexpr int ConfirmedStores = 3;
 
 // The stored value nearest to value within [low, high], stepping by one
 // unit in the last place the format keeps (the caller makes sure there is
@@ -81,110 +98,311 @@ TCalibrationBounds BoundsAround(const TStoreParameters& store) {
   return bounds;
 }
 
-TCalibration::TCalibration(TDMQuorell& dm, TObjective objective, TCalibrationBounds bounds,
-                           int warmUp)
-    : Dm(dm), Objective(objective), Bounds(bounds), WarmUp(warmUp) {}
+TCalibration::TCalibration(const TRecordView& record, const TCalibrationSettings& settings,
+                           TWorkPool* pool)
+    : Record(record), Settings(settings), Pool(pool) {
+  for (double q : record.Runoff.first(record.Size())) Measured.push_back(std::max(q, MinRunoff));
+}
 
 TStoreParameters TCalibration::ToStore(const TCoordinates& x) const {
-  const double low = Bounds.MaxStoLow, high = Bounds.MaxStoHigh;
+  const double low = Settings.Bounds.MaxStoLow, high = Settings.Bounds.MaxStoHigh;
   TStoreParameters s;
-  s.MaxSto = StoredWithin(low * std::pow(high / low, x.U), low, high);
-  s.IniSto = StoredWithin(x.Ini * s.MaxSto, 0.001, s.MaxSto);
-  s.MaxEsc = StoredWithin(x.Esc * s.MaxSto / 10, 0, s.MaxSto / 10);
+  s.MaxSto = StoredWithin(low * std::pow(high / low, x[0]), low, high);
+  s.IniSto = StoredWithin(x[1] * s.MaxSto, 0.001, s.MaxSto);
+  s.MaxEsc = StoredWithin(x[2] * s.MaxSto / 10, 0, s.MaxSto / 10);
   return s;
 }
 
-TCalibration::TCoordinates TCalibration::ToCoordinates(const TStoreParameters& s) const {
-  const double span = std::log(Bounds.MaxStoHigh / Bounds.MaxStoLow);
-  return {span > 0 ? std::log(s.MaxSto / Bounds.MaxStoLow) / span : 0, s.IniSto / s.MaxSto,
-          s.MaxEsc / (s.MaxSto / 10)};
+namespace {
+
+TCalibrationPoint PointOf(const TRun& run, const TStoreParameters& store, TObjective objective) {
+  TCalibrationPoint point;
+  point.Store = store;
+  point.Valid = run.Ok();
+  if (!point.Valid) return point;
+  point.NrOfRes = run.NrOfRes;
+  point.Alpha = run.Alpha;
+  point.Fit = run.Fit;
+  point.Objective = ObjectiveOf(objective, run.Fit);
+  return point;
+}
+
+// Halton's sequence: points that fill the unit cube evenly, the same on
+// every run.
+double Halton(int index, int base) {
+  double f = 1, r = 0;
+  for (int i = index; i > 0; i /= base) {
+    f /= base;
+    r += f * (i % base);
+  }
+  return r;
+}
+
+// The quick judgement's scratch series, one set a thread.
+struct TScratch {
+  std::vector<double> Recharge, Calculated, Upper[MaxReservoirs - 1];
+};
+
+}  // namespace
+
+TCalibrationPoint TCalibration::GuessOne(const TStoreParameters& store) const {
+  thread_local TScratch scratch;
+  const std::size_t n = Record.Size();
+  TCalibrationPoint point;
+  point.Store = store;
+  const auto times = Record.Time.first(n), rains = Record.Rain.first(n);
+  scratch.Recharge.assign(n, 0);
+  const TPreReservoirOutcome route =
+      RoutePreReservoir(times, rains, store, TRouteVariant::Analysis, scratch.Recharge);
+  if (route.Stop != TRouteStop::None) return point;
+  const std::span<const double> measured = Measured;
+  const TPairGuess pair =
+      GuessBestPair(measured, scratch.Recharge, route.LastStep, AlphaCandidateTable());
+  if (!pair.Valid) return point;
+  point.Valid = true;
+  point.NrOfRes = pair.NrOfRes;
+  point.Alpha = AlphaCandidateTable()[pair.Candidate];
+  double* rows[MaxReservoirs];
+  for (int r = 0; r + 1 < pair.NrOfRes; ++r) {
+    scratch.Upper[r].resize(n);
+    rows[r] = scratch.Upper[r].data();
+  }
+  scratch.Calculated.resize(n);
+  rows[pair.NrOfRes - 1] = scratch.Calculated.data();
+  RouteCascadeRows(point.Alpha, route.LastStep, n > 0 ? measured[0] : 0, scratch.Recharge,
+                   std::span<double* const>(rows, static_cast<std::size_t>(pair.NrOfRes)));
+  const auto skip = std::min(static_cast<std::size_t>(Settings.WarmUp), n);
+  const double value = CriterionOf(Settings.Objective, measured.subspan(skip),
+                                   std::span<const double>(scratch.Calculated).subspan(skip));
+  point.Objective = std::isnan(value) ? -std::numeric_limits<double>::infinity() : value;
+  return point;
+}
+
+std::vector<TCalibrationPoint> TCalibration::Guess(const std::vector<TCoordinates>& xs,
+                                                   const TProgress& progress) {
+  std::vector<TStoreParameters> stores;
+  for (const TCoordinates& x : xs) stores.push_back(ToStore(x));
+  // Each new candidate once, judged on the pool; the order of the list,
+  // not of the threads, decides everything after.
+  std::vector<TStoreParameters> fresh;
+  for (const auto& store : stores)
+    if (!Guessed.count(store) && std::find(fresh.begin(), fresh.end(), store) == fresh.end())
+      fresh.push_back(store);
+  std::vector<TCalibrationPoint> judged(fresh.size());
+  auto judge = [&](std::size_t i) { judged[i] = GuessOne(fresh[i]); };
+  if (Pool)
+    Pool->ForEach(fresh.size(), judge);
+  else
+    for (std::size_t i = 0; i < fresh.size(); ++i) judge(i);
+  for (std::size_t i = 0; i < fresh.size(); ++i) {
+    Guessed.emplace(fresh[i], judged[i]);
+    if (judged[i].Objective > BestGuess.Objective) BestGuess = judged[i];
+  }
+  EvaluationCount += static_cast<int>(fresh.size());
+  std::vector<TCalibrationPoint> points;
+  for (const auto& store : stores) points.push_back(Guessed.at(store));
+  Report(progress);
+  return points;
+}
+
+void TCalibration::Report(const TProgress& progress) {
+  if (!progress) return;
+  TCalibrationProgress p;
+  p.Evaluations = EvaluationCount;
+  p.Planned = std::max(Planned, EvaluationCount);
+  p.Best = BestGuess;
+  progress(p);
 }
 
 TCalibrationPoint TCalibration::Evaluate(const TStoreParameters& store) {
-  if (auto it = Seen.find(store); it != Seen.end()) return it->second;
-  TDialogsSilenced quiet(Dm);
-  auto& ws = Dm.Analysis();
-  ws.SetStore(store);
-  TCalibrationPoint point;
-  point.Store = store;
-  point.Valid = Dm.FitCascade();
-  Dm.RunFailed = false;
-  if (point.Valid) {
-    point.NrOfRes = ws.NrOfRes;
-    point.Alpha = ws.Alpha;
-    point.Fit = FitCriteria(ws.RunMeas + WarmUp, ws.RunCalc + WarmUp, ws.AnaNrOfData - WarmUp);
-    point.Objective = ObjectiveOf(Objective, point.Fit);
-  }
+  TRunSettings settings;
+  settings.WarmUp = Settings.WarmUp;
+  settings.Pool = Pool;
   ++EvaluationCount;
-  Seen.emplace(store, point);
-  return point;
+  return PointOf(DetermineRun(Record, store, settings), store, Settings.Objective);
 }
 
-TCalibrationPoint TCalibration::Visit(const TStoreParameters& store, const TProgress& progress) {
-  const TCalibrationPoint point = Evaluate(store);
-  if (point.Objective > Best.Objective) Best = point;
-  if (progress) progress(EvaluationCount, Best);
-  return point;
-}
+TCalibrationPoint TCalibration::Search(const TProgress& progress) {
+  Guessed.clear();
+  BestGuess = TCalibrationPoint();
+  EvaluationCount = 0;
+  Planned = Population * (MinGenerations + MaxGenerations) / 2 + PolishEstimate + ConfirmedStores;
+  constexpr std::size_t Dims = std::tuple_size_v<TCoordinates>;
 
-void TCalibration::Refine(TCoordinates x, TCalibrationPoint at,
-                          const TProgress& progress) {
-  double step[3] = {FirstStep, FirstStep, FirstStep};
-  for (int moves = 0; moves < RefineLimit; ++moves) {
-    // The best of the six neighbours; a tie does not move.
-    TCoordinates bestX = x;
-    TCalibrationPoint bestPoint = at;
-    for (int axis = 0; axis < 3; ++axis) {
-      for (double sign : {-1.0, 1.0}) {
-        TCoordinates y = x;
-        double& c = axis == 0 ? y.U : axis == 1 ? y.Ini : y.Esc;
-        c = std::clamp(c + sign * step[axis], 0.0, 1.0);
-        const TCalibrationPoint p = Visit(ToStore(y), progress);
-        if (p.Objective > bestPoint.Objective) {
-          bestPoint = p;
-          bestX = y;
+  // The first generation spread evenly over the bounds.
+  const int bases[] = {2, 3, 5, 7, 11};
+  std::vector<TCoordinates> members(Population);
+  for (int i = 0; i < Population; ++i)
+    for (std::size_t d = 0; d < Dims; ++d) members[static_cast<std::size_t>(i)][d] = Halton(i + 1, bases[d]);
+  std::vector<TCalibrationPoint> values = Guess(members, progress);
+
+  // Differential evolution (rand/1/bin): each member challenged by a mix
+  // of three others, the better kept. One random stream, drawn in the
+  // order of the members, makes every run the same.
+  std::mt19937 random(Seed);
+  std::uniform_real_distribution<double> unit(0, 1);
+  auto bestOf = [&] {
+    return static_cast<std::size_t>(std::max_element(values.begin(), values.end(), [](const auto& a, const auto& b) {
+             return a.Objective < b.Objective;
+           }) - values.begin());
+  };
+  double best = values[bestOf()].Objective;
+  int quiet = 0;
+  for (int generation = 0; generation < MaxGenerations; ++generation) {
+    std::vector<TCoordinates> trials(members.size());
+    for (std::size_t i = 0; i < members.size(); ++i) {
+      std::size_t pick[3];
+      for (int k = 0; k < 3; ++k) {
+        do {
+          pick[k] = static_cast<std::size_t>(unit(random) * static_cast<double>(members.size())) % members.size();
+        } while (pick[k] == i || (k > 0 && pick[k] == pick[0]) || (k > 1 && pick[k] == pick[1]));
+      }
+      const auto forced = static_cast<std::size_t>(unit(random) * Dims) % Dims;
+      for (std::size_t d = 0; d < Dims; ++d) {
+        const double mixed = members[pick[0]][d] + Weight * (members[pick[1]][d] - members[pick[2]][d]);
+        const bool cross = d == forced || unit(random) < Crossover;
+        double v = cross ? mixed : members[i][d];
+        // Out of the bounds: halfway back from where the member stood.
+        if (v < 0) v = members[i][d] / 2;
+        if (v > 1) v = (members[i][d] + 1) / 2;
+        trials[i][d] = v;
+      }
+    }
+    const auto tried = Guess(trials, progress);
+    for (std::size_t i = 0; i < members.size(); ++i)
+      if (tried[i].Objective >= values[i].Objective) {
+        members[i] = trials[i];
+        values[i] = tried[i];
+      }
+    const double now = values[bestOf()].Objective;
+    quiet = now > best + Settled ? 0 : quiet + 1;
+    best = std::max(best, now);
+    if (generation + 1 >= MinGenerations && quiet >= Patience) break;
+  }
+
+  // A compass search polishes the best: the neighbours along every axis
+  // and every diagonal of two axes at once (a ridge where the maximum and
+  // the initial storage move together is common), the best of them taken
+  // while it is better, the step halved when none is.
+  std::vector<TCoordinates> directions;
+  for (std::size_t d = 0; d < Dims; ++d)
+    for (double sign : {-1.0, 1.0}) {
+      TCoordinates e{};
+      e[d] = sign;
+      directions.push_back(e);
+      for (std::size_t other = d + 1; other < Dims; ++other)
+        for (double second : {-1.0, 1.0}) {
+          TCoordinates diagonal = e;
+          diagonal[other] = second;
+          directions.push_back(diagonal);
+        }
+    }
+  TCoordinates x = members[bestOf()];
+  TCalibrationPoint at = values[bestOf()];
+  for (double step = FirstStep; step >= LastStep;) {
+    std::vector<TCoordinates> neighbours;
+    for (const TCoordinates& e : directions) {
+      TCoordinates y = x;
+      for (std::size_t d = 0; d < Dims; ++d) y[d] = std::clamp(y[d] + e[d] * step, 0.0, 1.0);
+      neighbours.push_back(y);
+    }
+    const auto points = Guess(neighbours, progress);
+    std::size_t chosen = points.size();
+    for (std::size_t i = 0; i < points.size(); ++i)
+      if (points[i].Objective > (chosen < points.size() ? points[chosen].Objective : at.Objective))
+        chosen = i;
+    if (chosen < points.size()) {
+      x = neighbours[chosen];
+      at = points[chosen];
+    } else {
+      step /= 2;
+    }
+  }
+
+  // Nelder and Mead's simplex then follows a ridge that bends, such as
+  // one of equal initial deficit, where the compass steps across it.
+  {
+    std::vector<TCoordinates> simplex{x};
+    std::vector<double> f{at.Objective};
+    for (std::size_t d = 0; d < Dims; ++d) {
+      TCoordinates y = x;
+      y[d] = y[d] + SimplexStep <= 1 ? y[d] + SimplexStep : y[d] - SimplexStep;
+      simplex.push_back(y);
+      f.push_back(Guess({y}, progress).front().Objective);
+    }
+    auto clampTo = [](TCoordinates y) {
+      for (double& c : y) c = std::clamp(c, 0.0, 1.0);
+      return y;
+    };
+    auto along = [&](const TCoordinates& from, const TCoordinates& to, double t) {
+      TCoordinates y;
+      for (std::size_t d = 0; d < Dims; ++d) y[d] = from[d] + t * (to[d] - from[d]);
+      return clampTo(y);
+    };
+    for (int round = 0; round < SimplexRounds; ++round) {
+      // Best first (higher objective), worst last; ties keep their order.
+      std::vector<std::size_t> order(simplex.size());
+      for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+      std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return f[a] > f[b]; });
+      std::vector<TCoordinates> sorted;
+      std::vector<double> sortedF;
+      for (std::size_t i : order) {
+        sorted.push_back(simplex[i]);
+        sortedF.push_back(f[i]);
+      }
+      simplex = sorted;
+      f = sortedF;
+      double size = 0;
+      for (std::size_t i = 1; i < simplex.size(); ++i)
+        for (std::size_t d = 0; d < Dims; ++d) size = std::max(size, std::abs(simplex[i][d] - simplex[0][d]));
+      if (size < SimplexEnd) break;
+      TCoordinates centre{};
+      for (std::size_t i = 0; i + 1 < simplex.size(); ++i)
+        for (std::size_t d = 0; d < Dims; ++d) centre[d] += simplex[i][d] / static_cast<double>(Dims);
+      const TCoordinates worst = simplex.back();
+      const TCoordinates reflected = along(worst, centre, 2);
+      const double fr = Guess({reflected}, progress).front().Objective;
+      if (fr > f.front()) {
+        const TCoordinates expanded = along(worst, centre, 3);
+        const double fe = Guess({expanded}, progress).front().Objective;
+        simplex.back() = fe > fr ? expanded : reflected;
+        f.back() = std::max(fe, fr);
+      } else if (fr > f[f.size() - 2]) {
+        simplex.back() = reflected;
+        f.back() = fr;
+      } else {
+        const TCoordinates contracted = fr > f.back() ? along(worst, centre, 1.5) : along(worst, centre, 0.5);
+        const double fc = Guess({contracted}, progress).front().Objective;
+        if (fc > std::max(fr, f.back())) {
+          simplex.back() = contracted;
+          f.back() = fc;
+        } else {
+          // Shrink towards the best.
+          std::vector<TCoordinates> shrunk;
+          for (std::size_t i = 1; i < simplex.size(); ++i) shrunk.push_back(along(simplex[0], simplex[i], 0.5));
+          const auto points = Guess(shrunk, progress);
+          for (std::size_t i = 1; i < simplex.size(); ++i) {
+            simplex[i] = shrunk[i - 1];
+            f[i] = points[i - 1].Objective;
+          }
         }
       }
     }
-    if (bestPoint.Objective > at.Objective) {
-      x = bestX;
-      at = bestPoint;
-      continue;
-    }
-    if (step[0] <= LastStep) break;
-    for (double& s : step) s /= 2;
   }
-}
 
-TCalibrationPoint TCalibration::Search(const std::optional<TStoreParameters>& start,
-                                       const TProgress& progress) {
-  Best = TCalibrationPoint();
-  struct TStart {
-    TCoordinates X;
-    TCalibrationPoint Point;
-  };
-  std::vector<TStart> grid;
-  for (int k = 0; k <= StorageSteps; ++k)
-    for (double ini : IniShares)
-      for (double esc : EscShares) {
-        const TCoordinates x{static_cast<double>(k) / StorageSteps, ini, esc};
-        grid.push_back({x, Visit(ToStore(x), progress)});
-      }
-  // The best few distinct points, earlier ones first among equals.
-  std::stable_sort(grid.begin(), grid.end(), [](const TStart& a, const TStart& b) {
-    return a.Point.Objective > b.Point.Objective;
+  // The whole determination decides among the best few guessed.
+  std::vector<TCalibrationPoint> ranked;
+  for (const auto& [store, point] : Guessed)
+    if (point.Valid) ranked.push_back(point);
+  std::stable_sort(ranked.begin(), ranked.end(), [](const TCalibrationPoint& a, const TCalibrationPoint& b) {
+    return a.Objective > b.Objective;
   });
-  std::vector<TStart> starts;
-  for (const TStart& s : grid) {
-    if (static_cast<int>(starts.size()) == RefinedStarts) break;
-    const bool again = std::any_of(starts.begin(), starts.end(),
-                                   [&](const TStart& t) { return t.Point.Store == s.Point.Store; });
-    if (!again && s.Point.Valid) starts.push_back(s);
+  if (ranked.size() > static_cast<std::size_t>(ConfirmedStores)) ranked.resize(ConfirmedStores);
+  TCalibrationPoint found;
+  for (const TCalibrationPoint& guess : ranked) {
+    const TCalibrationPoint exact = Evaluate(guess.Store);
+    if (exact.Objective > found.Objective) found = exact;
   }
-  if (start && WithinBounds(*start, Bounds)) {
-    const TCalibrationPoint p = Visit(*start, progress);
-    if (p.Valid) starts.push_back({ToCoordinates(*start), p});
-  }
-  for (const TStart& s : starts) Refine(s.X, s.Point, progress);
-  return Best;
+  Report(progress);
+  return found;
 }

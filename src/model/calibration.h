@@ -1,19 +1,22 @@
 // Calibrating the pre-reservoir: the maximum storage, the initial storage
 // and the escape rate that give the best fit of the whole model
 // determination (which still picks the reservoirs and alpha by least
-// squares, as a run does).
+// squares, as a run does), over records of any length.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <limits>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "files/storeparameters.h"
 #include "model/criteria.h"
+#include "model/engine.h"
 
-class TDMQuorell;
+class TWorkPool;
 
 // The criterion maximised: one of the table's objectives.
 using TObjective = TCriterion;
@@ -59,48 +62,71 @@ struct TCalibrationPoint {
   double Objective = -std::numeric_limits<double>::infinity();
 };
 
+struct TCalibrationSettings {
+  TObjective Objective = TObjective::RSquare;
+  // Have passed CheckCalibrationBounds.
+  TCalibrationBounds Bounds;
+  // The objective leaves out the first WarmUp points (CheckWarmUp has
+  // passed); the determination's own fit of reservoirs and alpha still
+  // takes every point, as a run does.
+  int WarmUp = 0;
+};
+
+// How far a search has come, for a progress bar and the time left.
+struct TCalibrationProgress {
+  int Evaluations = 0;
+  // What the search expects to look at in all; it may end sooner or later.
+  int Planned = 0;
+  TCalibrationPoint Best;  // as the guesses have it so far
+};
+
 class TCalibration {
 public:
-  // dm has read the record into the workspace (PrepareDetermination); each
-  // candidate is fitted again through dm.FitCascade, with dm's dialogs
-  // silenced (a candidate without a fit is simply no good). The bounds
-  // have passed CheckCalibrationBounds. The objective leaves out the first
-  // warmUp points (CheckWarmUp has passed); the determination's own fit of
-  // reservoirs and alpha still takes every point, as a run does.
-  TCalibration(TDMQuorell& dm, TObjective objective, TCalibrationBounds bounds, int warmUp = 0);
+  // record is the determination's (kept by the caller while the calibration
+  // lives); pool shares out the work (the caller's thread alone without).
+  TCalibration(const TRecordView& record, const TCalibrationSettings& settings,
+               TWorkPool* pool = nullptr);
 
-  using TProgress = std::function<void(int evaluations, const TCalibrationPoint& best)>;
+  // Called on the thread that searches, between rounds of candidates; it
+  // may throw to end the search.
+  using TProgress = std::function<void(const TCalibrationProgress&)>;
 
-  // A coarse grid over the bounds (log-spaced in the maximum storage), then
-  // a compass search from the best few points and from start, when that
-  // lies within the bounds. The same record gives the same result on every
-  // run.
-  TCalibrationPoint Search(const std::optional<TStoreParameters>& start,
-                           const TProgress& progress = {});
+  // The parameters of best fit over the whole bounds, whatever any file or
+  // window holds: quasi-random points spread over the bounds (the maximum
+  // storage on a log scale), a compass search from the best few, each
+  // candidate judged by a quick search of reservoirs and alpha; the best
+  // few found are then judged by the whole determination, which decides
+  // what is reported. The same record and settings give the same result
+  // on every run, on one core or on all.
+  TCalibrationPoint Search(const TProgress& progress = {});
 
-  // One candidate exactly as given (already in stored form); remembered.
+  // One candidate exactly as given (already in stored form), judged by the
+  // whole determination, as a run of it.
   TCalibrationPoint Evaluate(const TStoreParameters& store);
 
+  // Candidates judged so far, quick and whole.
   int Evaluations() const { return EvaluationCount; }
 
 private:
   // Search coordinates in [0, 1]: the maximum storage on a log scale, the
   // initial storage as a share of it, the escape rate as a share of its
   // tenth.
-  struct TCoordinates {
-    double U, Ini, Esc;
-  };
+  using TCoordinates = std::array<double, 3>;
   TStoreParameters ToStore(const TCoordinates& x) const;
-  TCoordinates ToCoordinates(const TStoreParameters& store) const;
-  void Refine(TCoordinates x, TCalibrationPoint at, const TProgress& progress);
-  // Evaluate, keeping the best point of the search and reporting it.
-  TCalibrationPoint Visit(const TStoreParameters& store, const TProgress& progress);
+  // The quick judgement of many candidates at once, on the pool; each
+  // remembered by its stored parameters. Tells progress after them.
+  std::vector<TCalibrationPoint> Guess(const std::vector<TCoordinates>& xs,
+                                       const TProgress& progress);
+  TCalibrationPoint GuessOne(const TStoreParameters& store) const;
+  void Report(const TProgress& progress);
 
-  TDMQuorell& Dm;
-  TObjective Objective;
-  TCalibrationBounds Bounds;
-  int WarmUp;
-  std::map<TStoreParameters, TCalibrationPoint> Seen;
-  TCalibrationPoint Best;
+  TRecordView Record;
+  // The measured runoff as the determination takes it.
+  std::vector<double> Measured;
+  TCalibrationSettings Settings;
+  TWorkPool* Pool;
+  std::map<TStoreParameters, TCalibrationPoint> Guessed;
+  TCalibrationPoint BestGuess;
   int EvaluationCount = 0;
+  int Planned = 0;
 };

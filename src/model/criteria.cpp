@@ -1,5 +1,6 @@
 #include "model/criteria.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -15,29 +16,78 @@ static_assert([] {
   return true;
 }(), "the criteria table is in the order of TCriterion");
 
+double Mean(double sum, int points) { return points > 0 ? sum / points : NaN; }
+
+// NSE of both series transformed point by point.
+template <typename TTransform>
+double TransformedNse(const TFitSeries& s, TTransform transform) {
+  const std::size_t n = std::min(s.Measured.size(), s.Calculated.size());
+  if (n == 0) return NaN;
+  double meanMeas = 0;
+  for (std::size_t i = 0; i < n; ++i) meanMeas += transform(s.Measured[i]);
+  meanMeas /= static_cast<double>(n);
+  double sq = 0, ss = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double m = transform(s.Measured[i]);
+    const double d = m - transform(s.Calculated[i]);
+    sq += d * d;
+    ss += (m - meanMeas) * (m - meanMeas);
+  }
+  return ss > 0 ? 1 - sq / ss : NaN;
+}
+
 }  // namespace
 
-double RSquareOf(const TFitSums& s) {
+double RSquareOf(const TFitSeries& series) {
+  const TFitSums& s = series.Sums;
   const double meanMeas = s.Points > 0 ? s.SumMeas / s.Points : 0;
   return 1 - (s.SumAbs / s.Points) / meanMeas;
 }
 
-double NseOf(const TFitSums& s) { return s.SsMeas > 0 ? 1 - s.SumSq / s.SsMeas : NaN; }
+double NseOf(const TFitSeries& series) {
+  const TFitSums& s = series.Sums;
+  return s.SsMeas > 0 ? 1 - s.SumSq / s.SsMeas : NaN;
+}
 
-double KgeOf(const TFitSums& s) {
-  const double meanMeas = s.SumMeas / s.Points;
+double KgeOf(const TFitSeries& series) {
+  const TFitSums& s = series.Sums;
+  const double meanMeas = Mean(s.SumMeas, s.Points);
   if (!(s.SsMeas > 0 && s.SsCalc > 0 && meanMeas != 0)) return NaN;
   const double r = s.Cross / std::sqrt(s.SsMeas * s.SsCalc);
   const double a = std::sqrt(s.SsCalc / s.SsMeas);
-  const double b = (s.SumCalc / s.Points) / meanMeas;
+  const double b = Mean(s.SumCalc, s.Points) / meanMeas;
   return 1 - std::sqrt((r - 1) * (r - 1) + (a - 1) * (a - 1) + (b - 1) * (b - 1));
 }
 
-double VolumeErrorOf(const TFitSums& s) {
+double Kge2012Of(const TFitSeries& series) {
+  const TFitSums& s = series.Sums;
+  const double meanMeas = Mean(s.SumMeas, s.Points), meanCalc = Mean(s.SumCalc, s.Points);
+  if (!(s.SsMeas > 0 && s.SsCalc > 0 && meanMeas != 0 && meanCalc != 0)) return NaN;
+  const double r = s.Cross / std::sqrt(s.SsMeas * s.SsCalc);
+  // The standard deviations' common factor 1/n cancels in the ratio.
+  const double g = (std::sqrt(s.SsCalc) / meanCalc) / (std::sqrt(s.SsMeas) / meanMeas);
+  const double b = meanCalc / meanMeas;
+  return 1 - std::sqrt((r - 1) * (r - 1) + (g - 1) * (g - 1) + (b - 1) * (b - 1));
+}
+
+double LogNseOf(const TFitSeries& series) {
+  const double meanMeas = Mean(series.Sums.SumMeas, series.Sums.Points);
+  if (!(meanMeas > 0)) return NaN;
+  const double e = meanMeas / 100;
+  return TransformedNse(series, [e](double q) { return std::log(std::max(q, 0.0) + e); });
+}
+
+double SqrtNseOf(const TFitSeries& series) {
+  return TransformedNse(series, [](double q) { return std::sqrt(std::max(q, 0.0)); });
+}
+
+double VolumeErrorOf(const TFitSeries& series) {
+  const TFitSums& s = series.Sums;
   return s.SumMeas != 0 ? 100 * (s.SumCalc - s.SumMeas) / s.SumMeas : NaN;
 }
 
-double RmseOf(const TFitSums& s) {
+double RmseOf(const TFitSeries& series) {
+  const TFitSums& s = series.Sums;
   return s.Points > 0 ? std::sqrt(s.SumSq / s.Points) : NaN;
 }
 
@@ -61,9 +111,8 @@ std::string ObjectiveKeys() {
   return keys;
 }
 
-TFitCriteria FitCriteria(std::span<const double> measured, std::span<const double> calculated) {
-  TFitCriteria fit;
-  TFitSums& s = fit.Sums;
+TFitSums FitSums(std::span<const double> measured, std::span<const double> calculated) {
+  TFitSums s;
   const std::size_t n = std::min(measured.size(), calculated.size());
   s.Points = static_cast<int>(n);
   // The output file's R square comes from these sums: they are made in the
@@ -85,7 +134,23 @@ TFitCriteria FitCriteria(std::span<const double> measured, std::span<const doubl
     s.SsCalc += dc * dc;
     s.Cross += dm * dc;
   }
-  for (const auto& info : Criteria) fit.Values[static_cast<std::size_t>(info.Id)] = info.Compute(s);
+  return s;
+}
+
+double CriterionOf(TCriterion criterion, std::span<const double> measured,
+                   std::span<const double> calculated) {
+  const std::size_t n = std::min(measured.size(), calculated.size());
+  const TFitSeries series{measured.first(n), calculated.first(n), FitSums(measured, calculated)};
+  return InfoOf(criterion).Compute(series);
+}
+
+TFitCriteria FitCriteria(std::span<const double> measured, std::span<const double> calculated) {
+  const std::size_t n = std::min(measured.size(), calculated.size());
+  TFitCriteria fit;
+  fit.Sums = FitSums(measured, calculated);
+  const TFitSeries series{measured.first(n), calculated.first(n), fit.Sums};
+  for (const auto& info : Criteria)
+    fit.Values[static_cast<std::size_t>(info.Id)] = info.Compute(series);
   return fit;
 }
 

@@ -5,7 +5,7 @@
 #include "model/dmquorell.h"
 #include "model/routing.h"
 #include "model/runinput.h"
-#include "model/search.h"
+#include "model/engine.h"
 
 void TDMQuorell::DetermineModel() {
   RunFailed = false;
@@ -46,19 +46,35 @@ bool CheckDeterminationSeries(TDMQuorell& dm) {
 
 bool TDMQuorell::FitCascade() {
   auto& ws = Analysis();
-  if (!RoutePreReservoir(*this, TRouteVariant::Analysis)) return false;
+  const auto n = static_cast<std::size_t>(std::max(ws.AnaNrOfData, 0));
+  const TRecordView record{{ws.Time + 1, n}, {ws.Rain + 1, n}, {ws.RunMeas + 1, n}};
+  TRunSettings settings;
+  settings.Pool = WorkPool;
+  settings.KeepRows = true;
+  const TRun run = DetermineRun(record, ws.Store(), settings);
 
-  const auto& candidates = AlphaCandidateTable();
-  ComputeSumSq(ws.RunMeas, ws.Rech, ws.AnaNrOfData, ws.Delta, candidates, ws.SumSq);
-
-  if (!SelectBestPair(ws.SumSq, candidates, ws.NrOfRes, ws.Alpha)) {
-    // A fit that was never chosen must not be printed as the result.
-    RunFailed = true;
-    ShowMessage("The values are too large: no number of reservoirs and reaction factor gives a "
-                "finite sum of squares. Rainfall-Runoff analysis cannot be made");
+  // The workspace and the flags as the design's routines leave them.
+  const bool routed = run.Stop != TRunStop::NoRunoffVariation && run.Stop != TRunStop::NoTimeVariation;
+  if (routed) {
+    ws.AnaIniSto = run.Store.IniSto;
+    ws.AnaTimeError = run.Stop == TRunStop::TimeSequence;
+    if (run.Route.HasStep) ws.Delta = run.Route.LastStep;
+    // Checked at every step from the second point on; a single point keeps
+    // the flag as it was.
+    if (run.Route.StorageChecked) ws.StorageOk = run.Stop != TRunStop::NoStorage;
+    std::copy(run.Recharge.begin(), run.Recharge.end(), ws.Rech + 1);
+  }
+  if (!run.Ok()) {
+    // A record changed since it was checked, or no finite fit: the run
+    // fails as a whole; a time or storage stop is told by its flag.
+    if (run.Stop != TRunStop::TimeSequence && run.Stop != TRunStop::NoStorage) RunFailed = true;
+    ShowMessage(DeterminationStopText(run.Stop));
     return false;
   }
-
-  RouteCascade(*this, ws.Alpha, ws.NrOfRes, TRouteVariant::Analysis);
+  ws.NrOfRes = run.NrOfRes;
+  ws.Alpha = run.Alpha;
+  for (std::size_t r = 0; r < run.Rows.size(); ++r)
+    std::copy(run.Rows[r].begin(), run.Rows[r].end(), &ws.Run[r + 1][1]);
+  std::copy(run.Calculated.begin(), run.Calculated.end(), ws.RunCalc + 1);
   return true;
 }

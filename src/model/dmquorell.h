@@ -17,6 +17,7 @@
 
 struct TInputFileWrite;
 struct TRunInput;
+class TWorkPool;
 
 constexpr int AnaCapacity = 1501;   // points of the model determination
 constexpr int PredCapacity = 501;   // points of the prediction
@@ -34,7 +35,6 @@ struct TAnalysisWorkspace {
   TSerialText SerialText[AnaCapacity + 1];
   int Serial[AnaCapacity + 1];
   double Run[MaxReservoirs + 1][CascadeColumns + 1];
-  double SumSq[MaxReservoirs + 1][CascadeColumns + 1];
   double AnaMaxEsc;
   double AnaIniSto;
   double AnaMaxSto;
@@ -106,6 +106,10 @@ public:
   const TPredictionWorkspace& Prediction() const { return *Pred; }
 
   void SetDialogs(TUserDialogs* dialogs) { Dialogs = dialogs; }
+  // The threads the determination's search may use (the caller's alone
+  // without); the owner keeps the pool alive while the module uses it.
+  void SetWorkPool(TWorkPool* pool) { WorkPool = pool; }
+  TWorkPool* GetWorkPool() const { return WorkPool; }
   TUserDialogs* GetDialogs() const { return Dialogs; }
 
   // Fields, in the order the program has always declared them.
@@ -203,6 +207,7 @@ private:
   TAnalysisWorkspace* Ana;
   TPredictionWorkspace* Pred;
   TUserDialogs* Dialogs = nullptr;
+  TWorkPool* WorkPool = nullptr;
 };
 
 // The single instance, created at start-up by the program.

@@ -3,15 +3,7 @@
 #include <algorithm>
 
 #include "model/dmquorell.h"
-#include "model/runwarnings.h"
-
-namespace {
-
-std::vector<double> Points(const double* series, int n) {
-  return std::vector<double>(series + 1, series + 1 + std::max(n, 0));
-}
-
-}  // namespace
+#include "model/routing.h"
 
 std::optional<TRunInput> StoredDetermination(const TDMQuorell& dm) {
   TInputFileWrite file;
@@ -19,26 +11,34 @@ std::optional<TRunInput> StoredDetermination(const TDMQuorell& dm) {
   return ReadDeterminationInput(FormatInputFile(file), AnaCapacity);
 }
 
-TLiveFit RefitLive(TDMQuorell& dm, const TStoreParameters& store) {
-  auto& ws = dm.Analysis();
-  ws.SetStore(store);
+TRecord RecordOf(const std::vector<TInputPoint>& points) {
+  TRecord record;
+  for (const TInputPoint& point : points) {
+    record.Time.push_back(point.Time);
+    record.Rain.push_back(point.Rain);
+    record.Runoff.push_back(point.Runoff);
+  }
+  return record;
+}
+
+TLiveFit RefitLive(const TRecordView& record, const TStoreParameters& store, TWorkPool* pool) {
+  TRunSettings settings;
+  settings.Pool = pool;
+  TRun run = DetermineRun(record, store, settings);
   TLiveFit fit;
   fit.Store = store;
-  {
-    TDialogsSilenced quiet(dm);
-    fit.Valid = dm.FitCascade();
-    dm.RunFailed = false;
-  }
-  const int n = ws.AnaNrOfData;
-  fit.Time = Points(ws.Time, n);
-  fit.Rain = Points(ws.Rain, n);
-  fit.Measured = Points(ws.RunMeas, n);
+  const std::size_t n = record.Size();
+  fit.Time.assign(record.Time.begin(), record.Time.begin() + static_cast<std::ptrdiff_t>(n));
+  fit.Rain.assign(record.Rain.begin(), record.Rain.begin() + static_cast<std::ptrdiff_t>(n));
+  fit.Measured.resize(n);
+  for (std::size_t i = 0; i < n; ++i) fit.Measured[i] = std::max(record.Runoff[i], MinRunoff);
+  fit.Valid = run.Ok();
   if (!fit.Valid) return fit;
-  fit.NrOfRes = ws.NrOfRes;
-  fit.Alpha = ws.Alpha;
-  fit.Fit = FitCriteria(ws.RunMeas, ws.RunCalc, n);
-  fit.Recharge = Points(ws.Rech, n);
-  fit.Calculated = Points(ws.RunCalc, n);
-  fit.Warnings = DeterminationWarnings(store, fit.Time, fit.Alpha);
+  fit.NrOfRes = run.NrOfRes;
+  fit.Alpha = run.Alpha;
+  fit.Fit = run.Fit;
+  fit.Recharge = std::move(run.Recharge);
+  fit.Calculated = std::move(run.Calculated);
+  fit.Warnings = std::move(run.Warnings);
   return fit;
 }

@@ -9,8 +9,10 @@
 
 #include "files/inputfile.h"
 #include "model/calibration.h"
+#include "model/engine.h"
 
 class TDMQuorell;
+class TWorkPool;
 
 // The determination's record of the series gathered into dm in the
 // writer's layout (GatherSheet): the input file's text made in memory and
@@ -30,7 +32,10 @@ struct TLiveFit {
   std::vector<double> Time, Rain, Recharge, Measured, Calculated;
 };
 
-// dm has prepared the determination (PrepareDetermination); fits the
-// cascade again with store, the dialogs of dm silenced: a candidate
-// without a fit is shown as such, not told in a box.
-TLiveFit RefitLive(TDMQuorell& dm, const TStoreParameters& store);
+// The record of a determination's points, in their order.
+TRecord RecordOf(const std::vector<TInputPoint>& points);
+
+// The determination of record (one that its checks pass) with store: a
+// candidate without a fit is shown as such, not told in a box.
+TLiveFit RefitLive(const TRecordView& record, const TStoreParameters& store,
+                   TWorkPool* pool = nullptr);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/dmquorell.h"
+#include "model/engine.h"
 
 TPreReservoirOutcome RoutePreReservoir(std::span<const double> time, std::span<const double> rain,
                                        const TStoreParameters& store, TRouteVariant variant,
@@ -143,25 +144,10 @@ std::optional<std::vector<double>> ModelRunoff(TDMQuorell& dm, const std::vector
                                                const std::vector<double>& rains,
                                                const TStoreParameters& store, int nrOfRes,
                                                double alpha, double runIni) {
-  const std::size_t n = std::min(times.size(), rains.size());
-  if (nrOfRes < 1 || nrOfRes > MaxReservoirs) return std::nullopt;
-  std::vector<double> rech(n);
-  const auto outcome = RoutePreReservoir(std::span(times).first(n), std::span(rains).first(n),
-                                         store, TRouteVariant::Prediction, rech);
-  if (outcome.Stop == TRouteStop::TimeSequence) {
+  TRun run = PredictRun(times, rains, store, nrOfRes, alpha, runIni);
+  if (run.Stop == TRunStop::TimeSequence)
     dm.ShowMessage("Incorrect time sequence encountered Please correct the input file");
-    return std::nullopt;
-  }
-  if (outcome.Stop == TRouteStop::NoStorage) {
-    dm.ShowMessage("The Maximum Storage must be > 0");
-    return std::nullopt;
-  }
-  const double delta = n >= 2 ? times[n - 1] - times[n - 2] : 1;
-  std::vector<std::vector<double>> table(static_cast<std::size_t>(nrOfRes), std::vector<double>(n));
-  std::vector<double*> rows;
-  for (auto& row : table) rows.push_back(row.data());
-  RouteCascadeRows(alpha, delta, runIni, rech, rows);
-  std::vector<double> runoff = table.back();
-  if (n > 0) runoff[0] = runIni;
-  return runoff;
+  if (run.Stop == TRunStop::NoStorage) dm.ShowMessage("The Maximum Storage must be > 0");
+  if (!run.Ok()) return std::nullopt;
+  return std::move(run.Calculated);
 }

@@ -11,10 +11,12 @@
 #include "files/filepaths.h"
 #include "files/inputfile.h"
 #include "files/inputlayout.h"
+#include "files/modelfile.h"
 #include "files/outputlayout.h"
 #include "files/outputreader.h"
 #include "files/textreader.h"
 #include "model/dmquorell.h"
+#include "model/engine.h"
 #include "model/routing.h"
 #include "model/runwarnings.h"
 #include "model/search.h"
@@ -63,8 +65,6 @@ std::string CheckValidationRecord(const TValidationRecord& record, int warmUp) {
 
 TValidation Validate(const TFittedModel& model, const TValidationRecord& record, int warmUp) {
   TValidation v;
-  const std::size_t n = std::min({record.Times.size(), record.Rains.size(), record.Runoffs.size()});
-  const auto times = record.Times.first(n), rains = record.Rains.first(n);
   if (model.NrOfRes < 1 || model.NrOfRes > MaxReservoirs) {
     v.Error = "The number of reservoirs is " + std::to_string(model.NrOfRes) + "; it must be 1 to 5";
     return v;
@@ -78,33 +78,22 @@ TValidation Validate(const TFittedModel& model, const TValidationRecord& record,
   if (!v.Ok()) return v;
   v.WarmUp = warmUp;
 
-  // From here on exactly the steps of the determination, less its search.
-  v.Measured.resize(n);
-  for (std::size_t i = 0; i < n; ++i) v.Measured[i] = std::max(record.Runoffs[i], MinRunoff);
-  v.Store = model.Store;
-  if (v.Store.IniSto == 0) v.Store.IniSto = 0.1 * v.Store.MaxSto;
-  v.Recharge.resize(n);
-  const TPreReservoirOutcome outcome =
-      RoutePreReservoir(times, rains, v.Store, TRouteVariant::Analysis, v.Recharge);
-  if (outcome.Stop == TRouteStop::NoStorage) {
+  // The determination's run, less its search.
+  TRunSettings settings;
+  settings.WarmUp = warmUp;
+  TRun run = ReconstructRun({record.Times, record.Rains, record.Runoffs}, model.Store,
+                            model.NrOfRes, model.Alpha, settings);
+  if (run.Stop == TRunStop::NoStorage) {
     v.Error = "The Maximum Storage must be > 0";
     return v;
   }
-  v.Delta = outcome.LastStep;
-
-  // Every reservoir's row, the last one the calculated runoff.
-  const auto reservoirs = static_cast<std::size_t>(model.NrOfRes);
-  std::vector<std::vector<double>> upper(reservoirs - 1, std::vector<double>(n));
-  v.Calculated.resize(n);
-  std::vector<double*> rows;
-  for (auto& row : upper) rows.push_back(row.data());
-  rows.push_back(v.Calculated.data());
-  RouteCascadeRows(model.Alpha, v.Delta, v.Measured[0], v.Recharge, rows);
-
-  const auto skip = static_cast<std::size_t>(warmUp);
-  v.Fit = FitCriteria(std::span<const double>(v.Measured).subspan(skip),
-                      std::span<const double>(v.Calculated).subspan(skip));
-  v.Warnings = DeterminationWarnings(v.Store, times, model.Alpha);
+  v.Store = run.Store;
+  v.Delta = run.Delta;
+  v.Recharge = std::move(run.Recharge);
+  v.Measured = std::move(run.Measured);
+  v.Calculated = std::move(run.Calculated);
+  v.Fit = run.Fit;
+  v.Warnings = std::move(run.Warnings);
   return v;
 }
 
@@ -234,8 +223,16 @@ TFittedFile ReadFittedModel(const std::string& path) {
     fitted.Error = path + ": cannot be opened";
   } else if (IsOutputFile(*bytes)) {
     FittedFromOutputFile(path, *bytes, fitted);
+  } else if (LooksLikeModelFile(*bytes)) {
+    const TModelFileRead read = ReadModelFile(*bytes);
+    if (!read.Error.empty()) {
+      fitted.Error = path + ": " + read.Error;
+    } else {
+      fitted.ModelFile = true;
+      fitted.Model = {read.Model.Store, read.Model.Reservoirs, read.Model.Alpha};
+    }
   } else if (!IsInputFile(*bytes)) {
-    fitted.Error = path + ": is neither an input file nor an output file of Tolvane";
+    fitted.Error = path + ": is neither an input file, an output file nor a model file of Tolvane";
   } else if (!HoldsDetermination(*bytes)) {
     fitted.Error = path + ": is the input file of a prediction; validate takes a model "
                           "determination (its input file or its output file)";
@@ -280,6 +277,7 @@ TRecordFile ReadRecordFile(const std::string& path) {
     file.Error = "Real numbers in the inputfile \"" + path + "\" are corrupt";
     return file;
   }
+  file.Title1 = run.Title1;
   file.Title2 = run.Title2;
   for (const TInputPoint& point : run.Points) {
     file.Times.push_back(point.Time);

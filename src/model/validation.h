@@ -73,13 +73,14 @@ std::string CheckWarmUp(int warmUp, int points);
 // an output file gives the model of its input file to the last bit.
 double DeterminationAlpha(double printed);
 
-// FITTED: a determination's input file, run without writing anything, or
-// its output file, whose head holds the model.
+// FITTED: a determination's input file, run without writing anything, its
+// output file, whose head holds the model, or a model file.
 struct TFittedFile {
   std::string Error;       // empty when Model holds
   bool CannotOpen = false; // the error is that the file cannot be read at all
   TFittedModel Model;
   bool OutputFile = false;
+  bool ModelFile = false;
   // Remarks that refuse nothing.
   std::vector<std::string> Notes;
 };
@@ -90,6 +91,7 @@ TFittedFile ReadFittedModel(const std::string& path);
 struct TRecordFile {
   std::string Error;
   bool CannotOpen = false;
+  std::string Title1;
   std::string Title2;  // may keep the dates (see RecordDatesOf)
   std::vector<double> Times, Rains, Runoffs;
 };

@@ -48,6 +48,7 @@ TApplicationWindows::TApplicationWindows()
                    Qt::QueuedConnection);
   DataModule = std::make_unique<TDMQuorell>(TDMQuorell::TModuleWorkspaces{});
   DataModule->SetDialogs(&Dialogs);
+  DataModule->SetWorkPool(&Pool);
   DMQuorell = DataModule.get();
   Help = std::make_unique<THelpForm>();
   HelpForm = Help.get();

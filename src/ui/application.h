@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "model/dmquorell.h"
+#include "model/workpool.h"
 #include "ui/prompts.h"
 
 class TRainForm;
@@ -45,6 +46,8 @@ public:
   ~TApplicationWindows();
   void Show();
 
+  // The threads of the program's model runs, for as long as its windows.
+  TWorkPool Pool;
   std::unique_ptr<TRainForm> Rain;
   std::unique_ptr<TFinishForm> Finish;
   std::unique_ptr<TDMQuorell> DataModule;

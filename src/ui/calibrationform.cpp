@@ -218,18 +218,15 @@ TCalibrationForm* TCalibrationForm::Open(const TRunInput& record, const std::str
   } catch (const std::exception& error) {
     Prompts().ShowMessage(Text(error.what()));
   }
-  dm->SetDialogs(nullptr);
-  dm->RunFailed = false;
   if (!ready) return nullptr;
-  auto* form = new TCalibrationForm(std::move(dm), record, owner);
+  auto* form = new TCalibrationForm(record, DMQuorell ? DMQuorell->GetWorkPool() : nullptr, owner);
   form->show();
   form->activateWindow();
   return form;
 }
 
-TCalibrationForm::TCalibrationForm(std::unique_ptr<TDMQuorell> dm, const TRunInput& record,
-                                   QWidget* owner)
-    : QWidget(owner, Qt::Window), Dm(std::move(dm)), Record(record),
+TCalibrationForm::TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWidget* owner)
+    : QWidget(owner, Qt::Window), Record(record), Data(RecordOf(record.Points)), Pool(pool),
       Bounds(BoundsAround(record.Store)) {
   setObjectName("CalibrationForm");
   setWindowTitle("Calibration");
@@ -420,7 +417,7 @@ void TCalibrationForm::RequestRefit() {
 
 void TCalibrationForm::Refit() {
   RefitPending = false;
-  FLastFit = RefitLive(*Dm, FShown);
+  FLastFit = RefitLive(Data.View(), FShown, Pool);
   ++FRefits;
   Chart->ShowFit(FLastFit);
   ShowCriteria();
@@ -453,30 +450,26 @@ void TCalibrationForm::CalibrateButtonClick() {
   CancelRequested = false;
   SearchCancelled = false;
   Before = Best = TCalibrationPoint();
-  const TStoreParameters start = FShown;
-  const TRunInput record = Record;
-  const TCalibrationBounds bounds = Bounds;
-  const TObjective objective = SearchObjective;
-  // The thread works on a data module of its own and hands the result over
-  // when it has ended; its progress comes here as queued calls.
-  Worker = QThread::create([this, start, record, bounds, objective] {
-    TDMQuorell dm;
-    if (!dm.PrepareDetermination(record)) return;
-    dm.FitCascade();
-    TCalibration calibration(dm, objective, bounds);
-    Before = calibration.Evaluate(start);
+  const TStoreParameters shown = FShown;
+  TCalibrationSettings settings;
+  settings.Objective = SearchObjective;
+  settings.Bounds = Bounds;
+  // The thread hands the result over when it has ended; its progress comes
+  // here as queued calls. The search starts from nothing the window shows,
+  // so that every user gets the same answer for the same record.
+  Worker = QThread::create([this, shown, settings] {
+    TCalibration calibration(Data.View(), settings, Pool);
+    Before = calibration.Evaluate(shown);
     auto last = std::chrono::steady_clock::now() - ProgressInterval;
-    auto progress = [&](int evaluations, const TCalibrationPoint& best) {
+    auto progress = [&](const TCalibrationProgress& p) {
       if (CancelRequested) throw TSearchCancelled();
       const auto now = std::chrono::steady_clock::now();
       if (now - last < ProgressInterval) return;
       last = now;
-      const double value = best.Valid ? best.Objective : std::nan("");
-      QMetaObject::invokeMethod(this, [this, evaluations, value] { ProgressReport(evaluations, value); },
-                                Qt::QueuedConnection);
+      QMetaObject::invokeMethod(this, [this, p] { ProgressReport(p); }, Qt::QueuedConnection);
     };
     try {
-      Best = calibration.Search(start, progress);
+      Best = calibration.Search(progress);
     } catch (const TSearchCancelled&) {
       SearchCancelled = true;
     }
@@ -486,14 +479,20 @@ void TCalibrationForm::CalibrateButtonClick() {
   connect(Worker, &QThread::finished, this, &TCalibrationForm::CalibrationFinished,
           Qt::QueuedConnection);
   SetCalibrating(true);
-  ComparisonLabel->setText("Calibrating: " + Parameters(start) + " to begin with");
+  ComparisonLabel->setText("Calibrating over the whole bounds (maximum storage " +
+                           Text(FormatParameter(Bounds.MaxStoLow, 0) + " to " +
+                                FormatParameter(Bounds.MaxStoHigh, 0)) +
+                           " mm)");
   Worker->start(QThread::LowPriority);
 }
 
-void TCalibrationForm::ProgressReport(int evaluations, double best) {
+void TCalibrationForm::ProgressReport(const TCalibrationProgress& progress) {
   if (!Worker) return;
+  ProgressBar->setRange(0, progress.Planned);
+  ProgressBar->setValue(progress.Evaluations);
+  const double best = progress.Best.Valid ? progress.Best.Objective : std::nan("");
   ProgressBar->setFormat(QString("%1 candidates, best %2 %3")
-                             .arg(evaluations)
+                             .arg(progress.Evaluations)
                              .arg(ObjectiveName(SearchObjective), Fixed(best, 4)));
 }
 

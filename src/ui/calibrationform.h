@@ -27,6 +27,7 @@ class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
 class TDMQuorell;
+class TWorkPool;
 
 // The chart of a fit: measured runoff as markers, calculated as a line,
 // rain and recharge as bars hanging from the top on an axis of their own.
@@ -81,7 +82,7 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  TCalibrationForm(std::unique_ptr<TDMQuorell> dm, const TRunInput& record, QWidget* owner);
+  TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWidget* owner);
 
   struct TParameterControl {
     QLabel* Caption;
@@ -98,12 +99,14 @@ private:
   void CalibrateButtonClick();
   void CancelButtonClick();
   void ApplyButtonClick();
-  void ProgressReport(int evaluations, double best);
+  void ProgressReport(const TCalibrationProgress& progress);
   void CalibrationFinished();
   void SetCalibrating(bool on);
 
-  std::unique_ptr<TDMQuorell> Dm;
   const TRunInput Record;
+  // The determination's record of it, and the threads that fit it.
+  const TRecord Data;
+  TWorkPool* Pool;
   const TCalibrationBounds Bounds;
   TStoreParameters FShown;
   TLiveFit FLastFit;

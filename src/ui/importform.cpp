@@ -142,6 +142,7 @@ TImportForm::TImportForm(QWidget* parent, bool determination) : QDialog(parent) 
   FirstOnlyBox = new QCheckBox(this);
   FirstOnlyBox->setObjectName("FirstOnlyBox");
   FirstOnlyBox->setAccessibleName("Take the first points only");
+  FirstOnlyBox->setText(QString("Take only the first %1 points").arg(SheetCapacity(determination)));
   FirstOnlyBox->setEnabled(false);
   grid->addWidget(FirstOnlyBox, row++, 1, 1, 5);
 

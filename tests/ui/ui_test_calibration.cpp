@@ -55,12 +55,12 @@ void SetParameters(const TStoreParameters& s) {
 
 // The determination the batch tool runs from the example with other
 // parameters.
-struct TRun {
+struct TBatchFit {
   int NrOfRes = 0;
   double Alpha = 0;
   TFitCriteria Fit;
 };
-TRun BatchRun(const std::string& example, const TStoreParameters& store, const TScratchDir& dir) {
+TBatchFit BatchRun(const std::string& example, const TStoreParameters& store, const TScratchDir& dir) {
   const std::string path = dir.File("same.inp");
   WriteFileBytes(path, *ReplaceStoreLines(ReadFileBytes(example), path, store));
   TDMQuorell dm;
@@ -164,7 +164,7 @@ private slots:
       QCOMPARE(Window()->Shown(), c.Expected);
       const TLiveFit& fit = Window()->LastFit();
       QCOMPARE(fit.Store, c.Expected);
-      const TRun run = BatchRun(example.toStdString(), c.Expected, dir);
+      const TBatchFit run = BatchRun(example.toStdString(), c.Expected, dir);
       QVERIFY2(fit.Valid, c.Name);
       QCOMPARE(fit.NrOfRes, run.NrOfRes);
       QCOMPARE(fit.Alpha, run.Alpha);

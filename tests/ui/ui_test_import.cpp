@@ -64,6 +64,8 @@ private slots:
     TImportForm* form = OpenImport(program, csv);
     QVERIFY(form);
     QVERIFY(form->isVisible());
+    // It has the keyboard, also where no window manager hands it out.
+    QTRY_COMPARE(QApplication::activeWindow(), form);
     // The first rows as read, under the header's names.
     auto* preview = Control<QTableWidget>(form, "PreviewTable");
     QCOMPARE(preview->horizontalHeaderItem(1)->text(), QString("P_mm"));
