@@ -130,7 +130,7 @@ TModelFile ModelFileOf(const TCalibrationPoint& best, TObjective objective, int 
 // text with lines 7 to 10 replaced, or one made from a table.
 std::optional<std::string> BestInputFile(const TValidationData& data, const std::string& path,
                                          const TStoreParameters& store) {
-  if (data.InputFile) return ReplaceStoreLines(data.Bytes, path, store);
+  if (!data.Bytes.empty()) return ReplaceStoreLines(data.Bytes, path, store);
   TInputFileWrite file;
   file.Title1 = data.Title1;
   file.Title2 = data.Title2;
@@ -206,6 +206,20 @@ int CalibrateCommand(int argc, char** argv) {
               << " points; an input file holds at most " << AnaCapacity - 1
               << ": write a model file (-o MODEL.json) or choose a shorter period\n";
     return ExitFailed;
+  }
+
+  // A table that becomes an input file is fitted as the file will hold it:
+  // the input file's formats round its numbers, and its run must give the
+  // figure reported.
+  if (!modelFile && !data.InputFile) {
+    data.Bytes = *BestInputFile(data, bestPath, {bounds.MaxStoHigh, bounds.MaxStoHigh, 0});
+    const TRunInput stored = ReadDeterminationInput(data.Bytes, AnaCapacity);
+    data.Times.clear(), data.Rains.clear(), data.Runoffs.clear();
+    for (const TInputPoint& point : stored.Points) {
+      data.Times.push_back(point.Time);
+      data.Rains.push_back(point.Rain);
+      data.Runoffs.push_back(point.Runoff);
+    }
   }
 
   // The record's own parameters, as a run of its input file takes them;
