@@ -18,7 +18,7 @@ function(tolvane_layer target folder)
   target_include_directories(${target} PUBLIC ${root})
   tolvane_warnings(${target})
 
-  if(folder STREQUAL "ui" OR folder STREQUAL "batch")
+  if(folder STREQUAL "ui" OR folder STREQUAL "batch" OR NOT TOLVANE_HEADER_CHECKS)
     return()
   endif()
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.h)
