@@ -17,6 +17,7 @@
 
 #include "base/numformat.h"
 #include "model/dmquorell.h"
+#include "ui/baseform.h"
 #include "ui/prompts.h"
 #include "ui/rainform.h"
 
@@ -257,7 +258,7 @@ TCalibrationForm::TCalibrationForm(std::unique_ptr<TDMQuorell> dm, const TRunInp
   auto label = [this](const char* name, const char* accessible) {
     auto* l = new QLabel(this);
     l->setObjectName(name);
-    l->setAccessibleName(accessible);
+    MakeFigure(l, accessible);
     l->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     return l;
   };
@@ -292,10 +293,10 @@ TCalibrationForm::TCalibrationForm(std::unique_ptr<TDMQuorell> dm, const TRunInp
   CalibrateButton->setObjectName("CalibrateButton");
   ProgressBar = new QProgressBar(this);
   ProgressBar->setObjectName("ProgressBar");
-  ProgressBar->setAccessibleName("Calibration progress");
+  MakeFigure(ProgressBar, "Calibration progress");
   ProgressBar->setRange(0, 1);
   ProgressBar->setValue(0);
-  ProgressBar->setFormat("");
+  ShowFigure(ProgressBar, "");
   ProgressBar->setTextVisible(true);
   CancelButton = new QPushButton("Ca&ncel", this);
   CancelButton->setObjectName("CancelButton");
@@ -356,11 +357,13 @@ TCalibrationForm::TParameterControl TCalibrationForm::MakeParameter(const char* 
   c.Caption = new QLabel(caption, this);
   c.Spin = new QDoubleSpinBox(this);
   c.Spin->setObjectName(QString(name) + "Spin");
-  c.Spin->setAccessibleName(caption);
+  const QString unit = QString(name) == "EscapeRate" ? "mm per time unit" : "mm";
+  // The unit is read with the name: the value is read without the suffix.
+  c.Spin->setAccessibleName(QString("%1 (%2)").arg(caption, unit));
   c.Spin->setDecimals(decimals);
   c.Spin->setSingleStep(0.01);
   c.Spin->setKeyboardTracking(false);
-  c.Spin->setSuffix(QString(name) == "EscapeRate" ? " mm per time unit" : " mm");
+  c.Spin->setSuffix(" " + unit);
   c.Caption->setBuddy(c.Spin);
   c.Slider = new QSlider(Qt::Horizontal, this);
   c.Slider->setObjectName(QString(name) + "Slider");
@@ -429,22 +432,22 @@ void TCalibrationForm::Refit() {
 void TCalibrationForm::ShowCriteria() {
   const TLiveFit& f = FLastFit;
   const bool ok = f.Valid;
-  ReservoirsLabel->setText("Reservoirs " + (ok ? QString::number(f.NrOfRes) : QString("-")));
-  AlphaLabel->setText("Alpha " + (ok ? Fixed(f.Alpha, 3) : QString("-")));
+  ShowFigure(ReservoirsLabel, "Reservoirs " + (ok ? QString::number(f.NrOfRes) : QString("-")));
+  ShowFigure(AlphaLabel, "Alpha " + (ok ? Fixed(f.Alpha, 3) : QString("-")));
   auto criterion = [&](QLabel* label, TCriterion id, int decimals, const char* unit) {
     // A label starts with the criterion's name, as a sentence does.
     QString name = InfoOf(id).Name;
     name[0] = name[0].toUpper();
-    label->setText(name + " " + (ok ? Fixed(f.Fit[id], decimals) : QString("-")) +
-                   (ok && std::isfinite(f.Fit[id]) ? unit : ""));
+    ShowFigure(label, name + " " + (ok ? Fixed(f.Fit[id], decimals) : QString("-")) +
+                          (ok && std::isfinite(f.Fit[id]) ? unit : ""));
   };
   criterion(RSquareLabel, TCriterion::RSquare, 4, "");
   criterion(NseLabel, TCriterion::Nse, 4, "");
   criterion(KgeLabel, TCriterion::Kge, 4, "");
   criterion(VolumeLabel, TCriterion::VolumeError, 2, " %");
-  WarningsLabel->setText(ok ? Text(Join(f.Warnings))
-                            : QString("No number of reservoirs and reaction factor gives a finite "
-                                      "sum of squares for these parameters"));
+  ShowFigure(WarningsLabel, ok ? Text(Join(f.Warnings))
+                                : QString("No number of reservoirs and reaction factor gives a "
+                                          "finite sum of squares for these parameters"));
 }
 
 void TCalibrationForm::CalibrateButtonClick() {
@@ -486,15 +489,15 @@ void TCalibrationForm::CalibrateButtonClick() {
   connect(Worker, &QThread::finished, this, &TCalibrationForm::CalibrationFinished,
           Qt::QueuedConnection);
   SetCalibrating(true);
-  ComparisonLabel->setText("Calibrating: " + Parameters(start) + " to begin with");
+  ShowFigure(ComparisonLabel, "Calibrating: " + Parameters(start) + " to begin with");
   Worker->start(QThread::LowPriority);
 }
 
 void TCalibrationForm::ProgressReport(int evaluations, double best) {
   if (!Worker) return;
-  ProgressBar->setFormat(QString("%1 candidates, best %2 %3")
-                             .arg(evaluations)
-                             .arg(ObjectiveName(SearchObjective), Fixed(best, 4)));
+  ShowFigure(ProgressBar, QString("%1 candidates, best %2 %3")
+                              .arg(evaluations)
+                              .arg(ObjectiveName(SearchObjective), Fixed(best, 4)));
 }
 
 void TCalibrationForm::CancelButtonClick() { CancelRequested = true; }
@@ -507,9 +510,9 @@ void TCalibrationForm::CalibrationFinished() {
   SetCalibrating(false);
   const char* name = ObjectiveName(SearchObjective);
   if (SearchCancelled) {
-    ComparisonLabel->setText("Calibration cancelled: the parameters are as they were");
+    ShowFigure(ComparisonLabel, "Calibration cancelled: the parameters are as they were");
   } else if (!Best.Valid) {
-    ComparisonLabel->setText("No parameters within the bounds give a fit");
+    ShowFigure(ComparisonLabel, "No parameters within the bounds give a fit");
   } else {
     auto describe = [&](const TCalibrationPoint& p) {
       return QString("%1 %2 (%3; reservoirs %4, alpha %5)")
@@ -517,7 +520,7 @@ void TCalibrationForm::CalibrationFinished() {
           .arg(p.NrOfRes)
           .arg(Fixed(p.Alpha, 3));
     };
-    ComparisonLabel->setText("Before: " + describe(Before) + "\nAfter: " + describe(Best));
+    ShowFigure(ComparisonLabel, "Before: " + describe(Before) + "\nAfter: " + describe(Best));
     SetShown(Best.Store);
     // Shown at once: whoever hears of the end sees the best fit drawn.
     if (RefitPending) Refit();
@@ -533,12 +536,12 @@ void TCalibrationForm::SetCalibrating(bool on) {
   CancelButton->setEnabled(on);
   if (on) {
     ProgressBar->setRange(0, 0);  // busy: the number of candidates is not known beforehand
-    ProgressBar->setFormat("Calibrating ...");
+    ShowFigure(ProgressBar, "Calibrating ...");
     CancelButton->setFocus();
   } else {
     ProgressBar->setRange(0, 1);
     ProgressBar->setValue(SearchCancelled ? 0 : 1);
-    ProgressBar->setFormat("");
+    ShowFigure(ProgressBar, "");
     CalibrateButton->setFocus();
   }
 }
