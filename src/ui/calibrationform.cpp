@@ -460,9 +460,10 @@ void TCalibrationForm::CalibrateButtonClick() {
   const TRunInput record = Record;
   const TCalibrationBounds bounds = Bounds;
   const TObjective objective = SearchObjective;
+  const TSearchHook hook = SearchHook;
   // The thread works on a data module of its own and hands the result over
   // when it has ended; its progress comes here as queued calls.
-  Worker = QThread::create([this, start, record, bounds, objective] {
+  Worker = QThread::create([this, start, record, bounds, objective, hook] {
     TDMQuorell dm;
     if (!dm.PrepareDetermination(record)) return;
     dm.FitCascade();
@@ -470,6 +471,7 @@ void TCalibrationForm::CalibrateButtonClick() {
     Before = calibration.Evaluate(start);
     auto last = std::chrono::steady_clock::now() - ProgressInterval;
     auto progress = [&](int evaluations, const TCalibrationPoint& best) {
+      if (hook) hook(evaluations);
       if (CancelRequested) throw TSearchCancelled();
       const auto now = std::chrono::steady_clock::now();
       if (now - last < ProgressInterval) return;
