@@ -36,6 +36,35 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int 
   return edit;
 }
 
+namespace {
+
+const char* const CaptionProperty = "figureCaption";
+
+void NameFigure(QWidget* figure, const QString& shown) {
+  const QString caption = figure->property(CaptionProperty).toString();
+  // Texts that begin with their caption ("Alpha 0.276") are read as they are.
+  if (shown.isEmpty()) figure->setAccessibleName(caption);
+  else if (shown.startsWith(caption)) figure->setAccessibleName(shown);
+  else figure->setAccessibleName(caption + ": " + shown);
+}
+
+}  // namespace
+
+void MakeFigure(QWidget* figure, const QString& caption) {
+  figure->setProperty(CaptionProperty, caption);
+  figure->setAccessibleName(caption);
+}
+
+void ShowFigure(QLabel* label, const QString& text) {
+  label->setText(text);
+  NameFigure(label, text);
+}
+
+void ShowFigure(QProgressBar* bar, const QString& format) {
+  bar->setFormat(format);
+  NameFigure(bar, format);
+}
+
 void SetBackground(QWidget* widget, const QColor& colour) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::Base, colour);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -54,6 +55,15 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
                         int top, int width, int height);
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int left, int top,
                     int width, int height);
+
+// A figure: a label or progress bar that shows a value under a caption.
+// Its accessible name is the caption followed by what it shows, so that a
+// screen reader reads the value with the caption, and a search for a name
+// that begins with the caption still finds it. MakeFigure names it;
+// ShowFigure sets what it shows and the name together.
+void MakeFigure(QWidget* figure, const QString& caption);
+void ShowFigure(QLabel* label, const QString& text);
+void ShowFigure(QProgressBar* bar, const QString& format);
 
 // The background colour of a memo, the text colour of a label.
 void SetBackground(QWidget* widget, const QColor& colour);

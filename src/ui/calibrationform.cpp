@@ -17,6 +17,7 @@
 
 #include "base/numformat.h"
 #include "model/dmquorell.h"
+#include "ui/baseform.h"
 #include "ui/prompts.h"
 #include "ui/rainform.h"
 
@@ -254,7 +255,7 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWi
   auto label = [this](const char* name, const char* accessible) {
     auto* l = new QLabel(this);
     l->setObjectName(name);
-    l->setAccessibleName(accessible);
+    MakeFigure(l, accessible);
     l->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     return l;
   };
@@ -289,10 +290,10 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWi
   CalibrateButton->setObjectName("CalibrateButton");
   ProgressBar = new QProgressBar(this);
   ProgressBar->setObjectName("ProgressBar");
-  ProgressBar->setAccessibleName("Calibration progress");
+  MakeFigure(ProgressBar, "Calibration progress");
   ProgressBar->setRange(0, 1);
   ProgressBar->setValue(0);
-  ProgressBar->setFormat("");
+  ShowFigure(ProgressBar, "");
   ProgressBar->setTextVisible(true);
   CancelButton = new QPushButton("Ca&ncel", this);
   CancelButton->setObjectName("CancelButton");
@@ -353,11 +354,13 @@ TCalibrationForm::TParameterControl TCalibrationForm::MakeParameter(const char* 
   c.Caption = new QLabel(caption, this);
   c.Spin = new QDoubleSpinBox(this);
   c.Spin->setObjectName(QString(name) + "Spin");
-  c.Spin->setAccessibleName(caption);
+  const QString unit = QString(name) == "EscapeRate" ? "mm per time unit" : "mm";
+  // The unit is read with the name: the value is read without the suffix.
+  c.Spin->setAccessibleName(QString("%1 (%2)").arg(caption, unit));
   c.Spin->setDecimals(decimals);
   c.Spin->setSingleStep(0.01);
   c.Spin->setKeyboardTracking(false);
-  c.Spin->setSuffix(QString(name) == "EscapeRate" ? " mm per time unit" : " mm");
+  c.Spin->setSuffix(" " + unit);
   c.Caption->setBuddy(c.Spin);
   c.Slider = new QSlider(Qt::Horizontal, this);
   c.Slider->setObjectName(QString(name) + "Slider");
@@ -426,22 +429,22 @@ void TCalibrationForm::Refit() {
 void TCalibrationForm::ShowCriteria() {
   const TLiveFit& f = FLastFit;
   const bool ok = f.Valid;
-  ReservoirsLabel->setText("Reservoirs " + (ok ? QString::number(f.NrOfRes) : QString("-")));
-  AlphaLabel->setText("Alpha " + (ok ? Fixed(f.Alpha, 3) : QString("-")));
+  ShowFigure(ReservoirsLabel, "Reservoirs " + (ok ? QString::number(f.NrOfRes) : QString("-")));
+  ShowFigure(AlphaLabel, "Alpha " + (ok ? Fixed(f.Alpha, 3) : QString("-")));
   auto criterion = [&](QLabel* label, TCriterion id, int decimals, const char* unit) {
     // A label starts with the criterion's name, as a sentence does.
     QString name = InfoOf(id).Name;
     name[0] = name[0].toUpper();
-    label->setText(name + " " + (ok ? Fixed(f.Fit[id], decimals) : QString("-")) +
-                   (ok && std::isfinite(f.Fit[id]) ? unit : ""));
+    ShowFigure(label, name + " " + (ok ? Fixed(f.Fit[id], decimals) : QString("-")) +
+                          (ok && std::isfinite(f.Fit[id]) ? unit : ""));
   };
   criterion(RSquareLabel, TCriterion::RSquare, 4, "");
   criterion(NseLabel, TCriterion::Nse, 4, "");
   criterion(KgeLabel, TCriterion::Kge, 4, "");
   criterion(VolumeLabel, TCriterion::VolumeError, 2, " %");
-  WarningsLabel->setText(ok ? Text(Join(f.Warnings))
-                            : QString("No number of reservoirs and reaction factor gives a finite "
-                                      "sum of squares for these parameters"));
+  ShowFigure(WarningsLabel, ok ? Text(Join(f.Warnings))
+                                : QString("No number of reservoirs and reaction factor gives a "
+                                          "finite sum of squares for these parameters"));
 }
 
 void TCalibrationForm::CalibrateButtonClick() {
@@ -457,11 +460,13 @@ void TCalibrationForm::CalibrateButtonClick() {
   // The thread hands the result over when it has ended; its progress comes
   // here as queued calls. The search starts from nothing the window shows,
   // so that every user gets the same answer for the same record.
-  Worker = QThread::create([this, shown, settings] {
+  const TSearchHook hook = SearchHook;
+  Worker = QThread::create([this, shown, settings, hook] {
     TCalibration calibration(Data.View(), settings, Pool);
     Before = calibration.Evaluate(shown);
     auto last = std::chrono::steady_clock::now() - ProgressInterval;
     auto progress = [&](const TCalibrationProgress& p) {
+      if (hook) hook(p.Evaluations);
       if (CancelRequested) throw TSearchCancelled();
       const auto now = std::chrono::steady_clock::now();
       if (now - last < ProgressInterval) return;
@@ -479,10 +484,10 @@ void TCalibrationForm::CalibrateButtonClick() {
   connect(Worker, &QThread::finished, this, &TCalibrationForm::CalibrationFinished,
           Qt::QueuedConnection);
   SetCalibrating(true);
-  ComparisonLabel->setText("Calibrating over the whole bounds (maximum storage " +
-                           Text(FormatParameter(Bounds.MaxStoLow, 0) + " to " +
-                                FormatParameter(Bounds.MaxStoHigh, 0)) +
-                           " mm)");
+  ShowFigure(ComparisonLabel, "Calibrating over the whole bounds (maximum storage " +
+                                  Text(FormatParameter(Bounds.MaxStoLow, 0) + " to " +
+                                       FormatParameter(Bounds.MaxStoHigh, 0)) +
+                                  " mm)");
   Worker->start(QThread::LowPriority);
 }
 
@@ -491,9 +496,9 @@ void TCalibrationForm::ProgressReport(const TCalibrationProgress& progress) {
   ProgressBar->setRange(0, progress.Planned);
   ProgressBar->setValue(progress.Evaluations);
   const double best = progress.Best.Valid ? progress.Best.Objective : std::nan("");
-  ProgressBar->setFormat(QString("%1 candidates, best %2 %3")
-                             .arg(progress.Evaluations)
-                             .arg(ObjectiveName(SearchObjective), Fixed(best, 4)));
+  ShowFigure(ProgressBar, QString("%1 candidates, best %2 %3")
+                              .arg(progress.Evaluations)
+                              .arg(ObjectiveName(SearchObjective), Fixed(best, 4)));
 }
 
 void TCalibrationForm::CancelButtonClick() { CancelRequested = true; }
@@ -506,9 +511,9 @@ void TCalibrationForm::CalibrationFinished() {
   SetCalibrating(false);
   const char* name = ObjectiveName(SearchObjective);
   if (SearchCancelled) {
-    ComparisonLabel->setText("Calibration cancelled: the parameters are as they were");
+    ShowFigure(ComparisonLabel, "Calibration cancelled: the parameters are as they were");
   } else if (!Best.Valid) {
-    ComparisonLabel->setText("No parameters within the bounds give a fit");
+    ShowFigure(ComparisonLabel, "No parameters within the bounds give a fit");
   } else {
     auto describe = [&](const TCalibrationPoint& p) {
       return QString("%1 %2 (%3; reservoirs %4, alpha %5)")
@@ -516,7 +521,7 @@ void TCalibrationForm::CalibrationFinished() {
           .arg(p.NrOfRes)
           .arg(Fixed(p.Alpha, 3));
     };
-    ComparisonLabel->setText("Before: " + describe(Before) + "\nAfter: " + describe(Best));
+    ShowFigure(ComparisonLabel, "Before: " + describe(Before) + "\nAfter: " + describe(Best));
     SetShown(Best.Store);
     // Shown at once: whoever hears of the end sees the best fit drawn.
     if (RefitPending) Refit();
@@ -532,12 +537,12 @@ void TCalibrationForm::SetCalibrating(bool on) {
   CancelButton->setEnabled(on);
   if (on) {
     ProgressBar->setRange(0, 0);  // busy: the number of candidates is not known beforehand
-    ProgressBar->setFormat("Calibrating ...");
+    ShowFigure(ProgressBar, "Calibrating ...");
     CancelButton->setFocus();
   } else {
     ProgressBar->setRange(0, 1);
     ProgressBar->setValue(SearchCancelled ? 0 : 1);
-    ProgressBar->setFormat("");
+    ShowFigure(ProgressBar, "");
     CalibrateButton->setFocus();
   }
 }

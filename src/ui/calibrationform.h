@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "files/inputfile.h"
@@ -73,6 +74,12 @@ public:
   const TLiveFit& LastFit() const { return FLastFit; }
   bool Calibrating() const { return Worker != nullptr; }
   int Refits() const { return FRefits; }
+
+  // For tests: called on the search's thread after each round of
+  // candidates, with the number judged so far, before a cancel is looked
+  // at; it may hold the search there. Taken when a search starts.
+  using TSearchHook = std::function<void(int evaluations)>;
+  void SetSearchHook(TSearchHook hook) { SearchHook = std::move(hook); }
 
 signals:
   // The search has ended, with a result or cancelled.
@@ -139,4 +146,5 @@ private:
   TObjective SearchObjective{};
   TCalibrationPoint Before, Best;
   bool SearchCancelled = false;
+  TSearchHook SearchHook;
 };

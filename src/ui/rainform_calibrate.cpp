@@ -35,7 +35,7 @@ void TRainForm::CreateCalibration() {
 
   RunCriteriaLabel = Place(new QLabel(OutputTabSheet), 8, 479, 440, 17);
   RunCriteriaLabel->setObjectName("RunCriteriaLabel");
-  RunCriteriaLabel->setAccessibleName("Criteria of the run");
+  MakeFigure(RunCriteriaLabel, "Criteria of the run");
 }
 
 void TRainForm::CalibrateActionExecute() {
@@ -92,7 +92,7 @@ void TRainForm::ApplyStoreParameters(const TStoreParameters& store) {
 
 void TRainForm::ShowRunCriteria(bool determinationRun) {
   if (!determinationRun) {
-    RunCriteriaLabel->clear();
+    ShowFigure(RunCriteriaLabel, "");
     return;
   }
   const auto& ws = DMQuorell->Analysis();
@@ -101,7 +101,7 @@ void TRainForm::ShowRunCriteria(bool determinationRun) {
     const double v = fit[id];
     return std::isfinite(v) ? QString::fromStdString(FormatFixed(v, 0, decimals)) : QString("-");
   };
-  RunCriteriaLabel->setText(QString("NSE %1, KGE %2, volume error %3 %")
-                                .arg(value(TCriterion::Nse, 4), value(TCriterion::Kge, 4),
-                                     value(TCriterion::VolumeError, 2)));
+  ShowFigure(RunCriteriaLabel, QString("NSE %1, KGE %2, volume error %3 %")
+                                   .arg(value(TCriterion::Nse, 4), value(TCriterion::Kge, 4),
+                                        value(TCriterion::VolumeError, 2)));
 }
