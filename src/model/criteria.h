@@ -35,6 +35,7 @@ struct TCriterionInfo {
   TCriterion Id;
   const char* Key;   // on the command line, in tables and model files
   const char* Name;  // in reports
+  const char* Tag;   // in names of things made for each, such as a window's labels
   // Not a number where the criterion does not exist (a flat series).
   double (*Compute)(const TFitSeries&);
   // A calibration may maximise it.
@@ -70,14 +71,14 @@ double VolumeErrorOf(const TFitSeries& s);
 double RmseOf(const TFitSeries& s);
 
 inline constexpr std::array<TCriterionInfo, 8> Criteria = {{
-    {TCriterion::RSquare, "rsquare", "R square", RSquareOf, true, 2, ""},
-    {TCriterion::Nse, "nse", "NSE", NseOf, true, 3, ""},
-    {TCriterion::Kge, "kge", "KGE", KgeOf, true, 3, ""},
-    {TCriterion::Kge2012, "kge2012", "KGE 2012", Kge2012Of, true, 3, ""},
-    {TCriterion::LogNse, "lognse", "log NSE", LogNseOf, true, 3, ""},
-    {TCriterion::SqrtNse, "sqrtnse", "sqrt NSE", SqrtNseOf, true, 3, ""},
-    {TCriterion::VolumeError, "volume_error", "volume error", VolumeErrorOf, false, 2, "%"},
-    {TCriterion::Rmse, "rmse", "RMSE", RmseOf, false, 3, ""},
+    {TCriterion::RSquare, "rsquare", "R square", "RSquare", RSquareOf, true, 2, ""},
+    {TCriterion::Nse, "nse", "NSE", "Nse", NseOf, true, 3, ""},
+    {TCriterion::Kge, "kge", "KGE", "Kge", KgeOf, true, 3, ""},
+    {TCriterion::Kge2012, "kge2012", "KGE 2012", "Kge2012", Kge2012Of, true, 3, ""},
+    {TCriterion::LogNse, "lognse", "log NSE", "LogNse", LogNseOf, true, 3, ""},
+    {TCriterion::SqrtNse, "sqrtnse", "sqrt NSE", "SqrtNse", SqrtNseOf, true, 3, ""},
+    {TCriterion::VolumeError, "volume_error", "volume error", "Volume", VolumeErrorOf, false, 2, "%"},
+    {TCriterion::Rmse, "rmse", "RMSE", "Rmse", RmseOf, false, 3, ""},
 }};
 
 const TCriterionInfo& InfoOf(TCriterion criterion);

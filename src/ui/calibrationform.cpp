@@ -16,8 +16,12 @@
 #include <cmath>
 
 #include "base/numformat.h"
+#include "files/filepaths.h"
+#include "files/modelfile.h"
+#include "files/tabledates.h"
 #include "model/dmquorell.h"
 #include "ui/baseform.h"
+#include "ui/criteriatext.h"
 #include "ui/prompts.h"
 #include "ui/rainform.h"
 
@@ -221,6 +225,7 @@ TCalibrationForm* TCalibrationForm::Open(const TRunInput& record, const std::str
   }
   if (!ready) return nullptr;
   auto* form = new TCalibrationForm(record, DMQuorell ? DMQuorell->GetWorkPool() : nullptr, owner);
+  form->Source = fileName;
   form->show();
   form->activateWindow();
   return form;
@@ -261,16 +266,17 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWi
   };
   ReservoirsLabel = label("ReservoirsLabel", "Reservoirs");
   AlphaLabel = label("AlphaLabel", "Alpha");
-  RSquareLabel = label("RSquareLabel", "R square");
-  NseLabel = label("NseLabel", "NSE");
-  KgeLabel = label("KgeLabel", "KGE");
-  VolumeLabel = label("VolumeLabel", "Volume error");
+  for (const auto& info : Criteria)
+    CriterionLabels[static_cast<std::size_t>(info.Id)] =
+        label((std::string(info.Tag) + "Label").c_str(), qPrintable(CriterionCaption(info)));
   WarningsLabel = label("WarningsLabel", "Warnings");
   WarningsLabel->setWordWrap(true);
   WarningsLabel->setStyleSheet("color: #800000");
   auto* figures = new QGridLayout;
-  QLabel* const shown[] = {ReservoirsLabel, AlphaLabel, RSquareLabel, NseLabel, KgeLabel, VolumeLabel};
-  for (int i = 0; i < 6; ++i) figures->addWidget(shown[i], i / 2, i % 2);
+  std::vector<QLabel*> shown = {ReservoirsLabel, AlphaLabel};
+  shown.insert(shown.end(), CriterionLabels.begin(), CriterionLabels.end());
+  for (std::size_t i = 0; i < shown.size(); ++i)
+    figures->addWidget(shown[i], static_cast<int>(i / 2), static_cast<int>(i % 2));
   figures->setColumnMinimumWidth(0, 130);
   figures->setColumnMinimumWidth(1, 150);
   auto* middle = new QHBoxLayout;
@@ -309,6 +315,10 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWi
 
   ResetZoomButton = new QPushButton("&Reset zoom", this);
   ResetZoomButton->setObjectName("ResetZoomButton");
+  SaveModelButton = new QPushButton("&Save model ...", this);
+  SaveModelButton->setObjectName("SaveModelButton");
+  OpenModelButton = new QPushButton("Open &model ...", this);
+  OpenModelButton->setObjectName("OpenModelButton");
   ApplyButton = new QPushButton("A&pply to sheet", this);
   ApplyButton->setObjectName("ApplyButton");
   CloseButton = new QPushButton("&Close", this);
@@ -316,6 +326,8 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWi
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(ResetZoomButton);
   buttons->addStretch(1);
+  buttons->addWidget(OpenModelButton);
+  buttons->addWidget(SaveModelButton);
   buttons->addWidget(ApplyButton);
   buttons->addWidget(CloseButton);
 
@@ -329,6 +341,8 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWi
   connect(CalibrateButton, &QPushButton::clicked, this, &TCalibrationForm::CalibrateButtonClick);
   connect(CancelButton, &QPushButton::clicked, this, &TCalibrationForm::CancelButtonClick);
   connect(ApplyButton, &QPushButton::clicked, this, &TCalibrationForm::ApplyButtonClick);
+  connect(SaveModelButton, &QPushButton::clicked, this, &TCalibrationForm::SaveModelButtonClick);
+  connect(OpenModelButton, &QPushButton::clicked, this, &TCalibrationForm::OpenModelButtonClick);
   connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
   connect(ResetZoomButton, &QPushButton::clicked, Chart, &TCalibrationChart::ResetZoom);
   MakeSideWindow(this);
@@ -431,17 +445,9 @@ void TCalibrationForm::ShowCriteria() {
   const bool ok = f.Valid;
   ShowFigure(ReservoirsLabel, "Reservoirs " + (ok ? QString::number(f.NrOfRes) : QString("-")));
   ShowFigure(AlphaLabel, "Alpha " + (ok ? Fixed(f.Alpha, 3) : QString("-")));
-  auto criterion = [&](QLabel* label, TCriterion id, int decimals, const char* unit) {
-    // A label starts with the criterion's name, as a sentence does.
-    QString name = InfoOf(id).Name;
-    name[0] = name[0].toUpper();
-    ShowFigure(label, name + " " + (ok ? Fixed(f.Fit[id], decimals) : QString("-")) +
-                          (ok && std::isfinite(f.Fit[id]) ? unit : ""));
-  };
-  criterion(RSquareLabel, TCriterion::RSquare, 4, "");
-  criterion(NseLabel, TCriterion::Nse, 4, "");
-  criterion(KgeLabel, TCriterion::Kge, 4, "");
-  criterion(VolumeLabel, TCriterion::VolumeError, 2, " %");
+  for (const auto& info : Criteria)
+    ShowFigure(CriterionLabels[static_cast<std::size_t>(info.Id)],
+               CriterionFigure(info, ok ? f.Fit[info.Id] : std::nan(""), true));
   ShowFigure(WarningsLabel, ok ? Text(Join(f.Warnings))
                                 : QString("No number of reservoirs and reaction factor gives a "
                                           "finite sum of squares for these parameters"));
@@ -532,7 +538,8 @@ void TCalibrationForm::CalibrationFinished() {
 void TCalibrationForm::SetCalibrating(bool on) {
   for (QWidget* w : std::initializer_list<QWidget*>{
            MaxStorage.Spin, MaxStorage.Slider, InitialStorage.Spin, InitialStorage.Slider,
-           EscapeRate.Spin, EscapeRate.Slider, ObjectiveBox, CalibrateButton, ApplyButton})
+           EscapeRate.Spin, EscapeRate.Slider, ObjectiveBox, CalibrateButton, ApplyButton,
+           SaveModelButton, OpenModelButton})
     w->setEnabled(!on);
   CancelButton->setEnabled(on);
   if (on) {
@@ -545,6 +552,68 @@ void TCalibrationForm::SetCalibrating(bool on) {
     ShowFigure(ProgressBar, "");
     CalibrateButton->setFocus();
   }
+}
+
+namespace {
+
+const TFileDialogSpec ModelSaveDialog{"ModelSaveDialog", true, "json", "Model files (*.json)|*.json", ""};
+const TFileDialogSpec ModelOpenDialog{"ModelOpenDialog", false, "json", "Model files (*.json)|*.json", ""};
+
+}  // namespace
+
+// The fit shown, as the batch tool's calibrate writes a model file.
+void TCalibrationForm::SaveModelButtonClick() {
+  const TLiveFit& f = FLastFit;
+  if (!f.Valid) {
+    Prompts().ShowMessage("The parameters shown give no fit: there is no model to save");
+    return;
+  }
+  const QString path = ExecuteFileDialog(ModelSaveDialog);
+  if (path.isEmpty()) return;
+  TModelFile m;
+  m.Store = f.Store;
+  m.Reservoirs = f.NrOfRes;
+  m.Alpha = f.Alpha;
+  m.Objective = InfoOf(static_cast<TCriterion>(ObjectiveBox->currentData().toInt())).Key;
+  const auto dates = RecordDatesOf(Record.Title2);
+  if (dates) m.TimeUnit = dates->UnitSeconds == SecondsPerHour ? "hour" : "day";
+  if (!f.Time.empty()) {
+    m.First = dates ? dates->DateOf(f.Time.front()) : FormatGeneral(f.Time.front(), '.');
+    m.Last = dates ? dates->DateOf(f.Time.back()) : FormatGeneral(f.Time.back(), '.');
+  }
+  m.Points = static_cast<int>(f.Time.size());
+  m.Source = Source;
+  for (const auto& info : Criteria) m.Criteria.emplace_back(info.Key, f.Fit[info.Id]);
+  std::string error;
+  if (!WriteFileAtomically(path.toStdString(), FormatModelFile(m), &error, true)) {
+    Prompts().ShowMessage("The file \"" + path + "\" could not be written: " + Text(error));
+    return;
+  }
+  ShowFigure(ComparisonLabel, "Model saved in " + path);
+}
+
+// A model file's store shown and fitted to this record; its reservoirs and
+// alpha are this record's own again.
+void TCalibrationForm::OpenModelButtonClick() {
+  const QString path = ExecuteFileDialog(ModelOpenDialog);
+  if (path.isEmpty()) return;
+  const auto bytes = ReadWholeFile(path.toStdString());
+  if (!bytes) {
+    Prompts().ShowMessage("The file \"" + path + "\"could not be opened. It may be damaged or in use by another program.");
+    return;
+  }
+  const TModelFileRead read = ReadModelFile(*bytes);
+  if (!read.Error.empty()) {
+    Prompts().ShowMessage(path + ": " + Text(read.Error));
+    return;
+  }
+  if (const int index = ObjectiveBox->findText(
+          InfoOf(CriterionByKey(read.Model.Objective).value_or(TCriterion::RSquare)).Name);
+      index >= 0)
+    ObjectiveBox->setCurrentIndex(index);
+  SetShown(read.Model.Store);
+  if (RefitPending) Refit();
+  ShowFigure(ComparisonLabel, "Model opened from " + path + ": " + Parameters(FShown));
 }
 
 void TCalibrationForm::ApplyButtonClick() {

@@ -15,6 +15,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -106,11 +107,15 @@ private:
   void CalibrateButtonClick();
   void CancelButtonClick();
   void ApplyButtonClick();
+  void SaveModelButtonClick();
+  void OpenModelButtonClick();
   void ProgressReport(const TCalibrationProgress& progress);
   void CalibrationFinished();
   void SetCalibrating(bool on);
 
   const TRunInput Record;
+  // The sheet's file, named as the source of a model saved.
+  std::string Source;
   // The determination's record of it, and the threads that fit it.
   const TRecord Data;
   TWorkPool* Pool;
@@ -125,10 +130,8 @@ private:
   TParameterControl MaxStorage, InitialStorage, EscapeRate;
   QLabel* ReservoirsLabel;
   QLabel* AlphaLabel;
-  QLabel* RSquareLabel;
-  QLabel* NseLabel;
-  QLabel* KgeLabel;
-  QLabel* VolumeLabel;
+  // One a criterion of the table, named after its tag ("NseLabel").
+  std::array<QLabel*, Criteria.size()> CriterionLabels{};
   QLabel* WarningsLabel;
   QComboBox* ObjectiveBox;
   QPushButton* CalibrateButton;
@@ -136,6 +139,8 @@ private:
   QPushButton* CancelButton;
   QLabel* ComparisonLabel;
   QPushButton* ResetZoomButton;
+  QPushButton* SaveModelButton;
+  QPushButton* OpenModelButton;
   QPushButton* ApplyButton;
   QPushButton* CloseButton;
 

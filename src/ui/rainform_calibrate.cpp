@@ -9,6 +9,7 @@
 #include "graphs/quorellutils.h"
 #include "model/dmquorell.h"
 #include "model/livefit.h"
+#include "ui/criteriatext.h"
 #include "sheet/sheetseries.h"
 #include "ui/calibrationform.h"
 #include "ui/rainform.h"
@@ -96,12 +97,5 @@ void TRainForm::ShowRunCriteria(bool determinationRun) {
     return;
   }
   const auto& ws = DMQuorell->Analysis();
-  const TFitCriteria fit = FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData);
-  auto value = [&](TCriterion id, int decimals) {
-    const double v = fit[id];
-    return std::isfinite(v) ? QString::fromStdString(FormatFixed(v, 0, decimals)) : QString("-");
-  };
-  ShowFigure(RunCriteriaLabel, QString("NSE %1, KGE %2, volume error %3 %")
-                                   .arg(value(TCriterion::Nse, 4), value(TCriterion::Kge, 4),
-                                        value(TCriterion::VolumeError, 2)));
+  ShowFigure(RunCriteriaLabel, RunCriteriaText(FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData)));
 }

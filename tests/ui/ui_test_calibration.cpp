@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "base/numformat.h"
+#include "files/modelfile.h"
 #include "files/storelines.h"
 #include "model/dmquorell.h"
 #include "ui/calibrationform.h"
@@ -280,9 +281,11 @@ private slots:
     }
     QVERIFY(named > 0);
     QCOMPARE(Main<QLabel>("RunCriteriaLabel")->text(),
-             QString("NSE %1, KGE %2, volume error %3 %")
+             QString("NSE %1, KGE %2, KGE 2012 %3, log NSE %4, sqrt NSE %5, volume error %6 %, RMSE %7")
                  .arg(Fixed(fit.Fit[TCriterion::Nse], 4), Fixed(fit.Fit[TCriterion::Kge], 4),
-                      Fixed(fit.Fit[TCriterion::VolumeError], 2)));
+                      Fixed(fit.Fit[TCriterion::Kge2012], 4), Fixed(fit.Fit[TCriterion::LogNse], 4),
+                      Fixed(fit.Fit[TCriterion::SqrtNse], 4), Fixed(fit.Fit[TCriterion::VolumeError], 2),
+                      Fixed(fit.Fit[TCriterion::Rmse], 4)));
     // Another output file opened is not this run.
     OpenInput(program, example);
     program.Prompts.Paths = {Example("determine_daily.out")};
@@ -331,6 +334,53 @@ private slots:
     QVERIFY(!Window());
     QCOMPARE(Sheet(), sheet);
     QCOMPARE(program.Prompts.Messages, QStringList());
+  }
+
+  // The fit shown saved as a model file, which validate takes and gives the
+  // same figures; opened again, its parameters are shown and fitted.
+  void aModelFileSavedAndOpened() {
+    TProgram program;
+    TScratchDir dir;
+    QVERIFY(ActivateInputTab());
+    const QString example = Example("calibrate_daily.inp");
+    OpenInput(program, example);
+    QVERIFY(OpenWindow());
+    SetParameters({12.5, 4.25, 0.35});
+    SetParameters({12.5, 4.25, 0.35});
+    const TLiveFit fit = Window()->LastFit();
+    QVERIFY(fit.Valid);
+    const QString path = QString::fromStdString(dir.File("shown.json"));
+    program.Prompts.Paths = {path};
+    Cal<QPushButton>("SaveModelButton")->click();
+    QCOMPARE(program.Prompts.Messages, QStringList());
+    const TModelFileRead read = ReadModelFile(ReadFileBytes(path.toStdString()));
+    QCOMPARE(QString::fromStdString(read.Error), QString());
+    QCOMPARE(read.Model.Store, fit.Store);
+    QCOMPARE(read.Model.Reservoirs, fit.NrOfRes);
+    QCOMPARE(read.Model.Alpha, fit.Alpha);
+    QCOMPARE(read.Model.Points, static_cast<int>(fit.Time.size()));
+    QCOMPARE(read.Model.Source, example.toStdString());
+    // validate of the model file on the sheet's record: the figures shown.
+    QProcess batch;
+    batch.start(TOLVANE_BATCH, {"validate", path, example});
+    QVERIFY(batch.waitForFinished(120000));
+    QCOMPARE(batch.exitCode(), 0);
+    const QString report = QString::fromUtf8(batch.readAllStandardOutput());
+    QVERIFY2(report.contains(QString::fromStdString(CriteriaLine(fit.Fit))), qPrintable(report));
+
+    SetParameters({30, 10, 1});
+    QCOMPARE(Window()->Shown(), (TStoreParameters{30, 10, 1}));
+    program.Prompts.Paths = {path};
+    Cal<QPushButton>("OpenModelButton")->click();
+    QCOMPARE(Window()->Shown(), fit.Store);
+    QCOMPARE(Window()->LastFit().Alpha, fit.Alpha);
+    // A file that is no model file is refused, naming what is wrong.
+    WriteFileBytes(dir.File("bad.json"), "{}");
+    program.Prompts.Paths = {QString::fromStdString(dir.File("bad.json"))};
+    Cal<QPushButton>("OpenModelButton")->click();
+    QCOMPARE(program.Prompts.Messages.size(), 1);
+    QVERIFY(program.Prompts.Messages.front().contains("the key \"format\" is missing"));
+    QCOMPARE(Window()->Shown(), fit.Store);
   }
 
   // The Tools menu holds the entry, the very action of the button.
