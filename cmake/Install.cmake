@@ -17,7 +17,23 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/Data/ DESTINATION ${CMAKE_INSTALL_DATADIR}
 # wants them: best compression, no name or time stamp in the header, so that
 # a rebuild gives the same bytes.
 configure_file(${packaging}/tolvane.1.in ${CMAKE_BINARY_DIR}/packaging/tolvane.1 @ONLY)
-configure_file(${packaging}/tolvane-batch.1.in ${CMAKE_BINARY_DIR}/packaging/tolvane-batch.1 @ONLY)
+# The batch tool's page takes its synopsis and options from the command
+# table, as --help does.
+add_executable(tolvane-make-manual src/batch/make_manual.cpp)
+target_link_libraries(tolvane-make-manual PRIVATE tolvane_batch)
+tolvane_warnings(tolvane-make-manual)
+set(manual ${CMAKE_BINARY_DIR}/packaging)
+add_custom_command(OUTPUT ${manual}/tolvane-batch.1
+  COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:tolvane-make-manual> synopsis
+          > ${manual}/synopsis.roff
+  COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:tolvane-make-manual> commands
+          > ${manual}/commands.roff
+  COMMAND ${CMAKE_COMMAND} -DIN=${packaging}/tolvane-batch.1.in -DPROJECT_VERSION=${PROJECT_VERSION}
+          -DSYNOPSIS=${manual}/synopsis.roff
+          -DCOMMANDS=${manual}/commands.roff -DOUT=${manual}/tolvane-batch.1
+          -P ${CMAKE_SOURCE_DIR}/cmake/ConfigureManual.cmake
+  DEPENDS tolvane-make-manual ${packaging}/tolvane-batch.1.in ${CMAKE_SOURCE_DIR}/cmake/ConfigureManual.cmake
+  VERBATIM)
 set(gzipped)
 foreach(source ${CMAKE_BINARY_DIR}/packaging/tolvane.1 ${CMAKE_BINARY_DIR}/packaging/tolvane-batch.1
         ${packaging}/changelog)

@@ -549,10 +549,9 @@ TEST_F(BatchTool, HelpShowsEveryCommandWithItsOptionsAndTheExitStatuses) {
   ASSERT_FALSE(Commands().empty());
   for (const TCommand& command : Commands()) {
     SCOPED_TRACE(command.Name);
-    const std::string usage = command.Usage();
+    const std::string usage = CommandUsage(command);
     EXPECT_NE(r.Out.find(usage), std::string::npos);
-    ASSERT_NE(command.Help, nullptr);
-    const std::string help = command.Help();
+    const std::string help = CommandHelp(command);
     EXPECT_EQ(help.rfind(std::string(command.Name) + ": ", 0), 0u) << help;
     EXPECT_NE(r.Out.find(help), std::string::npos);
     const auto options = UsageOptions(usage);
@@ -573,6 +572,28 @@ TEST_F(BatchTool, HelpShowsEveryCommandWithItsOptionsAndTheExitStatuses) {
   const auto wrong = Batch(dir, "--helpme");
   EXPECT_EQ(wrong.Status, 2);
   EXPECT_TRUE(wrong.Out.empty());
+}
+
+// The manual page lists what the parser takes: every option of every
+// command, from the same table; no line of --help is wider than a terminal
+// of 92 columns.
+TEST_F(BatchTool, TheManualPageAndHelpListEveryOption) {
+  const std::string manual = ReadFileBytes(TOLVANE_MANUAL);
+  const auto help = Batch(dir, "--help").Out;
+  auto roff = [](std::string text) {
+    std::string out;
+    for (char c : text) out += c == '-' ? std::string("\\-") : std::string(1, c);
+    return out;
+  };
+  for (const TCommand& command : Commands()) {
+    EXPECT_NE(manual.find(".SS " + roff(command.Name) + "\n"), std::string::npos) << command.Name;
+    EXPECT_NE(manual.find(".B tolvane\\-batch " + roff(command.Name) + "\n"), std::string::npos);
+    for (const TOption& option : command.Options) {
+      EXPECT_NE(manual.find(".B " + roff(option.Name)), std::string::npos) << option.Name;
+      EXPECT_NE(help.find("  " + std::string(option.Name)), std::string::npos) << option.Name;
+    }
+  }
+  for (const std::string& line : SplitLines(help, "\n")) EXPECT_LE(line.size(), 92u) << line;
 }
 
 TEST_F(BatchTool, VersionIsTheProjectVersion) {

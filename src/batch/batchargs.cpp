@@ -32,7 +32,7 @@ bool GetOption(const TArgs& args, const std::string& name, TValue& value, std::s
 
 std::string UsageText() {
   std::string text = "usage:\n";
-  for (const TCommand& command : Commands()) text += command.Usage();
+  for (const TCommand& command : Commands()) text += CommandUsage(command);
   return text;
 }
 
@@ -40,8 +40,7 @@ std::string HelpText() {
   std::string text = "tolvane-batch: the work of the Tolvane window on its files, from the command "
                      "line.\n\n" +
                      UsageText() + "  tolvane-batch --help | --version\n";
-  for (const TCommand& command : Commands())
-    if (command.Help) text += "\n" + command.Help();
+  for (const TCommand& command : Commands()) text += "\n" + CommandHelp(command);
   text += "\nInput and output files are those of the window (.inp, .out). Rain and runoff are in\n"
           "mm per time unit, storages in mm, the escape rate in mm per time unit, alpha per time\n"
           "unit; numbers are written with a decimal point.\n"
@@ -59,8 +58,9 @@ int UsageError(const std::string& text) {
   return ExitUsage;
 }
 
-std::optional<TArgs> ParseArgs(int argc, char** argv, const std::vector<std::string>& valued,
-                               const std::vector<std::string>& flags, std::string& error) {
+std::optional<TArgs> ParseArgs(int argc, char** argv, const TCommand& command, std::string& error) {
+  std::vector<std::string> valued, flags;
+  for (const TOption& o : command.Options) (o.Value ? valued : flags).push_back(o.Name);
   auto listed = [](const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
   };

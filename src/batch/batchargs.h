@@ -30,10 +30,9 @@ std::string UsageText();
 std::string HelpText();
 std::string VersionText();
 
-// Arguments after the command; valued lists the options that take a value,
-// flags those that stand alone.
-std::optional<TArgs> ParseArgs(int argc, char** argv, const std::vector<std::string>& valued,
-                               const std::vector<std::string>& flags, std::string& error);
+// Arguments after the command, by the options of its table.
+struct TCommand;
+std::optional<TArgs> ParseArgs(int argc, char** argv, const TCommand& command, std::string& error);
 
 // An option's value, converted; value is left alone when the option is not
 // given. False (and error filled) when the value does not convert.

@@ -146,10 +146,7 @@ std::optional<std::string> BestInputFile(const TValidationData& data, const std:
 
 int CalibrateCommand(int argc, char** argv) {
   std::string error;
-  std::vector<std::string> valued = {"-o", "--objective", "--max-storage", "--warm-up",
-                                     "--validate", "--validate-from", "--validate-to"};
-  valued.insert(valued.end(), TableOptionNames().begin(), TableOptionNames().end());
-  auto parsed = ParseArgs(argc, argv, valued, {"--force"}, error);
+  auto parsed = ParseArgs(argc, argv, CommandNamed("calibrate"), error);
   if (!parsed) return UsageError(error);
   const TArgs& args = *parsed;
   if (args.Positional.size() != 1)

@@ -1,151 +1,256 @@
 #include "batch/commands.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "model/criteria.h"
 
 namespace {
 
-std::string ImportUsage() {
-  return "  tolvane-batch import DATA.csv -o FILE.inp --option determine|predict\n"
-         "      --rain-column N|NAME [--runoff-column N|NAME]\n"
-         "      [--time-column N|NAME | --date-column N|NAME | --date-columns Y,M,D]\n"
-         "      [--time-unit day|hour] [--from X] [--to X] [--first-row N] [--rows N]\n"
-         "      [--delimiter auto|comma|semicolon|tab] [--decimal auto|point|comma]\n"
-         "      [--header auto|yes|no] [--missing LIST] [--max-gap N]\n"
-         "      --max-storage X --initial-storage X --max-escape X\n"
-         "      [--reservoirs N --alpha X --initial-runoff X] [--title1 TEXT] [--title2 TEXT] "
-         "[--force]\n";
+const std::vector<TOption>& TableOptions() {
+  static const std::vector<TOption> options = {
+      {"--time-column", "N|NAME",
+       "times in time units, strictly increasing; a row with a missing value is left out\n"
+       "(without a time or date column the times are 1, 2, 3, ... by row)"},
+      {"--date-column", "N|NAME",
+       "dates: yyyy-mm-dd, yyyy-mm-dd hh:mm[:ss] (a blank or a T), yyyy/mm/dd or\n"
+       "dd.mm.yyyy [hh:mm]; they must follow each other at one step; the times become\n"
+       "1, 2, 3 ...", false, '|'},
+      {"--date-columns", "Y,M,D", "the date in three columns: year, month, day", false, '|'},
+      {"--time-unit", "day|hour", "the unit of the times made from dates (day by default)"},
+      {"--from", "X", "the first of the period, inclusive: a date when there are dates, a time\n"
+                      "value otherwise"},
+      {"--to", "X", "the last of the period, inclusive"},
+      {"--first-row", "N", "the first line of the table to take (1 by default)"},
+      {"--rows", "N", "how many lines to take (all by default)"},
+      {"--delimiter", "auto|comma|semicolon|tab",
+       "the cell separator (auto: tabs, else semicolons, else commas)"},
+      {"--decimal", "auto|point|comma",
+       "the decimal separator (auto: a comma with semicolons or tabs, a point otherwise)"},
+      {"--header", "auto|yes|no",
+       "whether line 1 names the columns (auto: when a cell needed is neither a number nor a\n"
+       "missing-value code)"},
+      {"--missing", "LIST",
+       "the codes of a missing value beside an empty cell, comma separated\n"
+       "(NA,NaN,-999,-9999 by default); missing rain is refused, missing runoff interpolated"},
+      {"--max-gap", "N", "the longest run of missing runoff interpolated (3)"},
+  };
+  return options;
 }
 
-std::string ImportHelp() {
-  return "import: turns a table exported by a spreadsheet or a data portal into an input file\n"
-         "through the checks of the input sheet; columns and lines count from 1, a column is\n"
-         "given by number or by a name of the header row (any case)\n"
-         "  -o FILE.inp              the input file to write (--force replaces an existing one)\n"
-         "  --option determine|predict  determine the model from rain and runoff (at most 1500\n"
-         "                           points), or predict runoff from rain (at most 501 points)\n"
-         "  --rain-column N|NAME     rain in mm per time unit\n"
-         "  --runoff-column N|NAME   measured runoff in mm per time unit (to determine)\n"
-         "  --time-column N|NAME     times in time units, strictly increasing; a row with a\n"
-         "                           missing value is left out (without a time or date column\n"
-         "                           the times are 1, 2, 3, ... by row)\n"
-         "  --date-column N|NAME     dates: yyyy-mm-dd, yyyy-mm-dd hh:mm[:ss] (a blank or a T),\n"
-         "                           yyyy/mm/dd or dd.mm.yyyy [hh:mm]; they must follow each\n"
-         "                           other at one step; the times become 1, 2, 3 ...\n"
-         "  --date-columns Y,M,D     the date in three columns: year, month, day\n"
-         "  --time-unit day|hour     the unit of the times made from dates (day by default)\n"
-         "  --from X, --to X         the period, inclusive: dates when there are dates, time\n"
-         "                           values otherwise\n"
-         "  --first-row N, --rows N  the lines of the table to take (from line 1, all lines)\n"
-         "  --delimiter auto|comma|semicolon|tab  the cell separator (auto: tabs, else\n"
-         "                           semicolons, else commas)\n"
-         "  --decimal auto|point|comma  the decimal separator (auto: a comma with semicolons or\n"
-         "                           tabs, a point otherwise)\n"
-         "  --header auto|yes|no     whether line 1 names the columns (auto: when a cell needed\n"
-         "                           is neither a number nor a missing-value code)\n"
-         "  --missing LIST           the codes of a missing value beside an empty cell, comma\n"
-         "                           separated (NA,NaN,-999,-9999 by default); missing rain is\n"
-         "                           refused, missing runoff interpolated\n"
-         "  --max-gap N              the longest run of missing runoff interpolated (3)\n"
-         "  --max-storage X          maximum dead storage of the pre-reservoir in mm\n"
-         "  --initial-storage X      initial dead storage in mm, at most the maximum storage\n"
-         "  --max-escape X           maximum escape rate in mm per time unit\n"
-         "  --reservoirs N           number of reservoirs of the cascade, 1 to 5 (to predict)\n"
-         "  --alpha X                reaction factor alpha per time unit (to predict)\n"
-         "  --initial-runoff X       runoff at the start in mm per time unit (to predict)\n"
-         "  --title1 TEXT, --title2 TEXT  the two title lines of the input file (with dates the\n"
-         "                           second names the first date and the unit by default)\n";
+// The options of a command that reads tables: its own, then the table's.
+std::vector<TOption> WithTableOptions(std::vector<TOption> own, const std::vector<TOption>& after = {}) {
+  own.insert(own.end(), TableOptions().begin(), TableOptions().end());
+  own.insert(own.end(), after.begin(), after.end());
+  return own;
 }
 
-std::string RunUsage() { return "  tolvane-batch run FILE.inp [--table OUT.csv [--european]]\n"; }
-
-std::string RunHelp() {
-  return "run: the option the input file was written for; the output file FILE.out is written\n"
-         "beside it, a summary goes to standard output and the run's warnings to standard error\n"
-         "  --table OUT.csv          also the run's table in full precision (the shortest text\n"
-         "                           that reads back to the same number), commas, a decimal point\n"
-         "  --european               the table with semicolons and decimal commas\n";
+const char* ObjectiveValue() {
+  static const std::string keys = ObjectiveKeys();
+  return keys.c_str();
 }
 
-std::string CalibrateUsage() {
-  return "  tolvane-batch calibrate DATA -o BEST.inp|MODEL.json [--objective " + ObjectiveKeys() +
-         "]\n"
-         "      [--max-storage LO:HI] [--warm-up N] [--validate DATA2 [--validate-from X]\n"
-         "      [--validate-to X]] [table options of import] [--force]\n";
+std::vector<TCommand> MakeCommands() {
+  const TOption rain{"--rain-column", "N|NAME", "rain in mm per time unit"};
+  const TOption runoff{"--runoff-column", "N|NAME", "measured runoff in mm per time unit"};
+  return {
+      {"import", ImportCommand, "DATA.csv",
+       "import: turns a table exported by a spreadsheet or a data portal into an input file\n"
+       "through the checks of the input sheet; columns and lines count from 1, a column is\n"
+       "given by number or by a name of the header row (any case)",
+       WithTableOptions(
+           {{"-o", "FILE.inp", "the input file to write (--force replaces an existing one)", true},
+            {"--option", "determine|predict",
+             "determine the model from rain and runoff (at most 1500 points), or predict runoff\n"
+             "from rain (at most 501 points)", true},
+            {"--rain-column", "N|NAME", "rain in mm per time unit", true},
+            {"--runoff-column", "N|NAME", "measured runoff in mm per time unit (to determine)"}},
+           {{"--max-storage", "X", "maximum dead storage of the pre-reservoir in mm", true},
+            {"--initial-storage", "X", "initial dead storage in mm, at most the maximum storage", true},
+            {"--max-escape", "X", "maximum escape rate in mm per time unit", true},
+            {"--reservoirs", "N", "number of reservoirs of the cascade, 1 to 5 (to predict)"},
+            {"--alpha", "X", "reaction factor alpha per time unit (to predict)", false, '&'},
+            {"--initial-runoff", "X", "runoff at the start in mm per time unit (to predict)", false, '&'},
+            {"--title1", "TEXT", "the first title line of the input file"},
+            {"--title2", "TEXT",
+             "the second title line (with dates it names the first date and the unit by\n"
+             "default)"},
+            {"--force", nullptr, "replace an existing FILE.inp"}})},
+      {"run", RunCommand, "FILE.inp",
+       "run: the option the input file was written for; the output file FILE.out is written\n"
+       "beside it, a summary goes to standard output and the run's warnings to standard error",
+       {{"--table", "OUT.csv",
+         "also the run's table in full precision (the shortest text that reads back to the\n"
+         "same number), commas, a decimal point"},
+        {"--european", nullptr, "the table with semicolons and decimal commas"}}},
+      {"calibrate", CalibrateCommand, "DATA",
+       "calibrate: the maximum storage, initial storage and escape rate of best fit over the\n"
+       "whole range, whatever the record's own values; reservoirs and alpha by the exhaustive\n"
+       "search of a run. DATA is a determination's input file or a table read with the table\n"
+       "options, of at most 100000 points",
+       WithTableOptions(
+           {{"-o", "BEST.inp|MODEL.json",
+             "BEST.inp: the input file with the parameters found, run at once into BEST.out\n"
+             "(DATA an input file, or at most 1500 points); MODEL.json: a model file with the\n"
+             "parameters, the period and the criteria (validate takes it as FITTED)", true},
+            rain, runoff,
+            {"--objective", ObjectiveValue(), "the fit to make best (rsquare by default)"},
+            {"--max-storage", "LO:HI", "the range of the maximum storage in mm (1:500 by default)"},
+            {"--warm-up", "N",
+             "the objective leaves out the first N points (the search for reservoirs and alpha\n"
+             "still uses every point)"},
+            {"--validate", "DATA2",
+             "then validates the fit on DATA2 (an input file, or a table read with the table\n"
+             "options) and prints the report"},
+            {"--validate-from", "X", "DATA2's first date or time, in place of --from"},
+            {"--validate-to", "X", "DATA2's last date or time, in place of --to"}},
+           {{"--force", nullptr, "replace an existing BEST.inp or MODEL.json"}})},
+      {"validate", ValidateCommand, "FITTED DATA",
+       "validate: judges a fitted model on the data of another period: the determination's\n"
+       "reconstruction with FITTED's reservoirs, alpha and store parameters, without a search;\n"
+       "prints what was used, the period and every criterion, rounded and in full precision.\n"
+       "FITTED: a determination's FILE.inp or FILE.out, or a MODEL.json; DATA: a\n"
+       "determination's FILE.inp or a table read with the table options, up to 100000 points",
+       WithTableOptions({{"--warm-up", "N", "the first N points are left out of the criteria"},
+                         {"--table", "OUT.csv",
+                          "the run's table in full precision (date when known, time, rain,\n"
+                          "recharge, measured, calculated)"},
+                         rain, runoff})},
+      {"table", TableCommand, "FILE.out",
+       "table: the table of an output file (either option) as CSV for a spreadsheet, with the\n"
+       "values it prints; a header row, then one row per point, commas and a decimal point",
+       {{"-o", "OUT.csv", "the table to write (an existing one is replaced)", true},
+        {"--european", nullptr, "semicolons between cells and decimal commas"}}},
+      {"graph", GraphCommand, "FILE.out",
+       "graph: one graph of an output file, saved as the extension of -o says: a 24-bit bitmap\n"
+       "(.bmp) or a PNG (.png) of 623 x 465 pixels, or an SVG drawing (.svg) of that size",
+       {{"--kind", "1|2|3|4|7",
+         "1 runoff in time, 3 rain and recharge, 7 observed against calculated runoff (of a\n"
+         "determination); 2 runoff in time, 4 rain and recharge (of a prediction)", true},
+        {"-o", "GRAPH.bmp|GRAPH.png|GRAPH.svg", "the file to write (an existing one is replaced)", true},
+        {"--scale", "1|2|3",
+         "a PNG drawn at that multiple of the size, text and lines scaled (1 by default)"}}},
+  };
 }
 
-std::string ValidateUsage() {
-  return "  tolvane-batch validate FITTED DATA [--warm-up N] [--table OUT.csv]\n"
-         "      FITTED: a determination's FILE.inp or FILE.out, or a MODEL.json; DATA: a\n"
-         "      determination's FILE.inp\n"
-         "      or a table, read with the table options of import (--rain-column, "
-         "--runoff-column ...)\n";
+// "--rain-column N|NAME", or "--force".
+std::string Term(const TOption& o) { return std::string(o.Name) + (o.Value ? std::string(" ") + o.Value : ""); }
+
+// The usage's pieces: an option, or options joined, bracketed unless needed.
+std::vector<std::string> UsagePieces(const TCommand& command) {
+  std::vector<std::string> pieces;
+  const auto& options = command.Options;
+  for (std::size_t i = 0; i < options.size();) {
+    std::string piece = Term(options[i]);
+    const bool required = options[i].Required;
+    std::size_t j = i + 1;
+    for (; j < options.size() && options[j].Join; ++j)
+      piece += (options[j].Join == '|' ? " | " : " ") + Term(options[j]);
+    pieces.push_back(required ? piece : "[" + piece + "]");
+    i = j;
+  }
+  return pieces;
 }
 
-std::string CalibrateHelp() {
-  return "calibrate: the maximum storage, initial storage and escape rate of best fit over the\n"
-         "whole range, whatever the record's own values; reservoirs and alpha by the exhaustive\n"
-         "search of a run. DATA is a determination's input file or a table read with the table\n"
-         "options of import, of at most 100000 points\n"
-         "  -o BEST.inp              the input file with the parameters found, run at once into\n"
-         "                           BEST.out (DATA an input file, or at most 1500 points)\n"
-         "  -o MODEL.json            a model file: the parameters, the period and the criteria\n"
-         "                           (validate takes it as FITTED); --force replaces either\n"
-         "  --objective " + ObjectiveKeys() + "\n"
-         "                           the fit to make best (rsquare by default)\n"
-         "  --max-storage LO:HI      the range of the maximum storage in mm (1:500 by default)\n"
-         "  --warm-up N              the objective leaves out the first N points (the search for\n"
-         "                           reservoirs and alpha still uses every point)\n"
-         "  --validate DATA2         then validates the fit on DATA2 (an input file, or a table\n"
-         "                           read with the table options) and prints the report\n"
-         "  --validate-from X, --validate-to X  DATA2's period in place of --from and --to\n";
+constexpr std::size_t UsageWidth = 92;
+constexpr std::size_t HelpColumn = 27;
+
+std::vector<std::string> Lines(const char* text) {
+  std::vector<std::string> lines;
+  std::string t = text;
+  std::size_t start = 0;
+  for (;;) {
+    const auto end = t.find('\n', start);
+    lines.push_back(t.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return lines;
+    start = end + 1;
+  }
 }
 
-std::string ValidateHelp() {
-  return "validate: judges a fitted model on the data of another period: the determination's\n"
-         "reconstruction with FITTED's reservoirs, alpha and store parameters, without a search;\n"
-         "prints what was used, the period and R square, NSE, KGE, volume error (%) and RMSE,\n"
-         "rounded and in full precision; DATA may hold up to 100000 points\n"
-         "  --warm-up N              the first N points are left out of the criteria\n"
-         "  --table OUT.csv          the run's table in full precision (date when known, time,\n"
-         "                           rain, recharge, measured, calculated)\n"
-         "  --rain-column, --runoff-column ...  the table options of import, for a table DATA\n";
-}
-
-std::string TableUsage() { return "  tolvane-batch table FILE.out -o OUT.csv [--european]\n"; }
-
-std::string GraphUsage() {
-  return "  tolvane-batch graph FILE.out --kind 1|2|3|4|7 -o GRAPH.bmp|GRAPH.png|GRAPH.svg "
-         "[--scale 1|2|3]\n";
-}
-
-std::string TableHelp() {
-  return "table: the table of an output file (either option) as CSV for a spreadsheet, with the\n"
-         "values it prints; a header row, then one row per point, commas and a decimal point\n"
-         "  -o OUT.csv               the table to write (an existing one is replaced)\n"
-         "  --european               semicolons between cells and decimal commas\n";
-}
-
-std::string GraphHelp() {
-  return "graph: one graph of an output file, saved as the extension of -o says: a 24-bit bitmap\n"
-         "(.bmp) or a PNG (.png) of 623 x 465 pixels, or an SVG drawing (.svg) of that size\n"
-         "  --kind 1|2|3|4|7         1 runoff in time, 3 rain and recharge, 7 observed against\n"
-         "                           calculated runoff (of a determination); 2 runoff in time,\n"
-         "                           4 rain and recharge (of a prediction)\n"
-         "  -o GRAPH.bmp|GRAPH.png|GRAPH.svg  the file to write (an existing one is replaced)\n"
-         "  --scale 1|2|3            a PNG drawn at that multiple of the size, text and lines\n"
-         "                           scaled (1 by default)\n";
+// Roff with its own characters kept: a minus is "\-".
+std::string Roff(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '-' ? std::string("\\-") : c == '\\' ? std::string("\\e") : std::string(1, c);
+  return out;
 }
 
 }  // namespace
 
 const std::vector<TCommand>& Commands() {
-  static const std::vector<TCommand> commands = {
-      {"import", ImportCommand, ImportUsage, ImportHelp},
-      {"run", RunCommand, RunUsage, RunHelp},
-      {"calibrate", CalibrateCommand, CalibrateUsage, CalibrateHelp},
-      {"validate", ValidateCommand, ValidateUsage, ValidateHelp},
-      {"table", TableCommand, TableUsage, TableHelp},
-      {"graph", GraphCommand, GraphUsage, GraphHelp},
-  };
+  static const std::vector<TCommand> commands = MakeCommands();
   return commands;
+}
+
+const TCommand& CommandNamed(const std::string& name) {
+  for (const TCommand& command : Commands())
+    if (name == command.Name) return command;
+  throw std::logic_error("no command " + name);
+}
+
+std::string CommandUsage(const TCommand& command) {
+  std::string text, line = std::string("  tolvane-batch ") + command.Name + " " + command.Operands;
+  for (const std::string& piece : UsagePieces(command)) {
+    if (line.size() + 1 + piece.size() > UsageWidth) {
+      text += line + "\n";
+      line = "     ";
+    }
+    line += " " + piece;
+  }
+  return text + line + "\n";
+}
+
+std::string CommandHelp(const TCommand& command) {
+  std::string text = std::string(command.Summary) + "\n";
+  for (const TOption& o : command.Options) {
+    // The help as one paragraph, wrapped into its column; a long option
+    // starts it on its own line, two blanks after it.
+    std::string head = "  " + Term(o);
+    head += head.size() + 2 > HelpColumn ? "  " : std::string(HelpColumn - head.size(), ' ');
+    std::string line = head;
+    bool first = true;
+    for (const std::string& part : Lines(o.Help)) {
+      std::size_t at = 0;
+      while (at < part.size()) {
+        const auto end = part.find(' ', at);
+        const std::string word = part.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? part.size() : end + 1;
+        if (!first && line.size() + 1 + word.size() > UsageWidth) {
+          text += line + "\n";
+          line = std::string(HelpColumn, ' ');
+          first = true;
+        }
+        line += (first ? "" : " ") + word;
+        first = false;
+      }
+    }
+    text += line + "\n";
+  }
+  return text;
+}
+
+std::string ManualSynopsis() {
+  std::string roff;
+  for (const TCommand& command : Commands()) {
+    if (!roff.empty()) roff += ".br\n";
+    roff += ".B tolvane\\-batch " + Roff(command.Name) + "\n.I " + Roff(command.Operands) + "\n";
+    for (const std::string& piece : UsagePieces(command)) roff += Roff(piece) + "\n";
+  }
+  return roff + ".br\n.B tolvane\\-batch \\-\\-help\\fR|\\fB\\-\\-version\n";
+}
+
+std::string ManualOptions() {
+  std::string roff;
+  for (const TCommand& command : Commands()) {
+    roff += ".SS " + Roff(command.Name) + "\n";
+    std::string summary = command.Summary;
+    std::replace(summary.begin(), summary.end(), '\n', ' ');
+    roff += Roff(summary.substr(summary.find(": ") + 2)) + "\n";
+    for (const TOption& o : command.Options) {
+      std::string help = o.Help;
+      std::replace(help.begin(), help.end(), '\n', ' ');
+      roff += ".TP\n.B " + Roff(o.Name) + (o.Value ? " \\fI" + Roff(o.Value) + "\\fR" : "") + "\n" +
+              Roff(help) + "\n";
+    }
+  }
+  return roff;
 }

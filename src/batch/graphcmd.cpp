@@ -29,8 +29,7 @@ void QuietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& mess
 
 int Usage(const std::string& text) {
   std::cerr << "tolvane-batch: " << text << "\nusage:\n";
-  for (const TCommand& command : Commands())
-    if (std::string(command.Name) == "graph") std::cerr << command.Usage();
+  std::cerr << CommandUsage(CommandNamed("graph"));
   return ExitUsage;
 }
 
@@ -39,7 +38,7 @@ int Usage(const std::string& text) {
 int main(int argc, char** argv) {
   // argv[1] is the word "graph".
   std::string error;
-  const auto parsed = ParseArgs(argc, argv, {"--kind", "-o", "--scale"}, {}, error);
+  auto parsed = ParseArgs(argc, argv, CommandNamed("graph"), error);
   if (!parsed) return Usage(error);
   const TArgs& args = *parsed;
   if (args.Positional.size() > 1) return Usage("graph takes one output file");

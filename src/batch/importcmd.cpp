@@ -21,11 +21,7 @@
 
 int ImportCommand(int argc, char** argv) {
   std::string error;
-  std::vector<std::string> valued = {"-o",           "--option",    "--max-storage",
-                                     "--initial-storage", "--max-escape", "--reservoirs",
-                                     "--alpha",      "--initial-runoff", "--title1", "--title2"};
-  valued.insert(valued.end(), TableOptionNames().begin(), TableOptionNames().end());
-  auto parsed = ParseArgs(argc, argv, valued, {"--force"}, error);
+  auto parsed = ParseArgs(argc, argv, CommandNamed("import"), error);
   if (!parsed) return UsageError(error);
   const TArgs& args = *parsed;
   if (args.Positional.size() != 1) return UsageError("import takes one table DATA.csv");

@@ -19,7 +19,7 @@
 
 int RunCommand(int argc, char** argv) {
   std::string error;
-  auto parsed = ParseArgs(argc, argv, {"--table"}, {EuropeanFlag}, error);
+  auto parsed = ParseArgs(argc, argv, CommandNamed("run"), error);
   if (!parsed) return UsageError(error);
   const TArgs& args = *parsed;
   if (args.Positional.size() != 1) return UsageError("run takes one input file FILE.inp");

@@ -11,7 +11,7 @@
 
 int TableCommand(int argc, char** argv) {
   std::string error;
-  auto parsed = ParseArgs(argc, argv, {"-o"}, {EuropeanFlag}, error);
+  auto parsed = ParseArgs(argc, argv, CommandNamed("table"), error);
   if (!parsed) return UsageError(error);
   const TArgs& args = *parsed;
   if (args.Positional.size() != 1) return UsageError("table takes one output file FILE.out");

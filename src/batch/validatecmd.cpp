@@ -190,9 +190,7 @@ int ReportValidation(const TFittedModel& model, const std::string& source,
 
 int ValidateCommand(int argc, char** argv) {
   std::string error;
-  std::vector<std::string> valued = {"--warm-up", "--table"};
-  valued.insert(valued.end(), TableOptionNames().begin(), TableOptionNames().end());
-  auto parsed = ParseArgs(argc, argv, valued, {}, error);
+  auto parsed = ParseArgs(argc, argv, CommandNamed("validate"), error);
   if (!parsed) return UsageError(error);
   const TArgs& args = *parsed;
   if (args.Positional.size() != 2)
