@@ -51,6 +51,15 @@ TCalibrationForm* OpenWindow() {
   return Window();
 }
 
+// The calibration example in the sheet and its window open; the example's path.
+QString OpenExampleWindow(TProgram& program) {
+  if (!ActivateInputTab()) return {};
+  const QString example = Example("calibrate_daily.inp");
+  OpenInput(program, example);
+  OpenWindow();
+  return example;
+}
+
 void SetParameters(const TStoreParameters& s) {
   Cal<QDoubleSpinBox>("MaxStorageSpin")->setValue(s.MaxSto);
   Cal<QDoubleSpinBox>("InitialStorageSpin")->setValue(s.IniSto);
@@ -177,10 +186,8 @@ private slots:
   void theFiguresShownAreThoseOfARunOfTheSameParameters() {
     TProgram program;
     TScratchDir dir;
-    QVERIFY(ActivateInputTab());
-    const QString example = Example("calibrate_daily.inp");
-    OpenInput(program, example);
-    QVERIFY(OpenWindow());
+    const QString example = OpenExampleWindow(program);
+    QVERIFY(Window());
     QCOMPARE(Window()->windowTitle(), QString("Calibration"));
     QCOMPARE(Window()->Shown(), (TStoreParameters{6, 3, 0.2}));
     struct TCase {
@@ -341,10 +348,8 @@ private slots:
   void aModelFileSavedAndOpened() {
     TProgram program;
     TScratchDir dir;
-    QVERIFY(ActivateInputTab());
-    const QString example = Example("calibrate_daily.inp");
-    OpenInput(program, example);
-    QVERIFY(OpenWindow());
+    const QString example = OpenExampleWindow(program);
+    QVERIFY(Window());
     SetParameters({12.5, 4.25, 0.35});
     SetParameters({12.5, 4.25, 0.35});
     const TLiveFit fit = Window()->LastFit();
