@@ -63,6 +63,9 @@ std::string Describe(const TCalibrationPoint& p, TObjective objective, int warmU
                      ", initial storage " + FormatParameter(p.Store.IniSto, 0) + ", escape rate " +
                      FormatParameter(p.Store.MaxEsc, 0) + ": ";
   if (!p.Valid) return text + "no fit";
+  if (p.Extensions.SlowPath)
+    text += "slow path share " + FormatFixed(p.Extensions.BaseShare, 0, 4) + ", alpha " +
+            FormatGeneral(p.Extensions.BaseAlpha, '.') + ", ";
   return text + "reservoirs " + std::to_string(p.NrOfRes) + ", alpha " +
          FormatFixed(p.Alpha, 0, 3) + ", " + ObjectiveName(objective) + " " +
          FullPrecision(ObjectiveOf(objective, p.Fit)) +
@@ -123,6 +126,8 @@ TModelFile ModelFileOf(const TCalibrationPoint& best, TObjective objective, int 
   m.Points = static_cast<int>(data.Times.size());
   m.Source = data.Path;
   for (const auto& info : Criteria) m.Criteria.emplace_back(info.Key, best.Fit[info.Id]);
+  m.Extensions = best.Extensions;
+  m.Pet = data.PetColumn;
   return m;
 }
 
@@ -149,7 +154,7 @@ int CalibrateCommand(int argc, char** argv) {
   std::vector<std::string> valued = {"-o", "--objective", "--max-storage", "--warm-up",
                                      "--validate", "--validate-from", "--validate-to"};
   valued.insert(valued.end(), TableOptionNames().begin(), TableOptionNames().end());
-  auto parsed = ParseArgs(argc, argv, valued, {"--force"}, error);
+  auto parsed = ParseArgs(argc, argv, valued, {"--force", "--slow-path"}, error);
   if (!parsed) return UsageError(error);
   const TArgs& args = *parsed;
   if (args.Positional.size() != 1)
@@ -159,6 +164,11 @@ int CalibrateCommand(int argc, char** argv) {
   const bool modelFile = EndsWith(bestPath, ".json");
   if (!modelFile && !EndsWith(bestPath, ".inp"))
     return UsageError("-o takes BEST.inp (an input file) or MODEL.json (a model file)");
+  const bool slowPath = args.Has("--slow-path");
+  const bool evaporation = args.Options.count("--pet-column") > 0;
+  if ((slowPath || evaporation) && !modelFile)
+    return UsageError("--slow-path and --pet-column go with -o MODEL.json: an input file holds "
+                      "neither");
   TObjective objective = TObjective::RSquare;
   if (args.Options.count("--objective")) {
     const auto given = ParseObjective(args.Options.at("--objective"));
@@ -196,6 +206,11 @@ int CalibrateCommand(int argc, char** argv) {
   TValidationData data;
   if (const int status = ReadValidationData(args, dataPath, data, {}, "calibrate"); status != ExitOk)
     return status;
+  if (evaporation && data.Pets.empty()) {
+    std::cerr << dataPath << ": --pet-column needs DATA as a table: an input file holds no "
+                 "potential evaporation\n";
+    return ExitFailed;
+  }
   std::error_code ec;
   if (std::filesystem::exists(bestPath, ec) && !args.Has("--force")) {
     std::cerr << bestPath << ": exists already; give --force to replace it\n";
@@ -257,9 +272,11 @@ int CalibrateCommand(int argc, char** argv) {
   settings.Objective = objective;
   settings.Bounds = bounds;
   settings.WarmUp = warmUp;
+  settings.SlowPath = slowPath;
+  settings.Pet = data.Pets;
   TCalibration calibration(data.View(), settings, &pool);
   const TCalibrationPoint before =
-      data.InputFile ? calibration.Evaluate(own) : TCalibrationPoint();
+      data.InputFile ? calibration.Evaluate(own, 0, BaseAlphaHigh) : TCalibrationPoint();
   const auto started = std::chrono::steady_clock::now();
   TCalibrationPoint best;
   {
@@ -296,7 +313,7 @@ int CalibrateCommand(int argc, char** argv) {
             << "searched " << calibration.Evaluations() << " candidates in " << searched.str()
             << " s; " << bestPath << " written\n";
 
-  TFittedModel fitted{best.Store, best.NrOfRes, best.Alpha};
+  TFittedModel fitted{best.Store, best.NrOfRes, best.Alpha, best.Extensions};
   if (modelFile) {
     std::cout << "criteria" << (warmUp > 0 ? " from point " + std::to_string(warmUp + 1) : "")
               << ": " << CriteriaLine(best.Fit) << "\n";

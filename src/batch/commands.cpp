@@ -6,7 +6,7 @@ namespace {
 
 std::string ImportUsage() {
   return "  tolvane-batch import DATA.csv -o FILE.inp --option determine|predict\n"
-         "      --rain-column N|NAME [--runoff-column N|NAME]\n"
+         "      --rain-column N|NAME [--runoff-column N|NAME] [--pet-column N|NAME]\n"
          "      [--time-column N|NAME | --date-column N|NAME | --date-columns Y,M,D]\n"
          "      [--time-unit day|hour] [--from X] [--to X] [--first-row N] [--rows N]\n"
          "      [--delimiter auto|comma|semicolon|tab] [--decimal auto|point|comma]\n"
@@ -25,6 +25,9 @@ std::string ImportHelp() {
          "                           points), or predict runoff from rain (at most 501 points)\n"
          "  --rain-column N|NAME     rain in mm per time unit\n"
          "  --runoff-column N|NAME   measured runoff in mm per time unit (to determine)\n"
+         "  --pet-column N|NAME      potential evaporation in mm per time unit, for a model whose\n"
+         "                           escape follows it (calibrate, validate); missing values are\n"
+         "                           interpolated as runoff is, a negative one refused\n"
          "  --time-column N|NAME     times in time units, strictly increasing; a row with a\n"
          "                           missing value is left out (without a time or date column\n"
          "                           the times are 1, 2, 3, ... by row)\n"
@@ -70,7 +73,8 @@ std::string CalibrateUsage() {
   return "  tolvane-batch calibrate DATA -o BEST.inp|MODEL.json [--objective " + ObjectiveKeys() +
          "]\n"
          "      [--max-storage LO:HI] [--warm-up N] [--validate DATA2 [--validate-from X]\n"
-         "      [--validate-to X]] [table options of import] [--force]\n";
+         "      [--validate-to X]] [--slow-path] [--pet-column N|NAME]\n"
+         "      [table options of import] [--force]\n";
 }
 
 std::string ValidateUsage() {
@@ -97,7 +101,13 @@ std::string CalibrateHelp() {
          "                           reservoirs and alpha still uses every point)\n"
          "  --validate DATA2         then validates the fit on DATA2 (an input file, or a table\n"
          "                           read with the table options) and prints the report\n"
-         "  --validate-from X, --validate-to X  DATA2's period in place of --from and --to\n";
+         "  --validate-from X, --validate-to X  DATA2's period in place of --from and --to\n"
+         "  --slow-path              beside the design (-o MODEL.json only): a share of each\n"
+         "                           recharge (0 to 1) goes through one slow linear reservoir,\n"
+         "                           its reaction factor searched over 0.0005 to 0.5 per time unit\n"
+         "  --pet-column N|NAME      beside the design (-o MODEL.json, a table DATA): the escape\n"
+         "                           of each step follows the potential evaporation of the\n"
+         "                           column, as a ratio to its mean over DATA\n";
 }
 
 std::string ValidateHelp() {
@@ -107,7 +117,10 @@ std::string ValidateHelp() {
          "rounded and in full precision; DATA may hold up to 100000 points\n"
          "  --warm-up N              the first N points are left out of the criteria\n"
          "  --table OUT.csv          the run's table in full precision (date when known, time,\n"
-         "                           rain, recharge, measured, calculated)\n"
+         "                           rain, recharge, measured, calculated; quick and slow with a\n"
+         "                           slow path)\n"
+         "  --pet-column N|NAME      the potential evaporation of a table DATA, for a model file\n"
+         "                           fitted with it (by default the column it names)\n"
          "  --rain-column, --runoff-column ...  the table options of import, for a table DATA\n";
 }
 
