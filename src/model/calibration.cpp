@@ -35,6 +35,7 @@ constexpr double Settled = 1e-7;
 constexpr double FirstStep = 1.0 / 32;
 constexpr double LastStep = 1.0 / 4096;
 constexpr int PolishEstimate = 250;
+constexpr int CompassMoves = 25;
 // The simplex after it: its first size, its least, and its most rounds.
 constexpr double SimplexStep = 1.0 / 16;
 constexpr double SimplexEnd = 1e-5;
@@ -334,7 +335,7 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
       TCoordinates e{};
       e[d] = sign;
       directions.push_back(e);
-      for (std::size_t other = d + 1; other < Dims; ++other)
+      for (std::size_t other = d + 1; other < std::min<std::size_t>(Dims, 3); ++other)
         for (double second : {-1.0, 1.0}) {
           TCoordinates diagonal = e;
           diagonal[other] = second;
@@ -343,6 +344,11 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
     }
   TCoordinates x = members[bestOf()];
   TCalibrationPoint at = values[bestOf()];
+  // The slow path's coordinates are not rounded as the store's are, so a
+  // step of ever smaller gains never ends: there a move must gain more than
+  // Settled, and a step size makes at most CompassMoves of them.
+  const bool extended = Dims > 3;
+  int moves = 0;
   for (double step = FirstStep; step >= LastStep;) {
     std::vector<TCoordinates> neighbours;
     for (const TCoordinates& e : directions) {
@@ -355,11 +361,16 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
     for (std::size_t i = 0; i < points.size(); ++i)
       if (points[i].Objective > (chosen < points.size() ? points[chosen].Objective : at.Objective))
         chosen = i;
+    if (extended && chosen < points.size() &&
+        (points[chosen].Objective <= at.Objective + Settled || moves >= CompassMoves))
+      chosen = points.size();
     if (chosen < points.size()) {
       x = neighbours[chosen];
       at = points[chosen];
+      ++moves;
     } else {
       step /= 2;
+      moves = 0;
     }
   }
 

@@ -79,7 +79,7 @@ struct TCalibrationSettings {
   bool SlowPath = false;
   // The potential evaporation of every point of the record (kept by the
   // caller): the escape follows it, scaled by its mean. Empty: the design's.
-  std::span<const double> Pet;
+  std::span<const double> Pet{};
 };
 
 // How far a search has come, for a progress bar and the time left.

@@ -56,7 +56,7 @@ struct TRunSettings {
   // The slow path and the evaporation; off, the designed model. Pet is the
   // potential evaporation of every point, needed with Evaporation.
   TExtensions Extensions{};
-  std::span<const double> Pet;
+  std::span<const double> Pet{};
 };
 
 // Why the extensions cannot be run on a record of n points: a share outside
