@@ -13,6 +13,7 @@
 #include "files/modelfile.h"
 #include "files/tabledates.h"
 #include "files/tableimport.h"
+#include "model/calibration.h"
 #include "model/engine.h"
 #include "model/routing.h"
 #include "model/search.h"
@@ -295,6 +296,27 @@ TEST(TablePet, ReadInterpolatedAndNegativeRefused) {
     if (c.TimeColumn) r.TimeColumn = TableColumnOf("t");
     const TTableImport got = ImportTable(c.Csv, r);
     EXPECT_NE(got.Error.find(c.Says), std::string::npos) << c.Name << ": " << got.Error;
+  }
+}
+
+// The search with the slow path takes in the search without it (a share of
+// 0), and starts from its best: it never ends below it.
+TEST(Extensions, TheWiderSearchEndsNoLowerThanTheNarrower) {
+  const int n = 700;
+  const TRecordHeld record(n);
+  const auto pet = SeasonalPet(n);
+  for (const TObjective objective : {TObjective::Nse, TObjective::Kge}) {
+    TCalibrationSettings settings;
+    settings.Objective = objective;
+    settings.WarmUp = 100;
+    settings.Pet = pet;
+    const TCalibrationPoint narrow = TCalibration(record.View(), settings).Search();
+    settings.SlowPath = true;
+    const TCalibrationPoint wide = TCalibration(record.View(), settings).Search();
+    ASSERT_TRUE(narrow.Valid && wide.Valid);
+    EXPECT_FALSE(narrow.Extensions.SlowPath);
+    EXPECT_TRUE(wide.Extensions.SlowPath && wide.Extensions.Evaporation);
+    EXPECT_GE(wide.Objective, narrow.Objective) << ObjectiveName(objective);
   }
 }
 

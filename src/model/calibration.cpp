@@ -279,6 +279,34 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
   std::vector<TCoordinates> members(Population, TCoordinates{});
   for (int i = 0; i < Population; ++i)
     for (std::size_t d = 0; d < Dims; ++d) members[static_cast<std::size_t>(i)][d] = Halton(i + 1, bases[d]);
+  // With the slow path, the best without it first: one member starts there
+  // (a share of 0), so the wider search never ends below the narrower one,
+  // which it easily misses in five dimensions.
+  int narrower = 0;
+  if (Dims > 3) {
+    TCalibrationSettings without = Settings;
+    without.SlowPath = false;
+    TCalibration first(Record, without, Pool);
+    const int planned = Planned;
+    const TCalibrationPoint found = first.Search([&](const TCalibrationProgress& p) {
+      if (!progress) return;
+      TCalibrationProgress both = p;
+      both.Planned = p.Planned + planned;
+      progress(both);
+    });
+    narrower = first.Evaluations();
+    if (found.Valid) {
+      const double low = Settings.Bounds.MaxStoLow, high = Settings.Bounds.MaxStoHigh;
+      const TStoreParameters& s = found.Store;
+      TCoordinates& x = members.front();
+      x[0] = high > low ? std::clamp(std::log(s.MaxSto / low) / std::log(high / low), 0.0, 1.0) : 0;
+      x[1] = std::clamp(s.IniSto / s.MaxSto, 0.0, 1.0);
+      x[2] = std::clamp(s.MaxEsc / (s.MaxSto / 10), 0.0, 1.0);
+      x[3] = 0;
+    }
+    EvaluationCount = narrower;
+    Planned += narrower;
+  }
   std::vector<TCalibrationPoint> values = Guess(members, progress);
 
   // Differential evolution (rand/1/bin): each member challenged by a mix
