@@ -418,6 +418,11 @@ TEST_F(ExtensionsBatch, Refusals) {
   m.Extensions.PetMean = 2;
   m.Pet = "E";
   WriteFileBytes(dir.File("pet.json"), FormatModelFile(m));
+  std::string dry = "date,P,Q,E\n";
+  for (int i = 0; i < 30; ++i)
+    dry += FormatTableDate(Jan1985 + i * SecondsPerDay, false) + ",1," + std::to_string(1 + i % 5) +
+           ",0\n";
+  WriteFileBytes(dir.File("dry.csv"), dry);
   const auto inp = Batch(dir, std::string("import made.csv -o made.inp --option determine "
                                           "--max-storage 50 --initial-storage 20 --max-escape 1") +
                                   Columns);
@@ -434,6 +439,9 @@ TEST_F(ExtensionsBatch, Refusals) {
       {"a column 0", "validate pet.json made.csv --date-column 1 --rain-column P "
                      "--runoff-column Q --pet-column 0",
        ExitUsage, "--pet-column counts from 1"},
+      {"no evaporation at all", "calibrate dry.csv -o m.json --pet-column E --date-column 1 "
+                                "--rain-column P --runoff-column Q",
+       ExitFailed, "0 throughout"},
   };
   for (const auto& c : cases) {
     const auto r = Batch(dir, c.Args);

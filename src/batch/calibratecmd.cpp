@@ -23,6 +23,7 @@
 #include "model/calibration.h"
 #include "model/dmquorell.h"
 #include "model/engine.h"
+#include "model/routing.h"
 #include "model/workpool.h"
 
 namespace {
@@ -209,6 +210,11 @@ int CalibrateCommand(int argc, char** argv) {
   if (evaporation && data.Pets.empty()) {
     std::cerr << dataPath << ": --pet-column needs DATA as a table: an input file holds no "
                  "potential evaporation\n";
+    return ExitFailed;
+  }
+  if (evaporation && !(PetMeanOf(data.Pets) > 0)) {
+    std::cerr << dataPath << ": the potential evaporation is 0 throughout: the escape cannot "
+                 "follow it (leave out --pet-column)\n";
     return ExitFailed;
   }
   std::error_code ec;
