@@ -6,7 +6,9 @@
 //   build/bench/tolvane_bench_calibration
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "model/calibration.h"
@@ -50,6 +52,31 @@ void Calibrate(benchmark::State& state) {
   state.SetLabel(InfoOf(settings.Objective).Key);
 }
 
+// A calibration with the slow path and the evaporation both on: the store,
+// the slow path's share and reaction factor searched together, the escape
+// following a seasonal PET.
+void CalibrateExtended(benchmark::State& state) {
+  const TRecord& record = Record(static_cast<int>(state.range(0)));
+  TWorkPool pool(static_cast<unsigned>(state.range(2)));
+  std::vector<double> pet;
+  for (std::size_t t = 0; t < record.Time.size(); ++t)
+    pet.push_back(2 + 1.5 * std::sin(2 * 3.141592653589793 * static_cast<double>(t) / 365));
+  TCalibrationSettings settings;
+  settings.Objective = static_cast<TObjective>(state.range(1));
+  settings.SlowPath = true;
+  settings.Pet = pet;
+  int evaluations = 0;
+  double objective = 0;
+  for (auto _ : state) {
+    TCalibration calibration(record.View(), settings, &pool);
+    objective = calibration.Search().Objective;
+    evaluations = calibration.Evaluations();
+  }
+  state.counters["candidates"] = evaluations;
+  state.counters["objective"] = objective;
+  state.SetLabel(std::string(InfoOf(settings.Objective).Key) + ", slow path and PET");
+}
+
 // One candidate: the whole determination, as Evaluate judges it.
 void Evaluate(benchmark::State& state) {
   const TRecord& record = Record(static_cast<int>(state.range(0)));
@@ -74,5 +101,10 @@ BENCHMARK(Calibrate)
     ->ArgsProduct({{1500, 10958}, {1}, {1, 0}})
     ->ArgNames({"points", "objective", "threads"})
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+BENCHMARK(CalibrateExtended)
+    ->ArgsProduct({{1500}, {1, 2}, {0}})
+    ->ArgNames({"points", "objective", "threads"})
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 BENCHMARK_MAIN();

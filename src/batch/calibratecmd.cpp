@@ -23,6 +23,7 @@
 #include "model/calibration.h"
 #include "model/dmquorell.h"
 #include "model/engine.h"
+#include "model/routing.h"
 #include "model/workpool.h"
 
 namespace {
@@ -63,6 +64,9 @@ std::string Describe(const TCalibrationPoint& p, TObjective objective, int warmU
                      ", initial storage " + FormatParameter(p.Store.IniSto, 0) + ", escape rate " +
                      FormatParameter(p.Store.MaxEsc, 0) + ": ";
   if (!p.Valid) return text + "no fit";
+  if (p.Extensions.SlowPath)
+    text += "slow path share " + FormatFixed(p.Extensions.BaseShare, 0, 4) + ", alpha " +
+            FormatGeneral(p.Extensions.BaseAlpha, '.') + ", ";
   return text + "reservoirs " + std::to_string(p.NrOfRes) + ", alpha " +
          FormatFixed(p.Alpha, 0, 3) + ", " + ObjectiveName(objective) + " " +
          FullPrecision(ObjectiveOf(objective, p.Fit)) +
@@ -123,6 +127,8 @@ TModelFile ModelFileOf(const TCalibrationPoint& best, TObjective objective, int 
   m.Points = static_cast<int>(data.Times.size());
   m.Source = data.Path;
   for (const auto& info : Criteria) m.Criteria.emplace_back(info.Key, best.Fit[info.Id]);
+  m.Extensions = best.Extensions;
+  m.Pet = data.PetColumn;
   return m;
 }
 
@@ -156,6 +162,11 @@ int CalibrateCommand(int argc, char** argv) {
   const bool modelFile = EndsWith(bestPath, ".json");
   if (!modelFile && !EndsWith(bestPath, ".inp"))
     return UsageError("-o takes BEST.inp (an input file) or MODEL.json (a model file)");
+  const bool slowPath = args.Has("--slow-path");
+  const bool evaporation = args.Options.count("--pet-column") > 0;
+  if ((slowPath || evaporation) && !modelFile)
+    return UsageError("--slow-path and --pet-column go with -o MODEL.json: an input file holds "
+                      "neither");
   TObjective objective = TObjective::RSquare;
   if (args.Options.count("--objective")) {
     const auto given = ParseObjective(args.Options.at("--objective"));
@@ -193,6 +204,16 @@ int CalibrateCommand(int argc, char** argv) {
   TValidationData data;
   if (const int status = ReadValidationData(args, dataPath, data, {}, "calibrate"); status != ExitOk)
     return status;
+  if (evaporation && data.Pets.empty()) {
+    std::cerr << dataPath << ": --pet-column needs DATA as a table: an input file holds no "
+                 "potential evaporation\n";
+    return ExitFailed;
+  }
+  if (evaporation && !(PetMeanOf(data.Pets) > 0)) {
+    std::cerr << dataPath << ": the potential evaporation is 0 throughout: the escape cannot "
+                 "follow it (leave out --pet-column)\n";
+    return ExitFailed;
+  }
   std::error_code ec;
   if (std::filesystem::exists(bestPath, ec) && !args.Has("--force")) {
     std::cerr << bestPath << ": exists already; give --force to replace it\n";
@@ -254,9 +275,11 @@ int CalibrateCommand(int argc, char** argv) {
   settings.Objective = objective;
   settings.Bounds = bounds;
   settings.WarmUp = warmUp;
+  settings.SlowPath = slowPath;
+  settings.Pet = data.Pets;
   TCalibration calibration(data.View(), settings, &pool);
   const TCalibrationPoint before =
-      data.InputFile ? calibration.Evaluate(own) : TCalibrationPoint();
+      data.InputFile ? calibration.Evaluate(own, 0, BaseAlphaHigh) : TCalibrationPoint();
   const auto started = std::chrono::steady_clock::now();
   TCalibrationPoint best;
   {
@@ -293,7 +316,7 @@ int CalibrateCommand(int argc, char** argv) {
             << "searched " << calibration.Evaluations() << " candidates in " << searched.str()
             << " s; " << bestPath << " written\n";
 
-  TFittedModel fitted{best.Store, best.NrOfRes, best.Alpha};
+  TFittedModel fitted{best.Store, best.NrOfRes, best.Alpha, best.Extensions};
   if (modelFile) {
     std::cout << "criteria" << (warmUp > 0 ? " from point " + std::to_string(warmUp + 1) : "")
               << ": " << CriteriaLine(best.Fit) << "\n";

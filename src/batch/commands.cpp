@@ -34,6 +34,10 @@ const std::vector<TOption>& TableOptions() {
        "the codes of a missing value beside an empty cell, comma separated\n"
        "(NA,NaN,-999,-9999 by default); missing rain is refused, missing runoff interpolated"},
       {"--max-gap", "N", "the longest run of missing runoff interpolated (3)"},
+      {"--pet-column", "N|NAME",
+       "potential evaporation in mm per time unit, for a model whose escape follows it\n"
+       "(calibrate, validate); missing values are interpolated as runoff is, a negative one\n"
+       "refused"},
   };
   return options;
 }
@@ -103,7 +107,12 @@ std::vector<TCommand> MakeCommands() {
              "then validates the fit on DATA2 (an input file, or a table read with the table\n"
              "options) and prints the report"},
             {"--validate-from", "X", "DATA2's first date or time, in place of --from"},
-            {"--validate-to", "X", "DATA2's last date or time, in place of --to"}},
+            {"--validate-to", "X", "DATA2's last date or time, in place of --to"},
+            {"--slow-path", nullptr,
+             "beside the design (-o MODEL.json only): a share of each recharge (0 to 1) goes\n"
+             "through one slow linear reservoir, its reaction factor searched over 0.0005 to 0.5\n"
+             "per time unit; with --pet-column (a table DATA) the escape of each step follows the\n"
+             "potential evaporation of that column, as a ratio to its mean over DATA"}},
            {{"--force", nullptr, "replace an existing BEST.inp or MODEL.json"}})},
       {"validate", ValidateCommand, "FITTED DATA",
        "validate: judges a fitted model on the data of another period: the determination's\n"
@@ -114,7 +123,9 @@ std::vector<TCommand> MakeCommands() {
        WithTableOptions({{"--warm-up", "N", "the first N points are left out of the criteria"},
                          {"--table", "OUT.csv",
                           "the run's table in full precision (date when known, time, rain,\n"
-                          "recharge, measured, calculated)"},
+                          "recharge, measured, calculated; quick and slow with a slow path); a\n"
+                          "model file's evaporation is read from the column it names unless\n"
+                          "--pet-column names another"},
                          rain, runoff})},
       {"table", TableCommand, "FILE.out",
        "table: the table of an output file (either option) as CSV for a spreadsheet, with the\n"

@@ -81,6 +81,10 @@ int ImportCommand(int argc, char** argv) {
   table.FileName = csvPath;
   const TTableImport read = ImportTable(*bytes, table);
   for (const auto& note : read.Notes) std::cerr << note << "\n";
+  if (read.Ok() && read.PetColumn != 0)
+    std::cerr << csvPath
+              << ": an input file holds no potential evaporation; the PET column is checked, "
+                 "not written (calibrate and validate read it from the table)\n";
   if (!read.Ok()) {
     std::cerr << read.Error << "\n";
     return ExitFailed;

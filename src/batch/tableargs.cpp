@@ -44,7 +44,8 @@ const std::vector<std::string>& TableOptionNames() {
   static const std::vector<std::string> names = {
       "--time-column", "--rain-column", "--runoff-column", "--date-column", "--date-columns",
       "--time-unit",   "--delimiter",   "--decimal",       "--header",      "--from",
-      "--to",          "--missing",     "--max-gap",       "--first-row",   "--rows"};
+      "--to",          "--missing",     "--max-gap",       "--first-row",   "--rows",
+      "--pet-column"};
   return names;
 }
 
@@ -84,6 +85,11 @@ bool GetTableOptions(const TArgs& args, bool analysis, const std::string& runoff
   o.DateColumn = TableColumnOf(OptionOr(args, "--date-column", ""));
   o.RainColumn = TableColumnOf(OptionOr(args, "--rain-column", ""));
   o.RunoffColumn = TableColumnOf(OptionOr(args, "--runoff-column", ""));
+  o.PetColumn = TableColumnOf(OptionOr(args, "--pet-column", ""));
+  if (o.PetColumn.Number < 0 || (args.Options.count("--pet-column") && !o.PetColumn.Chosen())) {
+    error = "--pet-column counts from 1";
+    return false;
+  }
   if (args.Options.count("--date-columns")) {
     for (const auto& part : SplitList(args.Options.at("--date-columns")))
       o.DateColumns.push_back(TableColumnOf(part));

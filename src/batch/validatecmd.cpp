@@ -28,8 +28,15 @@ std::string ModelLine(const TFittedModel& model, const TValidation& v, const std
                      FormatGeneral(v.Store.MaxSto, '.') + " mm, initial storage " +
                      FormatGeneral(v.Store.IniSto, '.') + " mm";
   if (model.Store.IniSto != v.Store.IniSto) line += " (0 in the file: a tenth of the maximum)";
-  return line + ", escape rate " + FormatGeneral(v.Store.MaxEsc, '.') +
-         " mm per time unit, from " + source;
+  line += ", escape rate " + FormatGeneral(v.Store.MaxEsc, '.') + " mm per time unit";
+  const TExtensions& e = model.Extensions;
+  if (e.Evaporation)
+    line += " at the mean potential evaporation " + FormatGeneral(e.PetMean, '.') +
+            " mm per time unit";
+  if (e.SlowPath)
+    line += ", slow path: share " + FormatGeneral(e.BaseShare, '.') + ", alpha " +
+            FormatGeneral(e.BaseAlpha, '.');
+  return line + ", from " + source;
 }
 
 // "1986-01-01 to 1987-12-31", or "times 1 to 730", of points first..last (0-based).
@@ -56,8 +63,9 @@ std::string DataLine(const TValidationData& data, int warmUp) {
 
 std::string TableText(const TValidationData& data, const TValidation& v) {
   std::string out;
+  const bool slow = !v.Slow.empty();
   AppendLine(out, std::string(data.Dates ? "date," : "") +
-                      "time,rain,recharge,measured,calculated");
+                      "time,rain,recharge,measured,calculated" + (slow ? ",quick,slow" : ""));
   // Straight into one text: 100 000 rows are half a million numbers.
   out.reserve(out.size() + data.Times.size() * 96);
   char number[32];
@@ -69,6 +77,12 @@ std::string TableText(const TValidationData& data, const TValidation& v) {
       out.append(number, end);
       out += ',';
     }
+    if (slow)
+      for (double value : {v.Quick[i], v.Slow[i]}) {
+        const auto end = std::to_chars(number, number + sizeof number, value).ptr;
+        out.append(number, end);
+        out += ',';
+      }
     out.back() = '\r';
     out += '\n';
   }
@@ -107,7 +121,8 @@ std::string TValidationData::TimeUnit() const {
 }
 
 int ReadValidationData(const TArgs& args, const std::string& path, TValidationData& data,
-                       const TPeriod& period, const char* command) {
+                       const TPeriod& period, const char* command,
+                       const std::string& petColumn) {
   data.Path = AbsolutePath(path);
   auto bytes = ReadWholeFile(data.Path);
   if (!bytes) {
@@ -133,6 +148,8 @@ int ReadValidationData(const TArgs& args, const std::string& path, TValidationDa
   TTableImportOptions options;
   std::string error;
   if (!GetTableOptions(args, true, RunoffNeeded, options, error)) return UsageError(error);
+  if (!options.PetColumn.Chosen() && !petColumn.empty())
+    options.PetColumn = TableColumnOf(petColumn);
   if (!period.From.empty()) options.From = period.From;
   if (!period.To.empty()) options.To = period.To;
   options.FileName = path;
@@ -156,6 +173,13 @@ int ReadValidationData(const TArgs& args, const std::string& path, TValidationDa
   for (const auto& value : read.Interpolated)
     std::cerr << path << ":" << value.Line << ": " << value.When
               << ": runoff interpolated: " << FormatGeneral(value.Runoff, '.') << "\n";
+  for (const auto& value : read.PetInterpolated)
+    std::cerr << path << ":" << value.Line << ": " << value.When
+              << ": potential evaporation interpolated: " << FormatGeneral(value.Runoff, '.')
+              << "\n";
+  data.Pets = std::move(read.Pets);
+  if (options.PetColumn.Chosen())
+    data.PetColumn = OptionOr(args, "--pet-column", petColumn);
   data.Times = std::move(read.Times);
   data.Rains = std::move(read.Rains);
   data.Runoffs = std::move(read.Runoffs);
@@ -168,7 +192,14 @@ int ReadValidationData(const TArgs& args, const std::string& path, TValidationDa
 
 int ReportValidation(const TFittedModel& model, const std::string& source,
                      const TValidationData& data, int warmUp, const std::string& tablePath) {
-  const TValidation v = Validate(model, {data.Times, data.Rains, data.Runoffs}, warmUp);
+  if (model.Extensions.Evaporation && data.Pets.empty()) {
+    std::cerr << data.Path
+              << ": the model's escape follows the potential evaporation: give DATA as a table "
+                 "with --pet-column N|NAME\n";
+    return ExitFailed;
+  }
+  const TValidation v =
+      Validate(model, {data.Times, data.Rains, data.Runoffs, data.Pets}, warmUp);
   if (!v.Ok()) {
     std::cerr << v.Error << "\n";
     return ExitFailed;
@@ -206,8 +237,14 @@ int ValidateCommand(int argc, char** argv) {
     return fitted.CannotOpen ? ExitUsage : ExitFailed;
   }
   for (const auto& note : fitted.Notes) std::cerr << note << "\n";
+  if (args.Options.count("--pet-column") && !fitted.Model.Extensions.Evaporation)
+    std::cerr << fittedPath
+              << ": the model's escape does not follow the evaporation; --pet-column is not "
+                 "used\n";
   TValidationData data;
-  if (const int status = ReadValidationData(args, args.Positional[1], data); status != ExitOk)
+  if (const int status = ReadValidationData(args, args.Positional[1], data, {}, "validate",
+                                            fitted.PetColumn);
+      status != ExitOk)
     return status;
   const std::string source =
       (fitted.OutputFile ? "the head of " : "the determination of ") + fittedPath;

@@ -14,6 +14,9 @@
 struct TValidationData {
   std::string Path;  // as named on the command line, made absolute
   std::vector<double> Times, Rains, Runoffs;
+  // The potential evaporation, when a PET column was read; empty otherwise.
+  std::vector<double> Pets;
+  std::string PetColumn;  // as given
   std::optional<TRecordDates> Dates;
   int LeftOut = 0;  // rows of a table left out for a missing value
   // An input file of the program, with its text; a table otherwise.
@@ -39,10 +42,13 @@ bool CheckDataOptions(const TArgs& args, std::string& error);
 
 // Reads DATA: an input file of a determination, or else a table read with
 // the table options of args (period, when given, in place of --from and
-// --to); at most ValidationCapacity points. Prints why not and returns the
-// exit status when it cannot be taken (ExitOk when it can).
+// --to); at most ValidationCapacity points. petColumn, when given, is the
+// PET column read unless --pet-column names one (a model file's). Prints
+// why not and returns the exit status when it cannot be taken (ExitOk when
+// it can).
 int ReadValidationData(const TArgs& args, const std::string& path, TValidationData& data,
-                       const TPeriod& period = {}, const char* command = "validate");
+                       const TPeriod& period = {}, const char* command = "validate",
+                       const std::string& petColumn = "");
 
 // --warm-up N of args into warmUp (0 when not given); false with error set.
 bool GetWarmUp(const TArgs& args, int& warmUp, std::string& error);

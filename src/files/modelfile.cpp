@@ -43,6 +43,8 @@ std::string TextOf(const TJson& object, const char* key, const std::string& wher
   return value.get<std::string>();
 }
 
+std::string ValueText(double value) { return TJson(value).dump(); }
+
 }  // namespace
 
 std::string FormatModelFile(const TModelFile& model) {
@@ -62,6 +64,14 @@ std::string FormatModelFile(const TModelFile& model) {
   TJson criteria = TJson::object();
   for (const auto& [key, value] : model.Criteria) criteria[key] = Number(value);
   j["criteria"] = criteria;
+  if (model.Extensions.SlowPath) {
+    j["base_share"] = Number(model.Extensions.BaseShare);
+    j["base_alpha"] = Number(model.Extensions.BaseAlpha);
+  }
+  if (model.Extensions.Evaporation) {
+    j["pet"] = model.Pet;
+    j["pet_mean"] = Number(model.Extensions.PetMean);
+  }
   // Doubles are written to the last bit, so the model read back is the
   // model written.
   return j.dump(2) + "\n";
@@ -111,6 +121,26 @@ TModelFileRead ReadModelFile(const std::string& text) {
       } else {
         throw TModelFault{"the key \"criteria." + key + "\" is not a number"};
       }
+    }
+    TExtensions& e = m.Extensions;
+    if (j.contains("base_share") || j.contains("base_alpha")) {
+      e.SlowPath = true;
+      e.BaseShare = RealOf(j, "base_share");
+      e.BaseAlpha = RealOf(j, "base_alpha");
+      if (!(e.BaseShare >= 0 && e.BaseShare <= 1))
+        throw TModelFault{"the key \"base_share\" is " + ValueText(e.BaseShare) +
+                          "; the share of the slow path is 0 to 1"};
+      if (!(e.BaseAlpha > 0 && std::isfinite(e.BaseAlpha)))
+        throw TModelFault{"the key \"base_alpha\" is " + ValueText(e.BaseAlpha) +
+                          "; the slow reaction factor is a number above 0"};
+    }
+    if (j.contains("pet") || j.contains("pet_mean")) {
+      e.Evaporation = true;
+      m.Pet = TextOf(j, "pet");
+      e.PetMean = RealOf(j, "pet_mean");
+      if (!(e.PetMean > 0 && std::isfinite(e.PetMean)))
+        throw TModelFault{"the key \"pet_mean\" is " + ValueText(e.PetMean) +
+                          "; the mean potential evaporation is a number above 0"};
     }
   } catch (const TModelFault& fault) {
     read.Error = fault.Text;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/extensions.h"
 #include "files/storeparameters.h"
 
 inline constexpr const char* ModelFileFormat = "tolvane-model";
@@ -29,6 +30,12 @@ struct TModelFile {
   // Every criterion of the fit by its key; a criterion that does not exist
   // for the record (not a number) is written as null and read back as NaN.
   std::vector<std::pair<std::string, double>> Criteria;
+  // The slow path and the evaporation; written only when switched on, so a
+  // designed model's file is as it always was, and read back as off when
+  // their keys are missing.
+  TExtensions Extensions{};
+  // The column of potential evaporation the model was fitted with, as given.
+  std::string Pet;
 };
 
 std::string FormatModelFile(const TModelFile& model);

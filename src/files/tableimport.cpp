@@ -206,6 +206,7 @@ public:
     needed.push_back(&Options.RainColumn);
     if (Options.Determination && Options.RunoffColumn.Chosen())
       needed.push_back(&Options.RunoffColumn);
+    if (Options.PetColumn.Chosen()) needed.push_back(&Options.PetColumn);
     return needed;
   }
 
@@ -299,7 +300,7 @@ std::string OptionsError(const TTableImportOptions& o) {
   if (!o.RainColumn.Chosen()) return "a rain column is needed";
   if (o.Determination && !o.RunoffColumn.Chosen())
     return "a runoff column is needed to determine the model";
-  for (const auto* c : {&o.TimeColumn, &o.DateColumn, &o.RainColumn, &o.RunoffColumn})
+  for (const auto* c : {&o.TimeColumn, &o.DateColumn, &o.RainColumn, &o.RunoffColumn, &o.PetColumn})
     if (c->Number < 0) return "columns count from 1";
   for (const auto& c : o.DateColumns)
     if (c.Number < 0 || !c.Chosen()) return "columns count from 1";
@@ -314,8 +315,8 @@ struct TRow {
   int Line = 0;
   double When = 0;  // the time value, or the date's seconds
   bool HasTime = false;
-  double Rain = 0, Runoff = 0;
-  bool RunoffMissing = false;
+  double Rain = 0, Runoff = 0, Pet = 0;
+  bool RunoffMissing = false, PetMissing = false;
   bool Kept = true;
 };
 
@@ -403,6 +404,7 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
   for (const auto& c : options.DateColumns) ymdCols.push_back(table.Resolve(c));
   const int rainCol = table.Resolve(options.RainColumn);
   const int runoffCol = analysis ? table.Resolve(options.RunoffColumn) : 0;
+  const int petCol = options.PetColumn.Chosen() ? table.Resolve(options.PetColumn) : 0;
   if (!table.Error.empty()) {
     result.Error = table.Error;
     return result;
@@ -410,6 +412,7 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
   result.TimeColumn = timeCol;
   result.RainColumn = rainCol;
   result.RunoffColumn = runoffCol;
+  result.PetColumn = petCol;
 
   // The period.
   const long long unit =
@@ -486,6 +489,14 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
                      "\" is not a number";
       return result;
     };
+    // The escape cannot follow an evaporation below 0: refused where it
+    // stands, by line and date.
+    auto negativePet = [&](const TRow& at) {
+      result.Error = table.At(line) + ": " + table.ColumnText(petCol) +
+                     ": the potential evaporation " + FormatGeneral(at.Pet, '.') + " " +
+                     (byDate ? "on " : "at time ") + whenText(at) + " is negative";
+      return result;
+    };
     std::string cell;
 
     if (byTimeColumn) {
@@ -514,14 +525,15 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
       ++result.Selected;
       if (!blank) {
         double value = 0;
-        for (const int column : {rainCol, runoffCol}) {
+        for (const int column : {rainCol, runoffCol, petCol}) {
           if (column == 0) continue;
           if (!cellOf(column, cell)) return result;
           const auto kind = table.ReadNumber(cell, value);
           if (kind == TCellKind::Bad) return notANumber(column, cell);
           if (kind == TCellKind::Missing) row.Kept = false;
-          (column == rainCol ? row.Rain : row.Runoff) = value;
+          (column == rainCol ? row.Rain : column == runoffCol ? row.Runoff : row.Pet) = value;
         }
+        if (petCol != 0 && row.Kept && row.Pet < 0) return negativePet(row);
       }
       if (!row.Kept) ++result.LeftOut;
       rows.push_back(row);
@@ -616,6 +628,13 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
       if (kind == TCellKind::Bad) return notANumber(runoffCol, cell);
       row.RunoffMissing = kind == TCellKind::Missing;
     }
+    if (petCol != 0) {
+      if (!cellOf(petCol, cell)) return result;
+      kind = table.ReadNumber(cell, row.Pet);
+      if (kind == TCellKind::Bad) return notANumber(petCol, cell);
+      row.PetMissing = kind == TCellKind::Missing;
+      if (!row.PetMissing && row.Pet < 0) return negativePet(row);
+    }
     rows.push_back(row);
   }
 
@@ -638,16 +657,18 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
     return result;
   }
 
-  // Holes in the runoff: linear across a short run between two values.
-  if (analysis && !byTimeColumn) {
+  // Holes in the runoff and in the evaporation: linear across a short run
+  // between two values.
+  const auto interpolate = [&](double TRow::*value, bool TRow::*missing, int column,
+                               const char* what, std::vector<TTableInterpolation>& put) {
     const std::size_t n = rows.size();
     for (std::size_t a = 0; a < n; ++a) {
-      if (!rows[a].RunoffMissing) continue;
+      if (!(rows[a].*missing)) continue;
       std::size_t b = a;
-      while (b + 1 < n && rows[b + 1].RunoffMissing) ++b;
+      while (b + 1 < n && rows[b + 1].*missing) ++b;
       const std::size_t length = b - a + 1;
-      const std::string run = table.At(rows[a].Line) + ": " + table.ColumnText(runoffCol) +
-                              ": runoff missing " +
+      const std::string run = table.At(rows[a].Line) + ": " + table.ColumnText(column) + ": " +
+                              what + " missing " +
                               (length == 1 ? (byDate ? "on " : "at time ") + whenText(rows[a])
                                            : "from " + whenText(rows[a]) + " to " +
                                                  whenText(rows[b])) +
@@ -661,23 +682,31 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
                                        "to interpolate from; begin the period later"
                                      : " at the end of the period, with no value after it to "
                                        "interpolate from; end the period earlier");
-        return result;
+        return false;
       }
       if (static_cast<int>(length) > options.MaxGap) {
         result.Error = run + "; at most " + std::to_string(options.MaxGap) +
                        " in a row are interpolated";
-        return result;
+        return false;
       }
-      const double before = rows[a - 1].Runoff, after = rows[b + 1].Runoff;
+      const double before = rows[a - 1].*value, after = rows[b + 1].*value;
       for (std::size_t k = a; k <= b; ++k) {
         const double share = static_cast<double>(k - a + 1) / static_cast<double>(length + 1);
-        rows[k].Runoff = before + (after - before) * share;
-        rows[k].RunoffMissing = false;
-        result.Interpolated.push_back({rows[k].Line, whenText(rows[k]), rows[k].Runoff});
+        rows[k].*value = before + (after - before) * share;
+        rows[k].*missing = false;
+        put.push_back({rows[k].Line, whenText(rows[k]), rows[k].*value});
       }
       a = b;
     }
-  }
+    return true;
+  };
+  if (analysis && !byTimeColumn &&
+      !interpolate(&TRow::Runoff, &TRow::RunoffMissing, runoffCol, "runoff", result.Interpolated))
+    return result;
+  if (petCol != 0 && !byTimeColumn &&
+      !interpolate(&TRow::Pet, &TRow::PetMissing, petCol, "potential evaporation",
+                   result.PetInterpolated))
+    return result;
 
   // The points.
   for (auto* series : {&result.Times, &result.Rains, &result.Runoffs})
@@ -697,6 +726,7 @@ TTableImport ImportTable(std::string_view bytes, const TTableImportOptions& opti
     result.Times.push_back(time);
     result.Rains.push_back(row.Rain);
     result.Runoffs.push_back(analysis ? row.Runoff : 0);
+    if (petCol != 0) result.Pets.push_back(row.Pet);
     result.Lines.push_back(row.Line);
   }
   result.Decimal = table.Decimal == TTableDecimal::Comma || table.SawDecimalComma ? ',' : '.';

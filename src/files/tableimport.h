@@ -43,6 +43,8 @@ struct TTableImportOptions {
   TTableTimeUnit TimeUnit = TTableTimeUnit::Day;
   TTableColumn RainColumn;
   TTableColumn RunoffColumn;  // needed for a determination
+  // Potential evaporation, for a model whose escape follows it; none: not read.
+  TTableColumn PetColumn;
 
   // Lines of the file (from 1); a header line is never a row.
   int FirstRow = 1;
@@ -53,7 +55,7 @@ struct TTableImportOptions {
   std::string From, To;
 
   std::vector<std::string> Missing = DefaultMissingCodes();
-  int MaxGap = 3;  // longest run of missing runoff that is interpolated
+  int MaxGap = 3;  // longest run of missing runoff (or evaporation) that is interpolated
 };
 
 // A runoff value put in linearly between its neighbours.
@@ -73,7 +75,7 @@ struct TTableImport {
   int HeaderLine = 0;  // 0: none
   std::vector<std::string> Names;  // of the header, column 1 first
   // The columns read, by number (0: none).
-  int TimeColumn = 0, RainColumn = 0, RunoffColumn = 0;
+  int TimeColumn = 0, RainColumn = 0, RunoffColumn = 0, PetColumn = 0;
   bool Dated = false;
   std::string FirstDate, LastDate;  // when Dated
   // One line: the file, what was detected, the period and its step.
@@ -83,6 +85,8 @@ struct TTableImport {
   // prediction), and the line of the file each came from.
   std::vector<double> Times, Rains, Runoffs;
   std::vector<int> Lines;
+  // The potential evaporation of the points, with a PET column; empty without.
+  std::vector<double> Pets;
   // Rows in the period, rows left out among them (with a column of times,
   // a row with a missing value is left out; its time stays out too).
   int Selected = 0;
@@ -92,6 +96,8 @@ struct TTableImport {
   // unit 1 day".
   std::string Title2;
   std::vector<TTableInterpolation> Interpolated;
+  // The evaporation values put in likewise (Runoff holds the value).
+  std::vector<TTableInterpolation> PetInterpolated;
   // Remarks that refuse nothing (a runoff column given to a prediction).
   std::vector<std::string> Notes;
 };

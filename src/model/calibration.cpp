@@ -35,6 +35,7 @@ constexpr double Settled = 1e-7;
 constexpr double FirstStep = 1.0 / 32;
 constexpr double LastStep = 1.0 / 4096;
 constexpr int PolishEstimate = 250;
+constexpr int CompassMoves = 25;
 // The simplex after it: its first size, its least, and its most rounds.
 constexpr double SimplexStep = 1.0 / 16;
 constexpr double SimplexEnd = 1e-5;
@@ -102,15 +103,34 @@ TCalibration::TCalibration(const TRecordView& record, const TCalibrationSettings
                            TWorkPool* pool)
     : Record(record), Settings(settings), Pool(pool) {
   for (double q : record.Runoff.first(record.Size())) Measured.push_back(std::max(q, MinRunoff));
+  if (Settings.SlowPath) Dims = 5;
+  if (!Settings.Pet.empty()) PetMean = PetMeanOf(Settings.Pet.first(std::min(Settings.Pet.size(), record.Size())));
 }
 
-TStoreParameters TCalibration::ToStore(const TCoordinates& x) const {
+TCalibration::TCandidate TCalibration::ToCandidate(const TCoordinates& x) const {
   const double low = Settings.Bounds.MaxStoLow, high = Settings.Bounds.MaxStoHigh;
-  TStoreParameters s;
+  TCandidate c;
+  TStoreParameters& s = c.Store;
   s.MaxSto = StoredWithin(low * std::pow(high / low, x[0]), low, high);
   s.IniSto = StoredWithin(x[1] * s.MaxSto, 0.001, s.MaxSto);
   s.MaxEsc = StoredWithin(x[2] * s.MaxSto / 10, 0, s.MaxSto / 10);
-  return s;
+  if (Settings.SlowPath) {
+    c.BaseShare = std::clamp(x[3], 0.0, 1.0);
+    c.BaseAlpha = BaseAlphaLow * std::pow(BaseAlphaHigh / BaseAlphaLow, std::clamp(x[4], 0.0, 1.0));
+  }
+  return c;
+}
+
+TExtensions TCalibration::ExtensionsOf(const TCandidate& candidate) const {
+  TExtensions e;
+  e.SlowPath = Settings.SlowPath;
+  if (e.SlowPath) {
+    e.BaseShare = candidate.BaseShare;
+    e.BaseAlpha = candidate.BaseAlpha;
+  }
+  e.Evaporation = !Settings.Pet.empty();
+  e.PetMean = PetMean;
+  return e;
 }
 
 namespace {
@@ -141,23 +161,42 @@ double Halton(int index, int base) {
 // The quick judgement's scratch series, one set a thread.
 struct TScratch {
   std::vector<double> Recharge, Calculated, Upper[MaxReservoirs - 1];
+  std::vector<double> Slow, Quick, Target;
 };
 
 }  // namespace
 
-TCalibrationPoint TCalibration::GuessOne(const TStoreParameters& store) const {
+TCalibrationPoint TCalibration::GuessOne(const TCandidate& candidate) const {
   thread_local TScratch scratch;
   const std::size_t n = Record.Size();
+  const TStoreParameters& store = candidate.Store;
   TCalibrationPoint point;
   point.Store = store;
+  point.Extensions = ExtensionsOf(candidate);
+  if (!ExtensionsFault(point.Extensions, Settings.Pet, n).empty()) return point;
   const auto times = Record.Time.first(n), rains = Record.Rain.first(n);
   scratch.Recharge.assign(n, 0);
+  const bool pet = point.Extensions.Evaporation;
   const TPreReservoirOutcome route =
-      RoutePreReservoir(times, rains, store, TRouteVariant::Analysis, scratch.Recharge);
+      RoutePreReservoir(times, rains, store, TRouteVariant::Analysis, scratch.Recharge,
+                        pet ? Settings.Pet.first(n) : std::span<const double>(), PetMean);
   if (route.Stop != TRouteStop::None) return point;
   const std::span<const double> measured = Measured;
-  const TPairGuess pair =
-      GuessBestPair(measured, scratch.Recharge, route.LastStep, AlphaCandidateTable());
+  // The cascade's share of the runoff and the recharge, as the
+  // determination splits them for the slow path.
+  std::span<const double> target = measured, rech = scratch.Recharge;
+  if (Settings.SlowPath) {
+    scratch.Slow.resize(n);
+    scratch.Quick.resize(n);
+    scratch.Target.resize(n);
+    RouteSlowPath(candidate.BaseShare, candidate.BaseAlpha, route.LastStep,
+                  n > 0 ? measured[0] : 0, scratch.Recharge, scratch.Slow, scratch.Quick);
+    if (n > 0) scratch.Target[0] = scratch.Quick[0];
+    for (std::size_t t = 1; t < n; ++t) scratch.Target[t] = measured[t] - scratch.Slow[t];
+    target = scratch.Target;
+    rech = scratch.Quick;
+  }
+  const TPairGuess pair = GuessBestPair(target, rech, route.LastStep, AlphaCandidateTable());
   if (!pair.Valid) return point;
   point.Valid = true;
   point.NrOfRes = pair.NrOfRes;
@@ -169,8 +208,10 @@ TCalibrationPoint TCalibration::GuessOne(const TStoreParameters& store) const {
   }
   scratch.Calculated.resize(n);
   rows[pair.NrOfRes - 1] = scratch.Calculated.data();
-  RouteCascadeRows(point.Alpha, route.LastStep, n > 0 ? measured[0] : 0, scratch.Recharge,
+  RouteCascadeRows(point.Alpha, route.LastStep, n > 0 ? target[0] : 0, rech,
                    std::span<double* const>(rows, static_cast<std::size_t>(pair.NrOfRes)));
+  if (Settings.SlowPath)
+    for (std::size_t t = 0; t < n; ++t) scratch.Calculated[t] += scratch.Slow[t];
   const auto skip = std::min(static_cast<std::size_t>(Settings.WarmUp), n);
   const double value = CriterionOf(Settings.Objective, measured.subspan(skip),
                                    std::span<const double>(scratch.Calculated).subspan(skip));
@@ -180,11 +221,11 @@ TCalibrationPoint TCalibration::GuessOne(const TStoreParameters& store) const {
 
 std::vector<TCalibrationPoint> TCalibration::Guess(const std::vector<TCoordinates>& xs,
                                                    const TProgress& progress) {
-  std::vector<TStoreParameters> stores;
-  for (const TCoordinates& x : xs) stores.push_back(ToStore(x));
+  std::vector<TCandidate> stores;
+  for (const TCoordinates& x : xs) stores.push_back(ToCandidate(x));
   // Each new candidate once, judged on the pool; the order of the list,
   // not of the threads, decides everything after.
-  std::vector<TStoreParameters> fresh;
+  std::vector<TCandidate> fresh;
   for (const auto& store : stores)
     if (!Guessed.count(store) && std::find(fresh.begin(), fresh.end(), store) == fresh.end())
       fresh.push_back(store);
@@ -214,12 +255,18 @@ void TCalibration::Report(const TProgress& progress) {
   progress(p);
 }
 
-TCalibrationPoint TCalibration::Evaluate(const TStoreParameters& store) {
+TCalibrationPoint TCalibration::Evaluate(const TStoreParameters& store, double baseShare,
+                                         double baseAlpha) {
   TRunSettings settings;
   settings.WarmUp = Settings.WarmUp;
   settings.Pool = Pool;
+  settings.Extensions = ExtensionsOf({store, baseShare, baseAlpha});
+  settings.Pet = Settings.Pet;
   ++EvaluationCount;
-  return PointOf(DetermineRun(Record, store, settings), store, Settings.Objective);
+  TCalibrationPoint point =
+      PointOf(DetermineRun(Record, store, settings), store, Settings.Objective);
+  point.Extensions = settings.Extensions;
+  return point;
 }
 
 TCalibrationPoint TCalibration::Search(const TProgress& progress) {
@@ -227,13 +274,39 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
   BestGuess = TCalibrationPoint();
   EvaluationCount = 0;
   Planned = Population * (MinGenerations + MaxGenerations) / 2 + PolishEstimate + ConfirmedStores;
-  constexpr std::size_t Dims = std::tuple_size_v<TCoordinates>;
-
   // The first generation spread evenly over the bounds.
   const int bases[] = {2, 3, 5, 7, 11};
-  std::vector<TCoordinates> members(Population);
+  std::vector<TCoordinates> members(Population, TCoordinates{});
   for (int i = 0; i < Population; ++i)
     for (std::size_t d = 0; d < Dims; ++d) members[static_cast<std::size_t>(i)][d] = Halton(i + 1, bases[d]);
+  // With the slow path, the best without it first: one member starts there
+  // (a share of 0), so the wider search never ends below the narrower one,
+  // which it easily misses in five dimensions.
+  int narrower = 0;
+  if (Dims > 3) {
+    TCalibrationSettings without = Settings;
+    without.SlowPath = false;
+    TCalibration first(Record, without, Pool);
+    const int planned = Planned;
+    const TCalibrationPoint found = first.Search([&](const TCalibrationProgress& p) {
+      if (!progress) return;
+      TCalibrationProgress both = p;
+      both.Planned = p.Planned + planned;
+      progress(both);
+    });
+    narrower = first.Evaluations();
+    if (found.Valid) {
+      const double low = Settings.Bounds.MaxStoLow, high = Settings.Bounds.MaxStoHigh;
+      const TStoreParameters& s = found.Store;
+      TCoordinates& x = members.front();
+      x[0] = high > low ? std::clamp(std::log(s.MaxSto / low) / std::log(high / low), 0.0, 1.0) : 0;
+      x[1] = std::clamp(s.IniSto / s.MaxSto, 0.0, 1.0);
+      x[2] = std::clamp(s.MaxEsc / (s.MaxSto / 10), 0.0, 1.0);
+      x[3] = 0;
+    }
+    EvaluationCount = narrower;
+    Planned += narrower;
+  }
   std::vector<TCalibrationPoint> values = Guess(members, progress);
 
   // Differential evolution (rand/1/bin): each member challenged by a mix
@@ -249,7 +322,7 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
   double best = values[bestOf()].Objective;
   int quiet = 0;
   for (int generation = 0; generation < MaxGenerations; ++generation) {
-    std::vector<TCoordinates> trials(members.size());
+    std::vector<TCoordinates> trials(members.size(), TCoordinates{});
     for (std::size_t i = 0; i < members.size(); ++i) {
       std::size_t pick[3];
       for (int k = 0; k < 3; ++k) {
@@ -257,7 +330,7 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
           pick[k] = static_cast<std::size_t>(unit(random) * static_cast<double>(members.size())) % members.size();
         } while (pick[k] == i || (k > 0 && pick[k] == pick[0]) || (k > 1 && pick[k] == pick[1]));
       }
-      const auto forced = static_cast<std::size_t>(unit(random) * Dims) % Dims;
+      const auto forced = static_cast<std::size_t>(unit(random) * static_cast<double>(Dims)) % Dims;
       for (std::size_t d = 0; d < Dims; ++d) {
         const double mixed = members[pick[0]][d] + Weight * (members[pick[1]][d] - members[pick[2]][d]);
         const bool cross = d == forced || unit(random) < Crossover;
@@ -290,7 +363,7 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
       TCoordinates e{};
       e[d] = sign;
       directions.push_back(e);
-      for (std::size_t other = d + 1; other < Dims; ++other)
+      for (std::size_t other = d + 1; other < std::min<std::size_t>(Dims, 3); ++other)
         for (double second : {-1.0, 1.0}) {
           TCoordinates diagonal = e;
           diagonal[other] = second;
@@ -299,6 +372,11 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
     }
   TCoordinates x = members[bestOf()];
   TCalibrationPoint at = values[bestOf()];
+  // The slow path's coordinates are not rounded as the store's are, so a
+  // step of ever smaller gains never ends: there a move must gain more than
+  // Settled, and a step size makes at most CompassMoves of them.
+  const bool extended = Dims > 3;
+  int moves = 0;
   for (double step = FirstStep; step >= LastStep;) {
     std::vector<TCoordinates> neighbours;
     for (const TCoordinates& e : directions) {
@@ -311,11 +389,16 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
     for (std::size_t i = 0; i < points.size(); ++i)
       if (points[i].Objective > (chosen < points.size() ? points[chosen].Objective : at.Objective))
         chosen = i;
+    if (extended && chosen < points.size() &&
+        (points[chosen].Objective <= at.Objective + Settled || moves >= CompassMoves))
+      chosen = points.size();
     if (chosen < points.size()) {
       x = neighbours[chosen];
       at = points[chosen];
+      ++moves;
     } else {
       step /= 2;
+      moves = 0;
     }
   }
 
@@ -335,7 +418,7 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
       return y;
     };
     auto along = [&](const TCoordinates& from, const TCoordinates& to, double t) {
-      TCoordinates y;
+      TCoordinates y{};
       for (std::size_t d = 0; d < Dims; ++d) y[d] = from[d] + t * (to[d] - from[d]);
       return clampTo(y);
     };
@@ -392,7 +475,7 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
 
   // The whole determination decides among the best few guessed.
   std::vector<TCalibrationPoint> ranked;
-  for (const auto& [store, point] : Guessed)
+  for (const auto& [candidate, point] : Guessed)
     if (point.Valid) ranked.push_back(point);
   std::stable_sort(ranked.begin(), ranked.end(), [](const TCalibrationPoint& a, const TCalibrationPoint& b) {
     return a.Objective > b.Objective;
@@ -400,7 +483,8 @@ TCalibrationPoint TCalibration::Search(const TProgress& progress) {
   if (ranked.size() > static_cast<std::size_t>(ConfirmedStores)) ranked.resize(ConfirmedStores);
   TCalibrationPoint found;
   for (const TCalibrationPoint& guess : ranked) {
-    const TCalibrationPoint exact = Evaluate(guess.Store);
+    const TCalibrationPoint exact =
+        Evaluate(guess.Store, guess.Extensions.BaseShare, guess.Extensions.BaseAlpha);
     if (exact.Objective > found.Objective) found = exact;
   }
   Report(progress);

@@ -9,6 +9,7 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,9 @@ TCalibrationBounds BoundsAround(const TStoreParameters& store);
 
 struct TCalibrationPoint {
   TStoreParameters Store;
+  // The slow path's share and reaction factor found, and the mean
+  // evaporation the escape was scaled by; off as the settings have them.
+  TExtensions Extensions{};
   bool Valid = false;  // the determination could choose a fit
   int NrOfRes = 0;
   double Alpha = 0;
@@ -70,6 +74,12 @@ struct TCalibrationSettings {
   // passed); the determination's own fit of reservoirs and alpha still
   // takes every point, as a run does.
   int WarmUp = 0;
+  // The slow path searched with the store: its share over 0..1, its
+  // reaction factor over BaseAlphaLow..BaseAlphaHigh on a log scale.
+  bool SlowPath = false;
+  // The potential evaporation of every point of the record (kept by the
+  // caller): the escape follows it, scaled by its mean. Empty: the design's.
+  std::span<const double> Pet{};
 };
 
 // How far a search has come, for a progress bar and the time left.
@@ -101,8 +111,10 @@ public:
   TCalibrationPoint Search(const TProgress& progress = {});
 
   // One candidate exactly as given (already in stored form), judged by the
-  // whole determination, as a run of it.
-  TCalibrationPoint Evaluate(const TStoreParameters& store);
+  // whole determination, as a run of it; the slow path's share and reaction
+  // factor count when the settings search it.
+  TCalibrationPoint Evaluate(const TStoreParameters& store, double baseShare = 0,
+                             double baseAlpha = 0);
 
   // Candidates judged so far, quick and whole.
   int Evaluations() const { return EvaluationCount; }
@@ -110,22 +122,31 @@ public:
 private:
   // Search coordinates in [0, 1]: the maximum storage on a log scale, the
   // initial storage as a share of it, the escape rate as a share of its
-  // tenth.
-  using TCoordinates = std::array<double, 3>;
-  TStoreParameters ToStore(const TCoordinates& x) const;
+  // tenth; with the slow path its share and its reaction factor on a log
+  // scale. Dims of them are searched.
+  using TCoordinates = std::array<double, 5>;
+  struct TCandidate {
+    TStoreParameters Store;
+    double BaseShare = 0, BaseAlpha = 0;
+    auto operator<=>(const TCandidate&) const = default;
+  };
+  TCandidate ToCandidate(const TCoordinates& x) const;
   // The quick judgement of many candidates at once, on the pool; each
   // remembered by its stored parameters. Tells progress after them.
   std::vector<TCalibrationPoint> Guess(const std::vector<TCoordinates>& xs,
                                        const TProgress& progress);
-  TCalibrationPoint GuessOne(const TStoreParameters& store) const;
+  TCalibrationPoint GuessOne(const TCandidate& candidate) const;
+  TExtensions ExtensionsOf(const TCandidate& candidate) const;
   void Report(const TProgress& progress);
 
   TRecordView Record;
   // The measured runoff as the determination takes it.
   std::vector<double> Measured;
   TCalibrationSettings Settings;
+  std::size_t Dims = 3;
+  double PetMean = 0;
   TWorkPool* Pool;
-  std::map<TStoreParameters, TCalibrationPoint> Guessed;
+  std::map<TCandidate, TCalibrationPoint> Guessed;
   TCalibrationPoint BestGuess;
   int EvaluationCount = 0;
   int Planned = 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "base/numformat.h"
 #include "model/dmquorell.h"
 #include "model/runwarnings.h"
 #include "model/search.h"
@@ -32,13 +33,17 @@ TRunStop Prepare(const TRecordView& record, TRun& run) {
 }
 
 // The recharge with the store as the determination takes it.
-TRunStop Recharge(const TRecordView& record, const TStoreParameters& store, TRun& run) {
+TRunStop Recharge(const TRecordView& record, const TStoreParameters& store,
+                  const TRunSettings& settings, TRun& run) {
   const std::size_t n = record.Size();
   run.Store = store;
   if (run.Store.IniSto == 0) run.Store.IniSto = 0.1 * run.Store.MaxSto;
   run.Recharge.assign(n, 0);
+  const bool pet = settings.Extensions.Evaporation;
   run.Route = RoutePreReservoir(record.Time.first(n), record.Rain.first(n), run.Store,
-                                TRouteVariant::Analysis, run.Recharge);
+                                TRouteVariant::Analysis, run.Recharge,
+                                pet ? settings.Pet.first(n) : std::span<const double>(),
+                                settings.Extensions.PetMean);
   if (run.Route.HasStep) run.Delta = run.Route.LastStep;
   switch (run.Route.Stop) {
     case TRouteStop::TimeSequence: return TRunStop::TimeSequence;
@@ -48,8 +53,29 @@ TRunStop Recharge(const TRecordView& record, const TStoreParameters& store, TRun
   return TRunStop::None;
 }
 
+// What the cascade is fitted to and fed by: the measured runoff and the
+// recharge, or with the slow path their shares (the slow reservoir's runoff
+// kept in run.Slow).
+struct TCascadeSeries {
+  std::vector<double> Target, Recharge;
+};
+
+TCascadeSeries SplitForCascade(TRun& run, const TRunSettings& settings) {
+  const TExtensions& e = settings.Extensions;
+  if (!e.SlowPath) return {run.Measured, run.Recharge};
+  const std::size_t n = run.Measured.size();
+  TCascadeSeries series{std::vector<double>(n), std::vector<double>(n)};
+  run.Slow.assign(n, 0);
+  RouteSlowPath(e.BaseShare, e.BaseAlpha, run.Delta, n > 0 ? run.Measured[0] : 0, run.Recharge,
+                run.Slow, series.Recharge);
+  if (n > 0) series.Target[0] = series.Recharge[0];
+  for (std::size_t t = 1; t < n; ++t) series.Target[t] = run.Measured[t] - run.Slow[t];
+  return series;
+}
+
 // Every reservoir's row of the pair, the last one the calculated runoff.
-void Reconstruct(TRun& run, const TRunSettings& settings, std::span<const double> times) {
+void Reconstruct(TRun& run, const TRunSettings& settings, std::span<const double> times,
+                 const TCascadeSeries& cascade) {
   const std::size_t n = run.Measured.size();
   const auto reservoirs = static_cast<std::size_t>(run.NrOfRes);
   std::vector<std::vector<double>> upper(reservoirs - 1, std::vector<double>(n));
@@ -57,10 +83,14 @@ void Reconstruct(TRun& run, const TRunSettings& settings, std::span<const double
   std::vector<double*> rows;
   for (auto& row : upper) rows.push_back(row.data());
   rows.push_back(run.Calculated.data());
-  RouteCascadeRows(run.Alpha, run.Delta, n > 0 ? run.Measured[0] : 0, run.Recharge, rows);
+  RouteCascadeRows(run.Alpha, run.Delta, n > 0 ? cascade.Target[0] : 0, cascade.Recharge, rows);
   if (settings.KeepRows) {
     run.Rows = std::move(upper);
     run.Rows.push_back(run.Calculated);
+  }
+  if (settings.Extensions.SlowPath) {
+    run.Quick = run.Calculated;
+    for (std::size_t t = 0; t < n; ++t) run.Calculated[t] = run.Quick[t] + run.Slow[t];
   }
   const auto skip = std::min(static_cast<std::size_t>(std::max(settings.WarmUp, 0)), n);
   run.Fit = FitCriteria(std::span<const double>(run.Measured).subspan(skip),
@@ -74,22 +104,50 @@ struct TSumSqHolder {
 
 }  // namespace
 
+std::string ExtensionsFault(const TExtensions& e, std::span<const double> pet, std::size_t n) {
+  if (e.SlowPath) {
+    if (!(e.BaseShare >= 0 && e.BaseShare <= 1))
+      return "The share of the slow path is " + FormatGeneral(e.BaseShare, '.') + "; it must be 0 to 1";
+    if (!(e.BaseAlpha > 0 && std::isfinite(e.BaseAlpha)))
+      return "The slow reaction factor is " + FormatGeneral(e.BaseAlpha, '.') +
+             "; it must be a number above 0";
+  }
+  if (e.Evaporation) {
+    if (!(e.PetMean > 0 && std::isfinite(e.PetMean)))
+      return "The mean potential evaporation is " + FormatGeneral(e.PetMean, '.') +
+             "; it must be a number above 0";
+    if (pet.size() < n)
+      return "The model takes potential evaporation: the record has " + std::to_string(pet.size()) +
+             " values of it for " + std::to_string(n) + " points";
+    for (std::size_t i = 0; i < n; ++i)
+      if (!(pet[i] >= 0 && std::isfinite(pet[i])))
+        return "The potential evaporation of point " + std::to_string(i + 1) + " is " +
+               FormatGeneral(pet[i], '.') + "; it must be 0 or more";
+  }
+  return "";
+}
+
 TRun DetermineRun(const TRecordView& record, const TStoreParameters& store,
                   const TRunSettings& settings) {
   TRun run;
   const std::size_t n = record.Size();
+  if (!ExtensionsFault(settings.Extensions, settings.Pet, n).empty()) {
+    run.Stop = TRunStop::BadExtensions;
+    return run;
+  }
   if ((run.Stop = Prepare(record, run)) != TRunStop::None) return run;
-  if ((run.Stop = Recharge(record, store, run)) != TRunStop::None) return run;
+  if ((run.Stop = Recharge(record, store, settings, run)) != TRunStop::None) return run;
+  const TCascadeSeries cascade = SplitForCascade(run, settings);
 
   const auto& candidates = AlphaCandidateTable();
   auto sums = std::make_unique<TSumSqHolder>();
-  ComputeSumSq(std::span<const double>(run.Measured), std::span<const double>(run.Recharge),
+  ComputeSumSq(std::span<const double>(cascade.Target), std::span<const double>(cascade.Recharge),
                run.Delta, candidates, sums->Table, settings.Pool);
   if (!SelectBestPair(sums->Table, candidates, run.NrOfRes, run.Alpha)) {
     run.Stop = TRunStop::NoFiniteFit;
     return run;
   }
-  Reconstruct(run, settings, record.Time.first(n));
+  Reconstruct(run, settings, record.Time.first(n), cascade);
   return run;
 }
 
@@ -104,11 +162,15 @@ TRun ReconstructRun(const TRecordView& record, const TStoreParameters& store, in
     run.Stop = TRunStop::BadAlpha;
     return run;
   }
+  if (!ExtensionsFault(settings.Extensions, settings.Pet, record.Size()).empty()) {
+    run.Stop = TRunStop::BadExtensions;
+    return run;
+  }
   if ((run.Stop = Prepare(record, run)) != TRunStop::None) return run;
-  if ((run.Stop = Recharge(record, store, run)) != TRunStop::None) return run;
+  if ((run.Stop = Recharge(record, store, settings, run)) != TRunStop::None) return run;
   run.NrOfRes = nrOfRes;
   run.Alpha = alpha;
-  Reconstruct(run, settings, record.Time.first(record.Size()));
+  Reconstruct(run, settings, record.Time.first(record.Size()), SplitForCascade(run, settings));
   return run;
 }
 
@@ -151,6 +213,10 @@ std::string DeterminationStopText(TRunStop stop) {
     case TRunStop::TimeSequence:
       return "Incorrect time sequence encountered. Please correct the input file";
     case TRunStop::NoStorage: return "The Maximum Storage must be > 0";
+    case TRunStop::BadExtensions:
+      return "The slow path or the potential evaporation cannot be run: a share outside 0 to 1, "
+             "a reaction factor or mean evaporation not above 0, or an evaporation missing or "
+             "negative";
     case TRunStop::NoFiniteFit:
     case TRunStop::BadReservoirs:
     case TRunStop::BadAlpha:

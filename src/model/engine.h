@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "files/extensions.h"
 #include "files/storeparameters.h"
 #include "model/criteria.h"
 #include "model/routing.h"
@@ -40,6 +41,7 @@ enum class TRunStop {
   NoFiniteFit,        // every sum of squares overflows
   BadReservoirs,      // a number of reservoirs outside 1..5
   BadAlpha,           // a reaction factor that is not a number above 0
+  BadExtensions,      // a slow path or evaporation that cannot be run (ExtensionsFault says why)
 };
 
 struct TRunSettings {
@@ -51,7 +53,18 @@ struct TRunSettings {
   TWorkPool* Pool = nullptr;
   // Keep every reservoir's row, not only the last one's.
   bool KeepRows = false;
+  // The slow path and the evaporation; off, the designed model. Pet is the
+  // potential evaporation of every point, needed with Evaporation.
+  TExtensions Extensions{};
+  std::span<const double> Pet{};
 };
+
+// Why the extensions cannot be run on a record of n points: a share outside
+// 0..1, a slow reaction factor or a mean evaporation that is no number
+// above 0, a PET series shorter than the record or with a negative value;
+// empty when they can.
+std::string ExtensionsFault(const TExtensions& extensions, std::span<const double> pet,
+                            std::size_t n);
 
 struct TRun {
   TRunStop Stop = TRunStop::None;
@@ -69,7 +82,10 @@ struct TRun {
   // Per point: the measured runoff as taken (below MinRunoff raised), the
   // recharge, the calculated runoff (the last reservoir's row).
   std::vector<double> Measured, Recharge, Calculated;
-  // Reservoirs 1..NrOfRes, with KeepRows.
+  // With the slow path: the cascade's runoff and the slow reservoir's, per
+  // point (Calculated their sum); empty without.
+  std::vector<double> Quick, Slow;
+  // Reservoirs 1..NrOfRes of the cascade, with KeepRows.
   std::vector<std::vector<double>> Rows;
   // Of the points after the warm-up.
   TFitCriteria Fit;
@@ -80,6 +96,8 @@ struct TRun {
 // The determination: the variation checks, the recharge, the exhaustive
 // search of reservoirs 1..5 and the 10000 alpha candidates by least squares
 // over every point, the reconstruction with the pair chosen.
+// With the slow path the search is the same on the measured runoff less
+// the slow reservoir's, the cascade fed by the rest of the recharge.
 TRun DetermineRun(const TRecordView& record, const TStoreParameters& store,
                   const TRunSettings& settings = {});
 

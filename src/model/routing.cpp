@@ -9,7 +9,8 @@
 
 TPreReservoirOutcome RoutePreReservoir(std::span<const double> time, std::span<const double> rain,
                                        const TStoreParameters& store, TRouteVariant variant,
-                                       std::span<double> rech) {
+                                       std::span<double> rech, std::span<const double> pet,
+                                       double petMean) {
   TPreReservoirOutcome outcome;
   const std::size_t n = std::min({time.size(), rain.size(), rech.size()});
   if (n == 0) return outcome;
@@ -45,7 +46,10 @@ TPreReservoirOutcome RoutePreReservoir(std::span<const double> time, std::span<c
       return outcome;
     }
     const double r = actSto / store.MaxSto;
-    const double actEsc = store.MaxEsc * d * r;
+    // The ratio first, so that a PET equal to its mean gives the design's
+    // escape to the last bit.
+    const double actEsc =
+        pet.empty() ? store.MaxEsc * d * r : store.MaxEsc * d * r * (pet[i] / petMean);
     const double before = stoDef;
     stoDef = before + actEsc;
     rech[i] = rain[i] - stoDef;
@@ -59,6 +63,27 @@ TPreReservoirOutcome RoutePreReservoir(std::span<const double> time, std::span<c
     }
   }
   return outcome;
+}
+
+double PetMeanOf(std::span<const double> pet) {
+  if (pet.empty()) return 0;
+  double sum = 0;
+  for (double value : pet) sum += value;
+  return sum / static_cast<double>(pet.size());
+}
+
+void RouteSlowPath(double share, double alpha, double delta, double firstRunoff,
+                   std::span<const double> rech, std::span<double> slow, std::span<double> quick) {
+  const std::size_t n = std::min({rech.size(), slow.size(), quick.size()});
+  if (n == 0) return;
+  const double c = std::exp(-alpha * delta);
+  const double inflow = (1 - c) * share;
+  slow[0] = share * firstRunoff;
+  quick[0] = (1 - share) * firstRunoff;
+  for (std::size_t t = 1; t < n; ++t) {
+    slow[t] = c * slow[t - 1] + inflow * rech[t];
+    quick[t] = (1 - share) * rech[t];
+  }
 }
 
 void RouteCascadeRows(double alpha, double delta, double firstRunoff, std::span<const double> rech,

@@ -32,10 +32,23 @@ struct TPreReservoirOutcome {
 // Recharge of every point; the store as the variant takes it (the analysis
 // raises an initial storage of exactly 0 to a tenth of the maximum before
 // calling). Stops at the first wrong step, before the division by the
-// maximum storage.
+// maximum storage. With pet (of the points, as long as time) the escape of
+// each step is scaled by pet[i] / petMean; without, it is the design's.
 TPreReservoirOutcome RoutePreReservoir(std::span<const double> time, std::span<const double> rain,
                                        const TStoreParameters& store, TRouteVariant variant,
-                                       std::span<double> rech);
+                                       std::span<double> rech, std::span<const double> pet = {},
+                                       double petMean = 0);
+
+// The mean of a potential evaporation series (0 for none).
+double PetMeanOf(std::span<const double> pet);
+
+// The slow path: share of each recharge through one linear reservoir of
+// reaction factor alpha with one time step delta. slow[0] is share of the
+// first runoff, slow[t] = c slow[t - 1] + (1 - c) share rech[t] after it;
+// quick[t] is (1 - share) rech[t], what the cascade routes (quick[0] the
+// cascade's first runoff, (1 - share) of the first). All of one length.
+void RouteSlowPath(double share, double alpha, double delta, double firstRunoff,
+                   std::span<const double> rech, std::span<double> slow, std::span<double> quick);
 
 // The cascade of rows.size() reservoirs with one time step delta for every
 // step: rows[r][t] for reservoir r + 1 and point t, from the first runoff

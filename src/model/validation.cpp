@@ -77,10 +77,15 @@ TValidation Validate(const TFittedModel& model, const TValidationRecord& record,
   v.Error = CheckValidationRecord(record, warmUp);
   if (!v.Ok()) return v;
   v.WarmUp = warmUp;
+  const std::size_t n = std::min({record.Times.size(), record.Rains.size(), record.Runoffs.size()});
+  v.Error = ExtensionsFault(model.Extensions, record.Pets, n);
+  if (!v.Ok()) return v;
 
   // The determination's run, less its search.
   TRunSettings settings;
   settings.WarmUp = warmUp;
+  settings.Extensions = model.Extensions;
+  settings.Pet = record.Pets;
   TRun run = ReconstructRun({record.Times, record.Rains, record.Runoffs}, model.Store,
                             model.NrOfRes, model.Alpha, settings);
   if (run.Stop == TRunStop::NoStorage) {
@@ -92,6 +97,8 @@ TValidation Validate(const TFittedModel& model, const TValidationRecord& record,
   v.Recharge = std::move(run.Recharge);
   v.Measured = std::move(run.Measured);
   v.Calculated = std::move(run.Calculated);
+  v.Quick = std::move(run.Quick);
+  v.Slow = std::move(run.Slow);
   v.Fit = run.Fit;
   v.Warnings = std::move(run.Warnings);
   return v;
@@ -229,7 +236,9 @@ TFittedFile ReadFittedModel(const std::string& path) {
       fitted.Error = path + ": " + read.Error;
     } else {
       fitted.ModelFile = true;
-      fitted.Model = {read.Model.Store, read.Model.Reservoirs, read.Model.Alpha};
+      fitted.Model = {read.Model.Store, read.Model.Reservoirs, read.Model.Alpha,
+                      read.Model.Extensions};
+      fitted.PetColumn = read.Model.Pet;
     }
   } else if (!IsInputFile(*bytes)) {
     fitted.Error = path + ": is neither an input file, an output file nor a model file of Tolvane";

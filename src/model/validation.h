@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "files/extensions.h"
 #include "files/storeparameters.h"
 #include "model/criteria.h"
 
@@ -22,6 +23,8 @@ struct TFittedModel {
   TStoreParameters Store;
   int NrOfRes = 0;
   double Alpha = 0;
+  // Only a model file holds these; off for the design's files.
+  TExtensions Extensions{};
 };
 
 // The fitted model of a determination run in ws.
@@ -31,6 +34,8 @@ TFittedModel FittedModelOf(const TAnalysisWorkspace& ws);
 // point, 0-based.
 struct TValidationRecord {
   std::span<const double> Times, Rains, Runoffs;
+  // The potential evaporation, for a model that takes it.
+  std::span<const double> Pets = {};
 };
 
 struct TValidation {
@@ -48,6 +53,9 @@ struct TValidation {
   // Per point: the recharge, the measured runoff as the run takes it
   // (below 0.001 raised to 0.001) and the calculated runoff.
   std::vector<double> Recharge, Measured, Calculated;
+  // With the slow path, the cascade's and the slow reservoir's runoff
+  // (Calculated their sum); empty without.
+  std::vector<double> Quick, Slow;
   // Of the points after the warm-up.
   TFitCriteria Fit;
   // Those of the batch tool's run: an escape beyond the store, an alpha on
@@ -81,6 +89,8 @@ struct TFittedFile {
   TFittedModel Model;
   bool OutputFile = false;
   bool ModelFile = false;
+  // A model file's column of potential evaporation, as given to calibrate.
+  std::string PetColumn;
   // Remarks that refuse nothing.
   std::vector<std::string> Notes;
 };

@@ -613,7 +613,15 @@ void TCalibrationForm::OpenModelButtonClick() {
     ObjectiveBox->setCurrentIndex(index);
   SetShown(read.Model.Store);
   if (RefitPending) Refit();
-  ShowFigure(ComparisonLabel, "Model opened from " + path + ": " + Parameters(FShown));
+  const TExtensions& e = read.Model.Extensions;
+  // This window fits the design's model: say what of the file it leaves out.
+  const QString left = e.SlowPath || e.Evaporation
+                           ? QString("; its %1 is not fitted in this window (tolvane-batch validate takes it)")
+                                 .arg(e.SlowPath && e.Evaporation ? "slow flow path and evaporation"
+                                      : e.SlowPath               ? "slow flow path"
+                                                                 : "evaporation")
+                           : QString();
+  ShowFigure(ComparisonLabel, "Model opened from " + path + ": " + Parameters(FShown) + left);
 }
 
 void TCalibrationForm::ApplyButtonClick() {
