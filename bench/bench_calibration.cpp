@@ -35,10 +35,11 @@ const TRecord& Record(int n) {
   return made.back().second;
 }
 
-void Calibrate(benchmark::State& state) {
+// Whole calibrations of the record of range(0) points for the objective of
+// range(1) on range(2) threads (0: all), with the settings given.
+void Run(benchmark::State& state, TCalibrationSettings settings, const std::string& label) {
   const TRecord& record = Record(static_cast<int>(state.range(0)));
   TWorkPool pool(static_cast<unsigned>(state.range(2)));
-  TCalibrationSettings settings;
   settings.Objective = static_cast<TObjective>(state.range(1));
   int evaluations = 0;
   double objective = 0;
@@ -49,32 +50,24 @@ void Calibrate(benchmark::State& state) {
   }
   state.counters["candidates"] = evaluations;
   state.counters["objective"] = objective;
-  state.SetLabel(InfoOf(settings.Objective).Key);
+  state.SetLabel(std::string(InfoOf(settings.Objective).Key) + label);
 }
+
+void Calibrate(benchmark::State& state) { Run(state, {}, ""); }
 
 // A calibration with the slow path and the evaporation both on: the store,
 // the slow path's share and reaction factor searched together, the escape
 // following a seasonal PET.
 void CalibrateExtended(benchmark::State& state) {
-  const TRecord& record = Record(static_cast<int>(state.range(0)));
-  TWorkPool pool(static_cast<unsigned>(state.range(2)));
-  std::vector<double> pet;
-  for (std::size_t t = 0; t < record.Time.size(); ++t)
+  static std::vector<double> pet;
+  const std::size_t n = static_cast<std::size_t>(state.range(0));
+  pet.clear();
+  for (std::size_t t = 0; t < n; ++t)
     pet.push_back(2 + 1.5 * std::sin(2 * 3.141592653589793 * static_cast<double>(t) / 365));
   TCalibrationSettings settings;
-  settings.Objective = static_cast<TObjective>(state.range(1));
   settings.SlowPath = true;
   settings.Pet = pet;
-  int evaluations = 0;
-  double objective = 0;
-  for (auto _ : state) {
-    TCalibration calibration(record.View(), settings, &pool);
-    objective = calibration.Search().Objective;
-    evaluations = calibration.Evaluations();
-  }
-  state.counters["candidates"] = evaluations;
-  state.counters["objective"] = objective;
-  state.SetLabel(std::string(InfoOf(settings.Objective).Key) + ", slow path and PET");
+  Run(state, settings, ", slow path and PET");
 }
 
 // One candidate: the whole determination, as Evaluate judges it.
