@@ -134,3 +134,14 @@ void PrintRunSummary(const TDMQuorell& dm, bool analysis) {
   const std::string edge = AlphaEdgeWarning(ws.Alpha);
   if (!edge.empty()) std::cerr << edge << "\n";
 }
+
+std::vector<std::string> SplitAt(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const auto end = text.find(separator, start);
+    parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}

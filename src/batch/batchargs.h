@@ -42,6 +42,10 @@ bool GetReal(const TArgs& args, const std::string& name, std::optional<double>& 
 
 std::string AbsolutePath(const std::string& path);
 
+// The parts of text between the separators, empty ones kept: "a,,b" is
+// "a", "", "b".
+std::vector<std::string> SplitAt(const std::string& text, char separator);
+
 // Whether two paths name the same file, existing or not.
 bool SameFile(const std::string& a, const std::string& b);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "batch/batchargs.h"
 #include "model/criteria.h"
 
 namespace {
@@ -166,18 +167,6 @@ std::vector<std::string> UsagePieces(const TCommand& command) {
 constexpr std::size_t UsageWidth = 92;
 constexpr std::size_t HelpColumn = 27;
 
-std::vector<std::string> Lines(const char* text) {
-  std::vector<std::string> lines;
-  std::string t = text;
-  std::size_t start = 0;
-  for (;;) {
-    const auto end = t.find('\n', start);
-    lines.push_back(t.substr(start, end == std::string::npos ? std::string::npos : end - start));
-    if (end == std::string::npos) return lines;
-    start = end + 1;
-  }
-}
-
 // Roff with its own characters kept: a minus is "\-".
 std::string Roff(const std::string& text) {
   std::string out;
@@ -219,7 +208,7 @@ std::string CommandHelp(const TCommand& command) {
     head += head.size() + 2 > HelpColumn ? "  " : std::string(HelpColumn - head.size(), ' ');
     std::string line = head;
     bool first = true;
-    for (const std::string& part : Lines(o.Help)) {
+    for (const std::string& part : SplitAt(o.Help, '\n')) {
       std::size_t at = 0;
       while (at < part.size()) {
         const auto end = part.find(' ', at);

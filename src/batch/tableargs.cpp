@@ -27,17 +27,6 @@ bool GetChoice(const TArgs& args, const std::string& name,
   return false;
 }
 
-std::vector<std::string> SplitList(const std::string& text) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  for (;;) {
-    const auto comma = text.find(',', start);
-    parts.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-    if (comma == std::string::npos) return parts;
-    start = comma + 1;
-  }
-}
-
 }  // namespace
 
 const std::vector<std::string>& TableOptionNames() {
@@ -91,7 +80,7 @@ bool GetTableOptions(const TArgs& args, bool analysis, const std::string& runoff
     return false;
   }
   if (args.Options.count("--date-columns")) {
-    for (const auto& part : SplitList(args.Options.at("--date-columns")))
+    for (const auto& part : SplitAt(args.Options.at("--date-columns"), ','))
       o.DateColumns.push_back(TableColumnOf(part));
     bool good = o.DateColumns.size() == 3;
     for (const auto& c : o.DateColumns) good = good && c.Chosen() && c.Number >= 0;
@@ -156,7 +145,7 @@ bool GetTableOptions(const TArgs& args, bool analysis, const std::string& runoff
   }
   if (args.Options.count("--missing")) {
     o.Missing.clear();
-    for (const auto& code : SplitList(args.Options.at("--missing")))
+    for (const auto& code : SplitAt(args.Options.at("--missing"), ','))
       if (!code.empty()) o.Missing.push_back(code);
   }
   return true;

@@ -189,10 +189,8 @@ TCalibrationPoint TCalibration::GuessOne(const TCandidate& candidate) const {
     scratch.Slow.resize(n);
     scratch.Quick.resize(n);
     scratch.Target.resize(n);
-    RouteSlowPath(candidate.BaseShare, candidate.BaseAlpha, route.LastStep,
-                  n > 0 ? measured[0] : 0, scratch.Recharge, scratch.Slow, scratch.Quick);
-    if (n > 0) scratch.Target[0] = scratch.Quick[0];
-    for (std::size_t t = 1; t < n; ++t) scratch.Target[t] = measured[t] - scratch.Slow[t];
+    RouteSlowPath(candidate.BaseShare, candidate.BaseAlpha, route.LastStep, measured,
+                  scratch.Recharge, scratch.Slow, scratch.Quick, scratch.Target);
     target = scratch.Target;
     rech = scratch.Quick;
   }
@@ -231,10 +229,7 @@ std::vector<TCalibrationPoint> TCalibration::Guess(const std::vector<TCoordinate
       fresh.push_back(store);
   std::vector<TCalibrationPoint> judged(fresh.size());
   auto judge = [&](std::size_t i) { judged[i] = GuessOne(fresh[i]); };
-  if (Pool)
-    Pool->ForEach(fresh.size(), judge);
-  else
-    for (std::size_t i = 0; i < fresh.size(); ++i) judge(i);
+  ForEachOn(Pool, fresh.size(), judge);
   for (std::size_t i = 0; i < fresh.size(); ++i) {
     Guessed.emplace(fresh[i], judged[i]);
     if (judged[i].Objective > BestGuess.Objective) BestGuess = judged[i];

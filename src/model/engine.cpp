@@ -66,10 +66,8 @@ TCascadeSeries SplitForCascade(TRun& run, const TRunSettings& settings) {
   const std::size_t n = run.Measured.size();
   TCascadeSeries series{std::vector<double>(n), std::vector<double>(n)};
   run.Slow.assign(n, 0);
-  RouteSlowPath(e.BaseShare, e.BaseAlpha, run.Delta, n > 0 ? run.Measured[0] : 0, run.Recharge,
-                run.Slow, series.Recharge);
-  if (n > 0) series.Target[0] = series.Recharge[0];
-  for (std::size_t t = 1; t < n; ++t) series.Target[t] = run.Measured[t] - run.Slow[t];
+  RouteSlowPath(e.BaseShare, e.BaseAlpha, run.Delta, run.Measured, run.Recharge, run.Slow,
+                series.Recharge, series.Target);
   return series;
 }
 

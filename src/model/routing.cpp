@@ -72,17 +72,20 @@ double PetMeanOf(std::span<const double> pet) {
   return sum / static_cast<double>(pet.size());
 }
 
-void RouteSlowPath(double share, double alpha, double delta, double firstRunoff,
-                   std::span<const double> rech, std::span<double> slow, std::span<double> quick) {
-  const std::size_t n = std::min({rech.size(), slow.size(), quick.size()});
+void RouteSlowPath(double share, double alpha, double delta, std::span<const double> measured,
+                   std::span<const double> rech, std::span<double> slow, std::span<double> quick,
+                   std::span<double> target) {
+  const std::size_t n = std::min({measured.size(), rech.size(), slow.size(), quick.size(), target.size()});
   if (n == 0) return;
   const double c = std::exp(-alpha * delta);
   const double inflow = (1 - c) * share;
-  slow[0] = share * firstRunoff;
-  quick[0] = (1 - share) * firstRunoff;
+  slow[0] = share * measured[0];
+  quick[0] = (1 - share) * measured[0];
+  target[0] = quick[0];
   for (std::size_t t = 1; t < n; ++t) {
     slow[t] = c * slow[t - 1] + inflow * rech[t];
     quick[t] = (1 - share) * rech[t];
+    target[t] = measured[t] - slow[t];
   }
 }
 

@@ -44,11 +44,14 @@ double PetMeanOf(std::span<const double> pet);
 
 // The slow path: share of each recharge through one linear reservoir of
 // reaction factor alpha with one time step delta. slow[0] is share of the
-// first runoff, slow[t] = c slow[t - 1] + (1 - c) share rech[t] after it;
-// quick[t] is (1 - share) rech[t], what the cascade routes (quick[0] the
-// cascade's first runoff, (1 - share) of the first). All of one length.
-void RouteSlowPath(double share, double alpha, double delta, double firstRunoff,
-                   std::span<const double> rech, std::span<double> slow, std::span<double> quick);
+// first measured runoff, slow[t] = c slow[t - 1] + (1 - c) share rech[t]
+// after it; quick[t] is (1 - share) rech[t], what the cascade routes
+// (quick[0] the cascade's first runoff, (1 - share) of the first); target
+// is what the cascade is fitted to: quick[0], then the measured runoff
+// less the slow one. All of one length.
+void RouteSlowPath(double share, double alpha, double delta, std::span<const double> measured,
+                   std::span<const double> rech, std::span<double> slow, std::span<double> quick,
+                   std::span<double> target);
 
 // The cascade of rows.size() reservoirs with one time step delta for every
 // step: rows[r][t] for reservoir r + 1 and point t, from the first runoff

@@ -139,11 +139,7 @@ void ComputeSumSq(std::span<const double> measured, std::span<const double> rech
     SumSqRange(measured.data(), rech.data(), n, delta, candidates, Blocks * i / pieces,
                Blocks * (i + 1) / pieces, sumSq);
   };
-  if (pieces == 1) {
-    piece(0);
-  } else {
-    pool->ForEach(static_cast<std::size_t>(pieces), piece);
-  }
+  ForEachOn(pool, static_cast<std::size_t>(pieces), piece);
 }
 
 void ComputeSumSq(const double* runMeas, const double* rech, int n, double delta,

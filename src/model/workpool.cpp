@@ -103,3 +103,11 @@ void TWorkPool::ForEach(std::size_t count, const std::function<void(std::size_t)
   }
   if (job.Error) std::rethrow_exception(job.Error);
 }
+
+void ForEachOn(TWorkPool* pool, std::size_t count, const std::function<void(std::size_t)>& body) {
+  if (pool) {
+    pool->ForEach(count, body);
+  } else {
+    for (std::size_t i = 0; i < count; ++i) body(i);
+  }
+}

@@ -12,6 +12,12 @@
 #include <thread>
 #include <vector>
 
+class TWorkPool;
+
+// body(i) for every i in [0, count) on pool, or on the calling thread alone
+// when there is none.
+void ForEachOn(TWorkPool* pool, std::size_t count, const std::function<void(std::size_t)>& body);
+
 class TWorkPool {
 public:
   // threads 0: one per core; 1: the caller's thread alone.

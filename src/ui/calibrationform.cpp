@@ -2,6 +2,7 @@
 
 #include <QAreaSeries>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineSeries>
@@ -561,6 +562,16 @@ const TFileDialogSpec ModelOpenDialog{"ModelOpenDialog", false, "json", "Model f
 
 }  // namespace
 
+// The dialogs start where the last model file was, or beside the sheet's file.
+QString TCalibrationForm::ChooseModelFile(TFileDialogSpec dialog) {
+  dialog.InitialDir = !ModelFolder.isEmpty() ? ModelFolder
+                      : Source.empty()       ? QString()
+                                             : QFileInfo(Text(Source)).absolutePath();
+  const QString path = ExecuteFileDialog(dialog);
+  if (!path.isEmpty()) ModelFolder = QFileInfo(path).absolutePath();
+  return path;
+}
+
 // The fit shown, as the batch tool's calibrate writes a model file.
 void TCalibrationForm::SaveModelButtonClick() {
   const TLiveFit& f = FLastFit;
@@ -568,7 +579,7 @@ void TCalibrationForm::SaveModelButtonClick() {
     Prompts().ShowMessage("The parameters shown give no fit: there is no model to save");
     return;
   }
-  const QString path = ExecuteFileDialog(ModelSaveDialog);
+  const QString path = ChooseModelFile(ModelSaveDialog);
   if (path.isEmpty()) return;
   TModelFile m;
   m.Store = f.Store;
@@ -595,7 +606,7 @@ void TCalibrationForm::SaveModelButtonClick() {
 // A model file's store shown and fitted to this record; its reservoirs and
 // alpha are this record's own again.
 void TCalibrationForm::OpenModelButtonClick() {
-  const QString path = ExecuteFileDialog(ModelOpenDialog);
+  const QString path = ChooseModelFile(ModelOpenDialog);
   if (path.isEmpty()) return;
   const auto bytes = ReadWholeFile(path.toStdString());
   if (!bytes) {
@@ -616,10 +627,11 @@ void TCalibrationForm::OpenModelButtonClick() {
   const TExtensions& e = read.Model.Extensions;
   // This window fits the design's model: say what of the file it leaves out.
   const QString left = e.SlowPath || e.Evaporation
-                           ? QString("; its %1 is not fitted in this window (tolvane-batch validate takes it)")
-                                 .arg(e.SlowPath && e.Evaporation ? "slow flow path and evaporation"
-                                      : e.SlowPath               ? "slow flow path"
-                                                                 : "evaporation")
+                           ? QString("; its %1 not fitted in this window (tolvane-batch validate takes %2)")
+                                 .arg(e.SlowPath && e.Evaporation ? "slow flow path and evaporation are"
+                                      : e.SlowPath               ? "slow flow path is"
+                                                                 : "evaporation is",
+                                      e.SlowPath && e.Evaporation ? "them" : "it")
                            : QString();
   ShowFigure(ComparisonLabel, "Model opened from " + path + ": " + Parameters(FShown) + left);
 }

@@ -23,6 +23,7 @@
 #include "files/inputfile.h"
 #include "model/calibration.h"
 #include "model/livefit.h"
+#include "ui/prompts.h"
 
 class QAreaSeries;
 class QLineSeries;
@@ -109,6 +110,7 @@ private:
   void ApplyButtonClick();
   void SaveModelButtonClick();
   void OpenModelButtonClick();
+  QString ChooseModelFile(TFileDialogSpec dialog);
   void ProgressReport(const TCalibrationProgress& progress);
   void CalibrationFinished();
   void SetCalibrating(bool on);
@@ -116,6 +118,7 @@ private:
   const TRunInput Record;
   // The sheet's file, named as the source of a model saved.
   std::string Source;
+  QString ModelFolder;
   // The determination's record of it, and the threads that fit it.
   const TRecord Data;
   TWorkPool* Pool;

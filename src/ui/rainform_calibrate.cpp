@@ -34,8 +34,12 @@ void TRainForm::CreateCalibration() {
   BindButton(CalibrateButton, CalibrateAction);
   setTabOrder(InputOpenButton, CalibrateButton);
 
-  RunCriteriaLabel = Place(new QLabel(OutputTabSheet), 8, 479, 440, 17);
+  // Two lines: every criterion but R square does not fit on one beside
+  // the designed buttons.
+  RunCriteriaLabel = Place(new QLabel(OutputTabSheet), 8, 479, 440, 34);
   RunCriteriaLabel->setObjectName("RunCriteriaLabel");
+  RunCriteriaLabel->setWordWrap(true);
+  RunCriteriaLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   MakeFigure(RunCriteriaLabel, "Criteria of the run");
 }
 

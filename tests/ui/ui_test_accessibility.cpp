@@ -93,6 +93,16 @@ void OpenInput(TProgram& program, const QString& path) {
   Main<QAction>("InputOpenAction")->trigger();
 }
 
+// An example opened and run by Save/Run into dir, as a user does first.
+bool SaveRunExample(TProgram& program, const TScratchDir& dir, const char* example) {
+  RainForm->SetPauseMs(0);
+  if (!ActivateInputTab()) return false;
+  OpenInput(program, Example(example));
+  program.Prompts.Paths = {QString::fromStdString(dir.File("run.inp"))};
+  Main<QAction>("InputSaveAction")->trigger();
+  return true;
+}
+
 }  // namespace
 
 class TAccessibilityTest : public QObject {
@@ -151,11 +161,7 @@ private slots:
   void theRunCriteriaAreReadWithTheirCaption() {
     TProgram program;
     TScratchDir dir;
-    RainForm->SetPauseMs(0);
-    QVERIFY(ActivateInputTab());
-    OpenInput(program, Example("determine_daily.inp"));
-    program.Prompts.Paths = {QString::fromStdString(dir.File("run.inp"))};
-    Main<QAction>("InputSaveAction")->trigger();
+    QVERIFY(SaveRunExample(program, dir, "determine_daily.inp"));
     auto* criteria = Main<QLabel>("RunCriteriaLabel");
     const auto& ws = DMQuorell->Analysis();
     const TFitCriteria fit = FitCriteria(ws.RunMeas, ws.RunCalc, ws.AnaNrOfData);
@@ -177,11 +183,7 @@ private slots:
   void everyTextShownIsRead() {
     TProgram program;
     TScratchDir dir;
-    RainForm->SetPauseMs(0);
-    QVERIFY(ActivateInputTab());
-    OpenInput(program, Example("calibrate_daily.inp"));
-    program.Prompts.Paths = {QString::fromStdString(dir.File("run.inp"))};
-    Main<QAction>("InputSaveAction")->trigger();
+    QVERIFY(SaveRunExample(program, dir, "calibrate_daily.inp"));
     QVERIFY(!Main<QLabel>("RunCriteriaLabel")->text().isEmpty());
 
     // The calibration window while searching, and after a search cancelled.

@@ -379,6 +379,18 @@ private slots:
     Cal<QPushButton>("OpenModelButton")->click();
     QCOMPARE(Window()->Shown(), fit.Store);
     QCOMPARE(Window()->LastFit().Alpha, fit.Alpha);
+    // A model file with the extensions: its store is shown, and the window
+    // says what of it it does not fit.
+    TModelFile extended = read.Model;
+    extended.Extensions = {true, 0.4, 0.02, true, 2.5};
+    extended.Pet = std::to_string(5);
+    WriteFileBytes(dir.File("extended.json"), FormatModelFile(extended));
+    program.Prompts.Paths = {QString::fromStdString(dir.File("extended.json"))};
+    Cal<QPushButton>("OpenModelButton")->click();
+    QCOMPARE(Window()->Shown(), fit.Store);
+    QVERIFY2(Shown("ComparisonLabel").endsWith("its slow flow path and evaporation are not fitted "
+                                               "in this window (tolvane-batch validate takes them)"),
+             qPrintable(Shown("ComparisonLabel")));
     // A file that is no model file is refused, naming what is wrong.
     WriteFileBytes(dir.File("bad.json"), "{}");
     program.Prompts.Paths = {QString::fromStdString(dir.File("bad.json"))};
