@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "batch/batchargs.h"
+#include "batch/calibraterun.h"
 #include "batch/commands.h"
 #include "batch/consoledialogs.h"
 #include "batch/tableargs.h"
@@ -27,37 +28,6 @@
 #include "model/workpool.h"
 
 namespace {
-
-std::optional<TObjective> ParseObjective(const std::string& text) {
-  const auto criterion = CriterionByKey(text);
-  if (!criterion || !InfoOf(*criterion).Objective) return std::nullopt;
-  return criterion;
-}
-
-// "a, b or c"
-std::string ObjectiveChoices() {
-  std::string keys = ObjectiveKeys(), text;
-  std::size_t start = 0;
-  for (auto bar = keys.find('|'); ; bar = keys.find('|', start)) {
-    const std::string key = keys.substr(start, bar == std::string::npos ? bar : bar - start);
-    if (!text.empty()) text += bar == std::string::npos ? " or " : ", ";
-    text += key;
-    if (bar == std::string::npos) break;
-    start = bar + 1;
-  }
-  return text;
-}
-
-// "LO:HI", each a number.
-std::optional<TCalibrationBounds> ParseRange(const std::string& text) {
-  const auto colon = text.find(':');
-  if (colon == std::string::npos) return std::nullopt;
-  const auto low = ParseReal(std::string_view(text).substr(0, colon));
-  const auto high = ParseReal(std::string_view(text).substr(colon + 1));
-  if (!low || !high) return std::nullopt;
-  return TCalibrationBounds{*low, *high};
-}
-
 
 std::string Describe(const TCalibrationPoint& p, TObjective objective, int warmUp) {
   std::string text = "maximum storage " + FormatParameter(p.Store.MaxSto, 0) +
@@ -110,26 +80,6 @@ bool EndsWith(const std::string& text, const std::string& end) {
          std::equal(end.rbegin(), end.rend(), text.rbegin(), [](char a, char b) {
            return std::tolower(static_cast<unsigned char>(a)) == b;
          });
-}
-
-// The model file of a calibration's best fit of data.
-TModelFile ModelFileOf(const TCalibrationPoint& best, TObjective objective, int warmUp,
-                       const TValidationData& data) {
-  TModelFile m;
-  m.Store = best.Store;
-  m.Reservoirs = best.NrOfRes;
-  m.Alpha = best.Alpha;
-  m.Objective = InfoOf(objective).Key;
-  m.WarmUp = warmUp;
-  m.TimeUnit = data.TimeUnit();
-  m.First = data.First();
-  m.Last = data.Last();
-  m.Points = static_cast<int>(data.Times.size());
-  m.Source = data.Path;
-  for (const auto& info : Criteria) m.Criteria.emplace_back(info.Key, best.Fit[info.Id]);
-  m.Extensions = best.Extensions;
-  m.Pet = data.PetColumn;
-  return m;
 }
 
 // An input file of the record with the store found: the input file's own
@@ -204,14 +154,8 @@ int CalibrateCommand(int argc, char** argv) {
   TValidationData data;
   if (const int status = ReadValidationData(args, dataPath, data, {}, "calibrate"); status != ExitOk)
     return status;
-  if (evaporation && data.Pets.empty()) {
-    std::cerr << dataPath << ": --pet-column needs DATA as a table: an input file holds no "
-                 "potential evaporation\n";
-    return ExitFailed;
-  }
-  if (evaporation && !(PetMeanOf(data.Pets) > 0)) {
-    std::cerr << dataPath << ": the potential evaporation is 0 throughout: the escape cannot "
-                 "follow it (leave out --pet-column)\n";
+  if (const std::string why = evaporation ? EvaporationFault(data) : ""; !why.empty()) {
+    std::cerr << why << "\n";
     return ExitFailed;
   }
   std::error_code ec;
@@ -245,16 +189,8 @@ int CalibrateCommand(int argc, char** argv) {
   const TStoreParameters own =
       data.InputFile ? ReadDeterminationInput(data.Bytes, 0).Store
                      : TStoreParameters{bounds.MaxStoHigh, bounds.MaxStoHigh, 0};
-  {
-    const TRun check = DetermineRun(data.View(), own);
-    // No fit for the file's own values does not end it; anything else does.
-    if (!check.Ok() && check.Stop != TRunStop::NoFiniteFit && check.Stop != TRunStop::NoStorage) {
-      std::cerr << DeterminationStopText(check.Stop) << "\n";
-      return ExitFailed;
-    }
-  }
-  if (const std::string why = CheckWarmUp(warmUp, static_cast<int>(data.Times.size())); !why.empty()) {
-    std::cerr << dataPath << ": " << why << "\n";
+  if (const std::string why = RecordFault(data, own, warmUp); !why.empty()) {
+    std::cerr << why << "\n";
     return ExitFailed;
   }
   // DATA2 before the search, so that a record that cannot be taken costs

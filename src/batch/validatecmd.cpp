@@ -61,7 +61,9 @@ std::string DataLine(const TValidationData& data, int warmUp) {
          ")";
 }
 
-std::string TableText(const TValidationData& data, const TValidation& v) {
+}  // namespace
+
+std::string ValidationTable(const TValidationData& data, const TValidation& v) {
   std::string out;
   const bool slow = !v.Slow.empty();
   AppendLine(out, std::string(data.Dates ? "date," : "") +
@@ -88,8 +90,6 @@ std::string TableText(const TValidationData& data, const TValidation& v) {
   }
   return out;
 }
-
-}  // namespace
 
 bool CheckDataOptions(const TArgs& args, std::string& error) {
   if (!HasTableOptions(args)) return true;
@@ -122,17 +122,17 @@ std::string TValidationData::TimeUnit() const {
 
 int ReadValidationData(const TArgs& args, const std::string& path, TValidationData& data,
                        const TPeriod& period, const char* command,
-                       const std::string& petColumn) {
+                       const std::string& petColumn, std::ostream& err) {
   data.Path = AbsolutePath(path);
   auto bytes = ReadWholeFile(data.Path);
   if (!bytes) {
-    std::cerr << data.Path << ": cannot be opened\n";
+    err << data.Path << ": cannot be opened\n";
     return ExitUsage;
   }
   if (IsInputFile(*bytes) || !HasTableOptions(args)) {
     TRecordFile file = ReadRecordFile(data.Path);
     if (!file.Error.empty()) {
-      std::cerr << file.Error << "\n";
+      err << file.Error << "\n";
       return file.CannotOpen ? ExitUsage : ExitFailed;
     }
     data.InputFile = true;
@@ -154,29 +154,28 @@ int ReadValidationData(const TArgs& args, const std::string& path, TValidationDa
   if (!period.To.empty()) options.To = period.To;
   options.FileName = path;
   TTableImport read = ImportTable(*bytes, options);
-  for (const auto& note : read.Notes) std::cerr << note << "\n";
+  for (const auto& note : read.Notes) err << note << "\n";
   if (!read.Ok()) {
-    std::cerr << read.Error << "\n";
+    err << read.Error << "\n";
     return ExitFailed;
   }
   if (read.Selected > ValidationCapacity) {
-    std::cerr << path << ": " << read.Selected << " rows selected";
-    if (read.Dated) std::cerr << " (" << read.FirstDate << " to " << read.LastDate << ")";
-    std::cerr << "; " << command << " takes at most " << ValidationCapacity
-              << " (choose them with --first-row and --rows, or --from and --to)\n";
+    err << path << ": " << read.Selected << " rows selected";
+    if (read.Dated) err << " (" << read.FirstDate << " to " << read.LastDate << ")";
+    err << "; " << command << " takes at most " << ValidationCapacity
+        << " (choose them with --first-row and --rows, or --from and --to)\n";
     return ExitFailed;
   }
   if (const std::string fault = FirstSeriesFault(read, path); !fault.empty()) {
-    std::cerr << fault << "\n";
+    err << fault << "\n";
     return ExitFailed;
   }
   for (const auto& value : read.Interpolated)
-    std::cerr << path << ":" << value.Line << ": " << value.When
-              << ": runoff interpolated: " << FormatGeneral(value.Runoff, '.') << "\n";
+    err << path << ":" << value.Line << ": " << value.When
+        << ": runoff interpolated: " << FormatGeneral(value.Runoff, '.') << "\n";
   for (const auto& value : read.PetInterpolated)
-    std::cerr << path << ":" << value.Line << ": " << value.When
-              << ": potential evaporation interpolated: " << FormatGeneral(value.Runoff, '.')
-              << "\n";
+    err << path << ":" << value.Line << ": " << value.When
+        << ": potential evaporation interpolated: " << FormatGeneral(value.Runoff, '.') << "\n";
   data.Pets = std::move(read.Pets);
   if (options.PetColumn.Chosen())
     data.PetColumn = OptionOr(args, "--pet-column", petColumn);
@@ -190,18 +189,20 @@ int ReadValidationData(const TArgs& args, const std::string& path, TValidationDa
   return ExitOk;
 }
 
+std::string ValidateOn(const TFittedModel& model, const TValidationData& data, int warmUp,
+                       TValidation& v) {
+  if (model.Extensions.Evaporation && data.Pets.empty())
+    return data.Path + ": the model's escape follows the potential evaporation: give DATA as a "
+                       "table with --pet-column N|NAME";
+  v = Validate(model, {data.Times, data.Rains, data.Runoffs, data.Pets}, warmUp);
+  return v.Ok() ? "" : v.Error;
+}
+
 int ReportValidation(const TFittedModel& model, const std::string& source,
                      const TValidationData& data, int warmUp, const std::string& tablePath) {
-  if (model.Extensions.Evaporation && data.Pets.empty()) {
-    std::cerr << data.Path
-              << ": the model's escape follows the potential evaporation: give DATA as a table "
-                 "with --pet-column N|NAME\n";
-    return ExitFailed;
-  }
-  const TValidation v =
-      Validate(model, {data.Times, data.Rains, data.Runoffs, data.Pets}, warmUp);
-  if (!v.Ok()) {
-    std::cerr << v.Error << "\n";
+  TValidation v;
+  if (const std::string why = ValidateOn(model, data, warmUp, v); !why.empty()) {
+    std::cerr << why << "\n";
     return ExitFailed;
   }
   for (const auto& warning : v.Warnings) std::cerr << warning << "\n";
@@ -211,7 +212,7 @@ int ReportValidation(const TFittedModel& model, const std::string& source,
             << CriteriaLine(v.Fit) << "\n";
   if (tablePath.empty()) return ExitOk;
   std::string error;
-  if (!WriteFileAtomically(tablePath, TableText(data, v), &error)) {
+  if (!WriteFileAtomically(tablePath, ValidationTable(data, v), &error)) {
     std::cerr << "The file \"" << tablePath << "\" could not be written: " << error << "\n";
     return ExitFailed;
   }

@@ -2,6 +2,7 @@
 // DATA read from a determination's input file or a table, and the report.
 #pragma once
 
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,15 +44,21 @@ bool CheckDataOptions(const TArgs& args, std::string& error);
 // Reads DATA: an input file of a determination, or else a table read with
 // the table options of args (period, when given, in place of --from and
 // --to); at most ValidationCapacity points. petColumn, when given, is the
-// PET column read unless --pet-column names one (a model file's). Prints
-// why not and returns the exit status when it cannot be taken (ExitOk when
-// it can).
+// PET column read unless --pet-column names one (a model file's). Says
+// why not on err and returns the exit status when it cannot be taken
+// (ExitOk when it can); notes and interpolated values go there too.
 int ReadValidationData(const TArgs& args, const std::string& path, TValidationData& data,
                        const TPeriod& period = {}, const char* command = "validate",
-                       const std::string& petColumn = "");
+                       const std::string& petColumn = "", std::ostream& err = std::cerr);
 
 // --warm-up N of args into warmUp (0 when not given); false with error set.
 bool GetWarmUp(const TArgs& args, int& warmUp, std::string& error);
+
+// Validates model on data into v; empty, or why it could not.
+std::string ValidateOn(const TFittedModel& model, const TValidationData& data, int warmUp,
+                       TValidation& v);
+// The points of a validation as the CSV table of --table.
+std::string ValidationTable(const TValidationData& data, const TValidation& v);
 
 // Validates model on data and prints the report; source says where the
 // model came from ("the determination of PATH"). With tablePath the points
