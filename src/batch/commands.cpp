@@ -142,6 +142,24 @@ std::vector<TCommand> MakeCommands() {
         {"-o", "GRAPH.bmp|GRAPH.png|GRAPH.svg", "the file to write (an existing one is replaced)", true},
         {"--scale", "1|2|3",
          "a PNG drawn at that multiple of the size, text and lines scaled (1 by default)"}}},
+      {"regional", RegionalCommand, "MANIFEST.csv",
+       "regional: calibrates and validates every catchment of a manifest (a header row, then\n"
+       "one row a catchment: id, data, the table options as columns such as rain_column,\n"
+       "calibrate_from, calibrate_to, validate_from, validate_to, warm_up, objective, slow_path,\n"
+       "max_storage), in parallel; each into OUTDIR/ID (model.json, validation.csv) and a row\n"
+       "of OUTDIR/summary.csv; catchments with complete results are skipped, so a run broken\n"
+       "off and started again finishes the rest",
+       {{"-o", "OUTDIR", "the folder of the results (made when missing)", true},
+        {"--jobs", "N", "catchments run at once, each on one core (all cores by default)"},
+        {"--shard", "I/N",
+         "only every N-th catchment from the I-th, for N machines; the summary is then\n"
+         "OUTDIR/summary-I-of-N.csv (regional-merge joins them)"},
+        {"--force", nullptr, "run catchments again whose results are complete"}}},
+      {"regional-merge", RegionalMergeCommand, "OUTDIR...",
+       "regional-merge: joins the summaries of the shards of regional (each OUTDIR's\n"
+       "summary.csv and summary-I-of-N.csv, or the files named) into one, in the manifest's\n"
+       "order when every OUTDIR has the same, by id otherwise; an id given twice is refused",
+       {{"-o", "SUMMARY.csv", "the summary to write (an existing one is replaced)", true}}},
   };
 }
 
