@@ -145,8 +145,9 @@ TEST_F(RegionalBatch, RefusesABadManifest) {
     EXPECT_EQ(r.Status, c.Status) << c.Name;
     EXPECT_NE(r.Err.find(c.Says), std::string::npos) << c.Name << ": " << r.Err;
   }
-  const auto r = Batch(dir, "regional m.csv -o out --shard 3/2");
-  EXPECT_EQ(r.Status, 2);
+  for (const char* usage : {"regional m.csv -o out --shard 3/2", "regional m.csv -o out --jobs 0",
+                            "regional m.csv", "regional-merge -o x.csv"})
+    EXPECT_EQ(Batch(dir, usage).Status, 2) << usage;
 }
 
 // The files of regional are those of calibrate -o MODEL.json and validate
