@@ -148,13 +148,18 @@ TSummaryRow RunCatchment(const TCatchment& c, const fs::path& folder, std::ostri
           ValidateOn({best.Store, best.NrOfRes, best.Alpha, best.Extensions}, next, s.WarmUp, v);
       !bad.empty())
     return done(bad);
-  for (const auto& warning : v.Warnings) log << warning << "\n";
+  // An ok row still says what the validation warns of (alpha on its edge).
+  std::string warnings;
+  for (const auto& warning : v.Warnings) {
+    log << warning << "\n";
+    warnings += (warnings.empty() ? "" : "; ") + warning;
+  }
   if (!Write(folder / "validation.csv", ValidationTable(next, v), error)) return done(error);
   row.Validated = true;
   row.Validation = v.Fit;
   row.ValPoints = static_cast<int>(next.Times.size());
   row.Status = "ok";
-  return done("");
+  return done(warnings);
 }
 
 // The row of a catchment whose results are complete and were made with
