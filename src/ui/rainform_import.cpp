@@ -47,6 +47,12 @@ void TRainForm::ApplyImportedTable(const TImportForm& form) {
   InputImage->hide();
   FDataEntered = true;
   FillSheet();
+  ImportedPet = {};
+  if (analysis && read.Pets.size() == n) {
+    ImportedPet.Times = read.Times;
+    ImportedPet.Values = read.Pets;
+    ImportedPet.Column = form.PetColumnName();
+  }
   if (!analysis) {
     AcoeffEdit->setText(alpha);
     ComboBox1->setCurrentIndex(reservoirs);
