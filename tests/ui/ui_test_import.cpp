@@ -79,6 +79,9 @@ private slots:
     QVERIFY(OkButton(form)->isEnabled());
     OkButton(form)->click();
     QApplication::processEvents();
+    // The keyboard is the main window's again, also where no window
+    // manager hands it back.
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(RainForm));
 
     QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("46"));
     QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 46);
