@@ -87,15 +87,18 @@ struct TSvgCanvas::TState {
   }
 };
 
-TSvgCanvas::TSvgCanvas() : State(std::make_unique<TState>()) {
+TSvgCanvas::TSvgCanvas() : TSvgCanvas(GraphWidth, GraphHeight, "Tolvane graph") {}
+
+TSvgCanvas::TSvgCanvas(int width, int height, const std::string& title)
+    : State(std::make_unique<TState>()) {
   auto& s = *State;
   s.Buffer.open(QIODevice::WriteOnly);
   s.Generator.setOutputDevice(&s.Buffer);
-  s.Generator.setSize(QSize(GraphWidth, GraphHeight));
-  s.Generator.setViewBox(QRect(0, 0, GraphWidth, GraphHeight));
+  s.Generator.setSize(QSize(width, height));
+  s.Generator.setViewBox(QRect(0, 0, width, height));
   // The bitmap's pixels at 96 per inch: the drawing prints as large.
   s.Generator.setResolution(96);
-  s.Generator.setTitle("Tolvane graph");
+  s.Generator.setTitle(ForXml(FromFileText(title)));
   s.Generator.setDescription(QString::fromStdString(FooterText()));
   s.Painter.begin(&s.Generator);
 }

@@ -1,5 +1,5 @@
 // The graph canvas as a vector drawing: an SVG document in a 623 x 465 view
-// box, written by Qt SVG, with the texts as texts.
+// box (or a chart's own size), written by Qt SVG, with the texts as texts.
 #pragma once
 
 #include <memory>
@@ -15,6 +15,8 @@
 class TSvgCanvas : public TGraphCanvas {
 public:
   TSvgCanvas();
+  // A drawing of width x height in its view box, for a chart, with its title.
+  TSvgCanvas(int width, int height, const std::string& title);
   ~TSvgCanvas() override;
   TSvgCanvas(const TSvgCanvas&) = delete;
   TSvgCanvas& operator=(const TSvgCanvas&) = delete;
