@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
         TTickCase{"Small", 0, 0.03, 3, {0, 0.01, 0.02, 0.03}, {"0.00", "0.01", "0.02", "0.03"}},
         TTickCase{"Inside", 3, 97, 10, {10, 20, 30, 40, 50, 60, 70, 80, 90},
                   {"10", "20", "30", "40", "50", "60", "70", "80", "90"}},
-        TTickCase{"Negative", -730, -270, 4, {-700, -600, -500, -400, -300},
+        TTickCase{"Negative", -730, -270, 5, {-700, -600, -500, -400, -300},
                   {"-700", "-600", "-500", "-400", "-300"}},
         TTickCase{"Reversed", 2, 1, 5, {}, {}}),
     CaseName);
@@ -392,6 +392,25 @@ TEST(DrawChart, BandLiesBehindTheLineDrawnAfterIt) {
     const auto [top, bottom] = rows[static_cast<std::size_t>(l.X1 - f.Left)];
     EXPECT_TRUE(l.Y1 >= top && l.Y1 < bottom) << l.X1 << ": " << l.Y1 << " not in " << top << ".." << bottom;
   }
+}
+
+TEST(DrawChart, BandIsCutAtTheFrame) {
+  TChart chart = UnitChart();
+  // Wider than the plot up to 5, wholly above it from 6 on.
+  chart.Series.push_back({"", TChartMark::Band, Pale, {0, 5, 6, 10}, {-5, -5, 2, 2}, {5, 5, 3, 3}, 1});
+  TGraphRecording r = Recording();
+  DrawChart(chart, r);
+  const TChartScale f = FrameOf(r);
+  const auto fills = StepsIn<TFillStep>(r, Pale);
+  ASSERT_FALSE(fills.empty());
+  EXPECT_EQ(fills.front().second.Left, f.Left);
+  const int column6 = f.Left + static_cast<int>(0.6 * (f.Right - f.Left));
+  for (const auto& [i, fill] : fills) {
+    EXPECT_EQ(fill.Top, f.Top);
+    EXPECT_LE(fill.Bottom, f.Bottom + 1);
+    EXPECT_LE(fill.Right, column6 + 1);
+  }
+  EXPECT_EQ(fills.front().second.Bottom, f.Bottom + 1);
 }
 
 TEST(DrawChart, DotsOnOnePixelAreDrawnOnce) {

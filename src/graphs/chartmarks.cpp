@@ -43,14 +43,19 @@ bool Clip(const TChartScale& s, TPoint& a, TPoint& b) {
 // Many points to one pixel column draw no more than the first, the
 // lowest, the highest and the last of them: a record of years keeps a line
 // of a few thousand segments.
-std::vector<TPoint> ThinByColumn(const std::vector<TPoint>& run) {
+// Points off the plot to one side count as one column: of the lines
+// between them nothing shows.
+std::vector<TPoint> ThinByColumn(const std::vector<TPoint>& run, const TChartScale& s) {
+  auto columnOf = [&s](double x) {
+    return std::lround(std::clamp(x, s.Left - 1.0, s.Right + 1.0));
+  };
   std::vector<TPoint> kept;
   std::size_t i = 0;
   while (i < run.size()) {
     std::size_t j = i;
-    const long column = std::lround(run[i].first);
+    const long column = columnOf(run[i].first);
     std::size_t low = i, high = i;
-    while (j < run.size() && std::lround(run[j].first) == column) {
+    while (j < run.size() && columnOf(run[j].first) == column) {
       if (run[j].second > run[low].second) low = j;
       if (run[j].second < run[high].second) high = j;
       ++j;
@@ -68,7 +73,7 @@ void DrawPolyline(const std::vector<TPoint>& points, const TChartScale& s, TRgb 
   // Runs of drawable points; a point that is not breaks the line.
   std::vector<TPoint> run;
   auto flush = [&] {
-    const std::vector<TPoint> kept = ThinByColumn(run);
+    const std::vector<TPoint> kept = ThinByColumn(run, s);
     for (std::size_t i = 1; i < kept.size(); ++i) {
       TPoint a = kept[i - 1], b = kept[i];
       if (!Clip(s, a, b)) continue;
@@ -79,7 +84,7 @@ void DrawPolyline(const std::vector<TPoint>& points, const TChartScale& s, TRgb 
   };
   for (const auto& [x, y] : points) {
     const TPoint p{s.Column(x), s.Row(y)};
-    if (std::isnan(p.first) || std::isnan(p.second)) flush();
+    if (!std::isfinite(p.first) || !std::isfinite(p.second)) flush();
     else run.push_back(p);
   }
   flush();
@@ -132,8 +137,8 @@ void DrawBand(const TChartSeries& series, const TChartScale& s, TGraphCanvas& ca
   std::vector<double> upper(static_cast<std::size_t>(columns), NaN);
   std::vector<double> lower(static_cast<std::size_t>(columns), NaN);
   auto cover = [&](double column, double r1, double r2) {
+    if (!(column >= s.Left - 0.5 && column < s.Right + 0.5)) return;
     const long c = std::lround(column);
-    if (c < s.Left || c > s.Right) return;
     const auto k = static_cast<std::size_t>(c - s.Left);
     const double top = std::min(r1, r2), bottom = std::max(r1, r2);
     upper[k] = std::isnan(upper[k]) ? top : std::min(upper[k], top);
@@ -141,7 +146,7 @@ void DrawBand(const TChartSeries& series, const TChartScale& s, TGraphCanvas& ca
   };
   struct TEdge {
     double C, R1, R2;
-    bool Ok() const { return !std::isnan(C) && !std::isnan(R1) && !std::isnan(R2); }
+    bool Ok() const { return std::isfinite(C) && std::isfinite(R1) && std::isfinite(R2); }
   };
   auto edge = [&](std::size_t i) {
     return TEdge{s.Column(series.X[i]), s.Row(series.Y[i]), s.Row(series.Y2[i])};
@@ -152,7 +157,7 @@ void DrawBand(const TChartSeries& series, const TChartScale& s, TGraphCanvas& ca
     cover(a.C, a.R1, a.R2);
     if (i + 1 == n) break;
     const TEdge b = edge(i + 1);
-    if (!b.Ok() || std::lround(a.C) == std::lround(b.C)) continue;
+    if (!b.Ok() || a.C == b.C) continue;
     // Only the columns of the plot between the two points.
     const double from = std::max(std::min(a.C, b.C), static_cast<double>(s.Left));
     const double to = std::min(std::max(a.C, b.C), static_cast<double>(s.Right));
@@ -162,20 +167,25 @@ void DrawBand(const TChartSeries& series, const TChartScale& s, TGraphCanvas& ca
     }
   }
   auto rowOf = [&](double r) {
-    return std::clamp(ToPixel(r), s.Top, s.Bottom);
+    return ToPixel(std::clamp(r, static_cast<double>(s.Top), static_cast<double>(s.Bottom)));
+  };
+  // A column whose band lies wholly above or below the plot shows nothing.
+  auto shows = [&](int column) {
+    const auto k = static_cast<std::size_t>(column);
+    return !std::isnan(upper[k]) && upper[k] <= s.Bottom + 0.5 && lower[k] >= s.Top - 0.5;
   };
   int c = 0;
   while (c < columns) {
-    const auto k = static_cast<std::size_t>(c);
-    if (std::isnan(upper[k]) || upper[k] > s.Bottom + 0.5 || lower[k] < s.Top - 0.5) {
+    if (!shows(c)) {
       ++c;
       continue;
     }
+    const auto k = static_cast<std::size_t>(c);
     const int top = rowOf(upper[k]), bottom = rowOf(lower[k]);
     int end = c + 1;
-    while (end < columns) {
+    while (end < columns && shows(end)) {
       const auto e = static_cast<std::size_t>(end);
-      if (std::isnan(upper[e]) || rowOf(upper[e]) != top || rowOf(lower[e]) != bottom) break;
+      if (rowOf(upper[e]) != top || rowOf(lower[e]) != bottom) break;
       ++end;
     }
     canvas.FillRect(s.Left + c, top, s.Left + end, bottom + 1, series.Colour);
