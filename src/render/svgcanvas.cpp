@@ -47,6 +47,10 @@ QString ForXml(QString text) {
 
 }  // namespace
 
+// Qt's own SVG reader cuts off a path of more than 32767 points: a longer
+// run (thousands of dots of a chart) is written as several paths.
+constexpr int MaxPathElements = 30000;
+
 struct TSvgCanvas::TState {
   QByteArray Bytes;
   QBuffer Buffer{&Bytes};
@@ -60,7 +64,9 @@ struct TSvgCanvas::TState {
   TRun& RunFor(TRunKind kind, TRgb colour, int width, const TGraphFont& font) {
     const auto it = std::find_if(Pending.begin(), Pending.end(),
                                  [kind](const TRun& run) { return run.Kind == kind; });
-    if (it != Pending.end() && SameRun(*it, kind, colour, width, font)) return *it;
+    if (it != Pending.end() && SameRun(*it, kind, colour, width, font) &&
+        it->Path.elementCount() < MaxPathElements)
+      return *it;
     // The same kind with another colour or pen: what came before is done.
     if (it != Pending.end()) Flush();
     Pending.push_back(TRun{kind, colour, width, font, {}, {}});

@@ -10,7 +10,8 @@
 // A run of operations that belong together (the steps of a series line,
 // the bars of recharge, the markers of a series), with no other text
 // between them, becomes one path per pen, fill or marker colour; the paths
-// of a run are drawn in the order they began. A marker is drawn as the
+// of a run are drawn in the order they began; a path holds no more than
+// 30 000 points, a longer run is cut into several. A marker is drawn as the
 // outline of its glyph, without its text cell.
 class TSvgCanvas : public TGraphCanvas {
 public:
