@@ -9,6 +9,7 @@
 
 #include "base/numformat.h"
 #include "batch/regional.h"
+#include "batch/regionalplots.h"
 #include "files/modelfile.h"
 #include "files/tabledates.h"
 #include "model/engine.h"
@@ -273,6 +274,44 @@ TEST(RegionalFiles, CsvCellsAndManifestWords) {
             "date_column goes with date_columns, not rain_column");
   EXPECT_EQ(ParseShard("2/8"), (std::pair<int, int>(2, 8)));
   for (const char* bad : {"0/2", "3/2", "2", "a/b", "1/0"}) EXPECT_FALSE(ParseShard(bad)) << bad;
+}
+
+// The distributions take the ok rows' criteria that exist, each sorted by
+// the chart; the axis starts at the worst value down to -1.
+TEST(RegionalFiles, CdfChartsOfASummary) {
+  TSummaryRow good, worse, refused, flat;
+  good.Id = "g", good.Status = "ok", good.Fitted = good.Validated = true;
+  good.Best.Fit.Values.fill(0.8), good.Validation.Values.fill(0.6);
+  worse = good, worse.Id = "w";
+  worse.Best.Fit.Values.fill(-3), worse.Validation.Values.fill(-0.45);
+  refused.Id = "r", refused.Status = "refused";
+  flat = good, flat.Id = "f";
+  flat.Validation.Values.fill(std::nan(""));
+  std::string summary = SummaryHeader() + "\n";
+  for (const auto* row : {&good, &worse, &refused, &flat}) summary += FormatSummaryRow(*row) + "\n";
+  const TChartFiles charts = RegionalCdfCharts(summary, "/p", "svg");
+  ASSERT_EQ(charts.size(), 2u);
+  EXPECT_EQ(charts[0].second, "/p/cdf-nse.svg");
+  EXPECT_EQ(charts[1].second, "/p/cdf-kge.svg");
+  const TChart& nse = charts[0].first;
+  ASSERT_EQ(nse.Series.size(), 2u);
+  EXPECT_EQ(nse.Series[0].X, (std::vector<double>{0.8, -3, 0.8}));
+  EXPECT_EQ(nse.Series[1].X, (std::vector<double>{0.6, -0.45}));
+  EXPECT_EQ(nse.Series[0].Mark, TChartMark::Steps);
+  EXPECT_EQ(nse.XMin, -1.0);
+  EXPECT_EQ(nse.Title, "NSE over 3 catchments");
+}
+
+TEST_F(RegionalBatch, PlotsOfTheRunAndOfTheMerge) {
+  WriteFileBytes(dir.File("m.csv"), std::string(Header) + Row("a", "a.csv") + Row("b", "b.csv"));
+  auto r = Batch(dir, "regional m.csv -o out --plots figures");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  for (const char* name : {"figures/cdf-nse.png", "figures/cdf-kge.png"})
+    EXPECT_TRUE(ReadFileBytes(dir.File(name)).starts_with("\x89PNG")) << name;
+  r = Batch(dir, "regional-merge out -o all.csv --plots svg --plot-format svg");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(ReadFileBytes(dir.File("svg/cdf-kge.svg")).find("<svg"), std::string::npos);
+  EXPECT_EQ(Batch(dir, "regional m.csv -o out --plots f --plot-format gif").Status, 2);
 }
 
 // A real record: MOPEX 25 with its header-less columns, three years fitted

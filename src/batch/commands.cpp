@@ -154,12 +154,17 @@ std::vector<TCommand> MakeCommands() {
         {"--shard", "I/N",
          "only every N-th catchment from the I-th, for N machines; the summary is then\n"
          "OUTDIR/summary-I-of-N.csv (regional-merge joins them)"},
-        {"--force", nullptr, "run catchments again whose results are complete"}}},
+        {"--force", nullptr, "run catchments again whose results are complete"},
+        {"--plots", "DIR", "also the cumulative distributions of NSE and KGE over the catchments,\n"
+                           "calibration and validation: DIR/cdf-nse.png and DIR/cdf-kge.png"},
+        {"--plot-format", "png|svg", "the plots as PNG (by default) or SVG drawings"}}},
       {"regional-merge", RegionalMergeCommand, "OUTDIR...",
        "regional-merge: joins the summaries of the shards of regional (each OUTDIR's\n"
        "summary.csv and summary-I-of-N.csv, or the files named) into one, in the manifest's\n"
        "order when every OUTDIR has the same, by id otherwise; an id given twice is refused",
-       {{"-o", "SUMMARY.csv", "the summary to write (an existing one is replaced)", true}}},
+       {{"-o", "SUMMARY.csv", "the summary to write (an existing one is replaced)", true},
+        {"--plots", "DIR", "also the cumulative distributions of NSE and KGE, as regional draws them"},
+        {"--plot-format", "png|svg", "the plots as PNG (by default) or SVG drawings"}}},
   };
 }
 

@@ -19,6 +19,7 @@
 #include "batch/calibraterun.h"
 #include "batch/commands.h"
 #include "batch/regional.h"
+#include "batch/regionalplots.h"
 #include "batch/tableargs.h"
 #include "files/filepaths.h"
 #include "model/validation.h"
@@ -239,6 +240,7 @@ int RegionalCommand(int argc, char** argv) {
   int jobs = 0;
   if (!GetInt(args, "--jobs", jobs, error)) return UsageError(error);
   if (args.Options.count("--jobs") && jobs < 1) return UsageError("--jobs must be 1 or more");
+  if (const std::string why = PlotFormatFault(args); !why.empty()) return UsageError(why);
   std::pair<int, int> shard{1, 1};
   if (args.Options.count("--shard")) {
     const auto given = ParseShard(args.Options.at("--shard"));
@@ -344,5 +346,9 @@ int RegionalCommand(int argc, char** argv) {
   std::cout << (out / name).string() << ": " << mine.size() << " catchments, "
             << mine.size() - static_cast<std::size_t>(notOk) << " ok, " << notOk
             << " refused or failed\n";
+  if (!PlotsOfArgs(args, summary, error)) {
+    std::cerr << error << "\n";
+    return ExitFailed;
+  }
   return notOk == 0 ? ExitOk : ExitFailed;
 }

@@ -8,6 +8,7 @@
 
 #include "batch/commands.h"
 #include "batch/regional.h"
+#include "batch/regionalplots.h"
 #include "files/filepaths.h"
 
 namespace fs = std::filesystem;
@@ -36,6 +37,7 @@ int RegionalMergeCommand(int argc, char** argv) {
   const TArgs& args = *parsed;
   if (args.Positional.empty())
     return UsageError("regional-merge takes the OUTDIR of each shard (or their summaries)");
+  if (const std::string why = PlotFormatFault(args); !why.empty()) return UsageError(why);
   const std::string target = AbsolutePath(args.Options.at("-o"));
 
   std::map<std::string, std::pair<std::string, std::string>> rows;  // id: row, file
@@ -103,6 +105,10 @@ int RegionalMergeCommand(int argc, char** argv) {
   }
   std::cout << target << ": " << rows.size() << " catchments from " << files << " summaries, "
             << (manifestOrder ? "in the manifest's order" : "in the order of their ids") << "\n";
+  if (!PlotsOfArgs(args, summary, error)) {
+    std::cerr << error << "\n";
+    return ExitFailed;
+  }
   if (missing.empty()) return ExitOk;
   std::cerr << missing.size() << " catchments of the manifest have no row (a shard not run?): "
             << missing.front() << (missing.size() > 1 ? " ..." : "") << "\n";
