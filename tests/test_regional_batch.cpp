@@ -232,6 +232,9 @@ TEST_F(RegionalBatch, ResumesAfterAKill) {
                                         Row("c", "c.csv", "P", "kge") + Row("a2", "a.csv", "P", "kge"));
   r = Batch(dir, "regional m.csv -o cut");
   EXPECT_NE(r.Out.find("3 done before, 1 to run"), std::string::npos) << r.Out;
+  WriteFileBytes(dir.File("b.csv"), MadeTable({80, 40, 1.4}, 1, 0.4));
+  r = Batch(dir, "regional m.csv -o cut");
+  EXPECT_NE(r.Out.find("3 done before, 1 to run"), std::string::npos) << r.Out;
   r = Batch(dir, "regional m.csv -o cut --force");
   EXPECT_NE(r.Out.find("0 done before, 4 to run"), std::string::npos) << r.Out;
 }

@@ -25,8 +25,7 @@ struct TCatchment {
   // ("--rain-column" for the column rain_column); blank cells left out.
   TArgs Args;
   TPeriod Calibration, Validation;
-  // Every cell given, one "column=value" a line: results made with other
-  // settings are made again.
+  // Every cell given but the id, one "column=value" a line.
   std::string Settings;
 };
 

@@ -163,12 +163,22 @@ TSummaryRow RunCatchment(const TCatchment& c, const fs::path& folder, std::ostri
   return done(warnings);
 }
 
+// The manifest row's cells and the data file's size and time: results of
+// other settings or of data changed since are made again.
+std::string SettingsOf(const TCatchment& c) {
+  std::error_code ec;
+  const auto bytes = fs::file_size(c.Data, ec);
+  const auto time = fs::last_write_time(c.Data, ec).time_since_epoch().count();
+  return c.Settings + "data_bytes=" + std::to_string(ec ? 0 : bytes) +
+         "\ndata_time=" + std::to_string(ec ? 0 : time) + "\n";
+}
+
 // The row of a catchment whose results are complete and were made with
 // these settings; empty otherwise.
 std::optional<std::string> CompleteRow(const TCatchment& c, const fs::path& folder) {
   const auto settings = ReadWholeFile((folder / SettingsFile).string());
   const auto row = ReadWholeFile((folder / RowFile).string());
-  if (!settings || *settings != c.Settings || !row) return std::nullopt;
+  if (!settings || *settings != SettingsOf(c) || !row) return std::nullopt;
   const auto lines = SplitAt(*row, '\n');
   if (lines.size() < 2 || lines[0] != SummaryHeader()) return std::nullopt;
   const auto cells = SplitCsvLine(lines[1]);
@@ -305,7 +315,7 @@ int RegionalCommand(int argc, char** argv) {
         for (const char* stale : {RowFile, "model.json", "validation.csv", "log.txt"})
           fs::remove(folder / stale, made);
         try {
-          if (!Write(folder / SettingsFile, c.Settings, why)) row.Message = why;
+          if (!Write(folder / SettingsFile, SettingsOf(c), why)) row.Message = why;
           else row = RunCatchment(c, folder, log);
         } catch (const std::exception& e) {
           row.Status = "failed";
