@@ -34,6 +34,11 @@ const char* const SettingsFile = "settings.txt";
 
 using TClock = std::chrono::steady_clock;
 
+// "1 catchment", "2 catchments"
+std::string Count(std::size_t n, const std::string& word) {
+  return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
 bool Write(const fs::path& path, const std::string& bytes, std::string& error) {
   std::string why;
   if (WriteFileAtomically(path.string(), bytes, &why)) return true;
@@ -282,11 +287,13 @@ int RegionalCommand(int argc, char** argv) {
     if (row) rows[i] = *row;
     else todo.push_back(i);
   }
-  const unsigned threads =
-      jobs > 0 ? static_cast<unsigned>(jobs) : std::max(1u, std::thread::hardware_concurrency());
-  std::cout << mine.size() << " catchments" << (shard.second > 1 ? " of shard " + args.Options.at("--shard") : "")
-            << ": " << mine.size() - todo.size() << " done before, " << todo.size() << " to run on "
-            << std::min<std::size_t>(threads, std::max<std::size_t>(todo.size(), 1)) << " jobs\n"
+  const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(
+      jobs > 0 ? static_cast<unsigned>(jobs) : std::max(1u, std::thread::hardware_concurrency()),
+      std::max<std::size_t>(todo.size(), 1)));
+  std::cout << Count(mine.size(), "catchment")
+            << (shard.second > 1 ? " of shard " + args.Options.at("--shard") : "") << ": "
+            << mine.size() - todo.size() << " done before, " << todo.size() << " to run on "
+            << Count(threads, "job") << "\n"
             << std::flush;
 
   // A test hook: TOLVANE_REGIONAL_KILL_AFTER=K kills the process as a user's
@@ -353,7 +360,7 @@ int RegionalCommand(int argc, char** argv) {
     std::cerr << error << "\n";
     return ExitFailed;
   }
-  std::cout << (out / name).string() << ": " << mine.size() << " catchments, "
+  std::cout << (out / name).string() << ": " << Count(mine.size(), "catchment") << ", "
             << mine.size() - static_cast<std::size_t>(notOk) << " ok, " << notOk
             << " refused or failed\n";
   if (!PlotsOfArgs(args, summary, error)) {
