@@ -11,6 +11,7 @@
 #include "batch/batchargs.h"
 #include "batch/commands.h"
 #include "batch/consoledialogs.h"
+#include "batch/fitoptions.h"
 #include "batch/tableargs.h"
 #include "batch/validatecmd.h"
 #include "base/numformat.h"
@@ -27,37 +28,6 @@
 #include "model/workpool.h"
 
 namespace {
-
-std::optional<TObjective> ParseObjective(const std::string& text) {
-  const auto criterion = CriterionByKey(text);
-  if (!criterion || !InfoOf(*criterion).Objective) return std::nullopt;
-  return criterion;
-}
-
-// "a, b or c"
-std::string ObjectiveChoices() {
-  std::string keys = ObjectiveKeys(), text;
-  std::size_t start = 0;
-  for (auto bar = keys.find('|'); ; bar = keys.find('|', start)) {
-    const std::string key = keys.substr(start, bar == std::string::npos ? bar : bar - start);
-    if (!text.empty()) text += bar == std::string::npos ? " or " : ", ";
-    text += key;
-    if (bar == std::string::npos) break;
-    start = bar + 1;
-  }
-  return text;
-}
-
-// "LO:HI", each a number.
-std::optional<TCalibrationBounds> ParseRange(const std::string& text) {
-  const auto colon = text.find(':');
-  if (colon == std::string::npos) return std::nullopt;
-  const auto low = ParseReal(std::string_view(text).substr(0, colon));
-  const auto high = ParseReal(std::string_view(text).substr(colon + 1));
-  if (!low || !high) return std::nullopt;
-  return TCalibrationBounds{*low, *high};
-}
-
 
 std::string Describe(const TCalibrationPoint& p, TObjective objective, int warmUp) {
   std::string text = "maximum storage " + FormatParameter(p.Store.MaxSto, 0) +
@@ -168,19 +138,8 @@ int CalibrateCommand(int argc, char** argv) {
     return UsageError("--slow-path and --pet-column go with -o MODEL.json: an input file holds "
                       "neither");
   TObjective objective = TObjective::RSquare;
-  if (args.Options.count("--objective")) {
-    const auto given = ParseObjective(args.Options.at("--objective"));
-    if (!given) return UsageError("--objective must be " + ObjectiveChoices());
-    objective = *given;
-  }
   TCalibrationBounds bounds;
-  if (args.Options.count("--max-storage")) {
-    const auto given = ParseRange(args.Options.at("--max-storage"));
-    if (!given) return UsageError("--max-storage takes a range LO:HI in mm, such as 1:500");
-    bounds = *given;
-  }
-  if (const std::string why = CheckCalibrationBounds(bounds); !why.empty())
-    return UsageError("--max-storage " + args.Options.at("--max-storage") + ": " + why);
+  if (!GetFitOptions(args, objective, bounds, error)) return UsageError(error);
   int warmUp = 0;
   if (!GetWarmUp(args, warmUp, error)) return UsageError(error);
   const bool validate = args.Options.count("--validate") > 0;

@@ -33,6 +33,7 @@ int RunCommand(int argc, char** argv);
 int CalibrateCommand(int argc, char** argv);
 int TableCommand(int argc, char** argv);
 int ValidateCommand(int argc, char** argv);
+int UncertaintyCommand(int argc, char** argv);
 // Runs the graph program beside this one (it needs Qt).
 int GraphCommand(int argc, char** argv);
 
