@@ -15,6 +15,8 @@
 #include "graphs/graphrecording.h"
 #include "graphs/graphscale.h"
 #include "model/dmquorell.h"
+#include "graphs/chart.h"
+#include "render/chartfile.h"
 #include "render/fonts.h"
 #include "render/graphfile.h"
 #include "render/qtcanvas.h"
@@ -467,6 +469,43 @@ TEST_F(GraphFiles, SvgIsValidXmlWhateverTheTitleHolds) {
       if (e.Name == "text") all += e.Text;
     EXPECT_TRUE(all.startsWith(c.Shown)) << c.Title << ": " << all.toStdString();
   }
+}
+
+TEST(ChartFiles, ChartsAreDrawnAtTheirSizeAndLongRunsSplitIntoPaths) {
+  App();
+  TChart chart;
+  chart.Width = 1000;
+  chart.Height = 640;
+  TChartSeries dots{"dots", TChartMark::Dots, {200, 0, 0}, {}, {}, {}, 1};
+  for (int i = 0; i < 40000; ++i) {  // more distinct pixels than one path may hold
+    dots.X.push_back(i % 400);
+    dots.Y.push_back(i / 400);
+  }
+  chart.Series.push_back(dots);
+  const QImage image = ChartImage(chart);
+  EXPECT_EQ(image.width(), 1000);
+  EXPECT_EQ(image.height(), 640);
+
+  const auto elements = ParseSvg(ChartSvg(chart));
+  ASSERT_FALSE(elements.empty());
+  EXPECT_EQ(elements.front().Get("viewBox"), "0 0 1000 640");
+  int red = 0, points = 0;
+  for (const TSvgElement& e : elements) {
+    if (e.Name != "path" || e.Get("fill") != "#c80000") continue;
+    const QString d = e.Get("d");
+    const int count = Count(d, 'M') + Count(d, 'L');
+    EXPECT_LE(count, 32767);  // as much as Qt's SVG reader takes
+    points += count;
+    ++red;
+  }
+  EXPECT_GE(red, 2);
+  // Every dot of the plot is there, cut or not: two rectangles of five points.
+  int plotted = 0;
+  TGraphRecording recording = NewGraphRecording();
+  DrawChart(chart, recording);
+  for (const TGraphStep& step : recording.Steps())
+    if (const auto* f = std::get_if<TFillStep>(&step); f && f->Colour == dots.Colour) ++plotted;
+  EXPECT_EQ(points, 5 * plotted);
 }
 
 TEST_F(GraphFiles, RefusedScaleOrTargetWritesNothing) {

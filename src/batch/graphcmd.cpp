@@ -1,6 +1,7 @@
 // tolvane-batch graph: an output file drawn as the Graphics tab draws it,
-// saved as a bitmap, a PNG at a scale for reports, or an SVG drawing. A
-// program of its own, so that the other commands start without loading Qt.
+// saved as a bitmap, a PNG at a scale for reports, or an SVG drawing; and
+// the charts other commands hand over. A program of its own, so that the
+// other commands start without loading Qt.
 #include <QGuiApplication>
 
 #include <cstdlib>
@@ -12,11 +13,14 @@
 #include "batch/batchargs.h"
 #include "batch/commands.h"
 #include "batch/consoledialogs.h"
+#include "files/filepaths.h"
 #include "files/graphkind.h"
 #include "files/outputlayout.h"
+#include "graphs/chart.h"
 #include "graphs/graphdraw.h"
 #include "graphs/graphscale.h"
 #include "model/dmquorell.h"
+#include "render/chartfile.h"
 #include "render/graphfile.h"
 
 namespace {
@@ -33,9 +37,46 @@ int Usage(const std::string& text) {
   return ExitUsage;
 }
 
+// Drawing texts needs a GUI application, never a display.
+void PrepareQt() {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qInstallMessageHandler(QuietQtNotes);
+}
+
+// tolvane-batch-graph charts SPEC.json: the charts of a batch command, each
+// to its file; what could not be written is named on standard error.
+int SaveChartFiles(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: tolvane-batch-graph charts SPEC.json\n";
+    return ExitUsage;
+  }
+  const auto text = ReadWholeFile(argv[2]);
+  if (!text) {
+    std::cerr << argv[2] << ": cannot be read\n";
+    return ExitFailed;
+  }
+  std::string error;
+  const auto charts = ReadChartFiles(*text, error);
+  if (!charts) {
+    std::cerr << argv[2] << ": " << error << "\n";
+    return ExitFailed;
+  }
+  PrepareQt();
+  int qtArgc = 1;
+  QGuiApplication app(qtArgc, argv);
+  int status = ExitOk;
+  for (const auto& [chart, path] : *charts)
+    if (!SaveChart(chart, path, &error)) {
+      std::cerr << path << ": " << error << "\n";
+      status = ExitFailed;
+    }
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "charts") return SaveChartFiles(argc, argv);
   // argv[1] is the word "graph".
   std::string error;
   auto parsed = ParseArgs(argc, argv, CommandNamed("graph"), error);
@@ -59,8 +100,7 @@ int main(int argc, char** argv) {
         "--scale is for PNG graphs: a BMP graph is 623 x 465 pixels as designed, an SVG "
         "graph is drawn to any size");
 
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  qInstallMessageHandler(QuietQtNotes);
+  PrepareQt();
   int qtArgc = 1;
   QGuiApplication app(qtArgc, argv);
 

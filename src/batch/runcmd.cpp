@@ -12,6 +12,7 @@
 #include "batch/batchargs.h"
 #include "batch/commands.h"
 #include "batch/consoledialogs.h"
+#include "batch/plots.h"
 #include "files/csvtable.h"
 #include "files/filepaths.h"
 #include "files/inputlayout.h"
@@ -60,9 +61,7 @@ int RunCommand(int argc, char** argv) {
 // Drawing needs Qt, whose libraries take longer to load than a whole run:
 // the graphs are a program of their own beside this one.
 int GraphCommand(int, char** argv) {
-  std::error_code ec;
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  const auto helper = (ec ? std::filesystem::path(argv[0]) : self).parent_path() / "tolvane-batch-graph";
+  const auto helper = GraphProgram(argv[0]);
   execv(helper.c_str(), argv);
   std::cerr << "tolvane-batch: cannot start " << helper.string() << ": " << std::strerror(errno) << "\n";
   return ExitFailed;

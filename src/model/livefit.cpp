@@ -21,12 +21,16 @@ TRecord RecordOf(const std::vector<TInputPoint>& points) {
   return record;
 }
 
-TLiveFit RefitLive(const TRecordView& record, const TStoreParameters& store, TWorkPool* pool) {
+TLiveFit RefitLive(const TRecordView& record, const TStoreParameters& store, TWorkPool* pool,
+                   const TExtensions& extensions, std::span<const double> pet) {
   TRunSettings settings;
   settings.Pool = pool;
+  settings.Extensions = extensions;
+  if (extensions.Evaporation) settings.Pet = pet;
   TRun run = DetermineRun(record, store, settings);
   TLiveFit fit;
   fit.Store = store;
+  fit.Extensions = extensions;
   const std::size_t n = record.Size();
   fit.Time.assign(record.Time.begin(), record.Time.begin() + static_cast<std::ptrdiff_t>(n));
   fit.Rain.assign(record.Rain.begin(), record.Rain.begin() + static_cast<std::ptrdiff_t>(n));
@@ -39,6 +43,8 @@ TLiveFit RefitLive(const TRecordView& record, const TStoreParameters& store, TWo
   fit.Fit = run.Fit;
   fit.Recharge = std::move(run.Recharge);
   fit.Calculated = std::move(run.Calculated);
+  fit.Quick = std::move(run.Quick);
+  fit.Slow = std::move(run.Slow);
   fit.Warnings = std::move(run.Warnings);
   return fit;
 }

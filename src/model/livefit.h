@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,14 +29,21 @@ struct TLiveFit {
   TFitCriteria Fit;
   // The warnings a run of the batch tool prints.
   std::vector<std::string> Warnings;
+  // The slow path and the evaporation the fit was made with.
+  TExtensions Extensions{};
   // One value a point, 0-based.
   std::vector<double> Time, Rain, Recharge, Measured, Calculated;
+  // With the slow path, the cascade's and the slow reservoir's part of
+  // Calculated; empty without.
+  std::vector<double> Quick, Slow;
 };
 
 // The record of a determination's points, in their order.
 TRecord RecordOf(const std::vector<TInputPoint>& points);
 
 // The determination of record (one that its checks pass) with store: a
-// candidate without a fit is shown as such, not told in a box.
+// candidate without a fit is shown as such, not told in a box. With
+// extensions, pet holds the evaporation of every point when they need it.
 TLiveFit RefitLive(const TRecordView& record, const TStoreParameters& store,
-                   TWorkPool* pool = nullptr);
+                   TWorkPool* pool = nullptr, const TExtensions& extensions = {},
+                   std::span<const double> pet = {});

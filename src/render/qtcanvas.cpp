@@ -44,6 +44,11 @@ TQtCanvas::TQtCanvas(int scale)
   Picture.fill(Qt::white);
 }
 
+TQtCanvas::TQtCanvas(int width, int height)
+    : Scale(1), Picture(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
+  Picture.fill(Qt::white);
+}
+
 void TQtCanvas::FillRect(int left, int top, int right, int bottom, TRgb colour) {
   // A reversed rectangle is empty (QRect would turn it round).
   if (right <= left || bottom <= top) return;

@@ -1,5 +1,5 @@
 // The graph canvas drawn with Qt into a 623 x 465 image, or a multiple of
-// it for reports, and the bitmap files.
+// it for reports, or an image of any size for a chart; and the bitmap files.
 #pragma once
 
 #include <QFont>
@@ -14,6 +14,8 @@ public:
   // line width and font is s times as large; texts are still measured as at
   // scale 1, so that the layout stays that of the bitmap.
   explicit TQtCanvas(int scale = 1);
+  // An image of width x height pixels at scale 1, for a chart of its own size.
+  TQtCanvas(int width, int height);
   void FillRect(int left, int top, int right, int bottom, TRgb colour) override;
   void Line(int x1, int y1, int x2, int y2, TRgb colour, int width) override;
   void Text(int x, int y, const std::string& text, const TGraphFont& font,

@@ -47,6 +47,10 @@ QString ForXml(QString text) {
 
 }  // namespace
 
+// Qt's own SVG reader cuts off a path of more than 32767 points: a longer
+// run (thousands of dots of a chart) is written as several paths.
+constexpr int MaxPathElements = 30000;
+
 struct TSvgCanvas::TState {
   QByteArray Bytes;
   QBuffer Buffer{&Bytes};
@@ -60,7 +64,9 @@ struct TSvgCanvas::TState {
   TRun& RunFor(TRunKind kind, TRgb colour, int width, const TGraphFont& font) {
     const auto it = std::find_if(Pending.begin(), Pending.end(),
                                  [kind](const TRun& run) { return run.Kind == kind; });
-    if (it != Pending.end() && SameRun(*it, kind, colour, width, font)) return *it;
+    if (it != Pending.end() && SameRun(*it, kind, colour, width, font) &&
+        it->Path.elementCount() < MaxPathElements)
+      return *it;
     // The same kind with another colour or pen: what came before is done.
     if (it != Pending.end()) Flush();
     Pending.push_back(TRun{kind, colour, width, font, {}, {}});
@@ -87,15 +93,18 @@ struct TSvgCanvas::TState {
   }
 };
 
-TSvgCanvas::TSvgCanvas() : State(std::make_unique<TState>()) {
+TSvgCanvas::TSvgCanvas() : TSvgCanvas(GraphWidth, GraphHeight, "Tolvane graph") {}
+
+TSvgCanvas::TSvgCanvas(int width, int height, const std::string& title)
+    : State(std::make_unique<TState>()) {
   auto& s = *State;
   s.Buffer.open(QIODevice::WriteOnly);
   s.Generator.setOutputDevice(&s.Buffer);
-  s.Generator.setSize(QSize(GraphWidth, GraphHeight));
-  s.Generator.setViewBox(QRect(0, 0, GraphWidth, GraphHeight));
+  s.Generator.setSize(QSize(width, height));
+  s.Generator.setViewBox(QRect(0, 0, width, height));
   // The bitmap's pixels at 96 per inch: the drawing prints as large.
   s.Generator.setResolution(96);
-  s.Generator.setTitle("Tolvane graph");
+  s.Generator.setTitle(ForXml(FromFileText(title)));
   s.Generator.setDescription(QString::fromStdString(FooterText()));
   s.Painter.begin(&s.Generator);
 }

@@ -1,5 +1,5 @@
 // The graph canvas as a vector drawing: an SVG document in a 623 x 465 view
-// box, written by Qt SVG, with the texts as texts.
+// box (or a chart's own size), written by Qt SVG, with the texts as texts.
 #pragma once
 
 #include <memory>
@@ -10,11 +10,14 @@
 // A run of operations that belong together (the steps of a series line,
 // the bars of recharge, the markers of a series), with no other text
 // between them, becomes one path per pen, fill or marker colour; the paths
-// of a run are drawn in the order they began. A marker is drawn as the
+// of a run are drawn in the order they began; a path holds no more than
+// 30 000 points, a longer run is cut into several. A marker is drawn as the
 // outline of its glyph, without its text cell.
 class TSvgCanvas : public TGraphCanvas {
 public:
   TSvgCanvas();
+  // A drawing of width x height in its view box, for a chart, with its title.
+  TSvgCanvas(int width, int height, const std::string& title);
   ~TSvgCanvas() override;
   TSvgCanvas(const TSvgCanvas&) = delete;
   TSvgCanvas& operator=(const TSvgCanvas&) = delete;

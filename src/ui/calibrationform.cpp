@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QSignalBlocker>
@@ -23,6 +24,7 @@
 #include "model/dmquorell.h"
 #include "ui/baseform.h"
 #include "ui/criteriatext.h"
+#include "ui/extensionsgroup.h"
 #include "ui/prompts.h"
 #include "ui/rainform.h"
 
@@ -92,6 +94,13 @@ double Highest(const std::vector<double>& values) {
   return high;
 }
 
+// ", slow flow share 0.25, reaction factor 0.0123" when the slow path is on.
+QString SlowPathText(const TExtensions& e) {
+  if (!e.SlowPath) return {};
+  return QString(", slow flow share %1, reaction factor %2")
+      .arg(Fixed(e.BaseShare, 3), Fixed(e.BaseAlpha, 4));
+}
+
 // Thrown from the search's progress report to end it.
 struct TSearchCancelled {};
 
@@ -150,10 +159,26 @@ TCalibrationChart::TCalibrationChart(QWidget* parent) : QChartView(new QChart, p
   Calculated = new QLineSeries;
   Calculated->setName("Calculated runoff");
   Calculated->setPen(QPen(QColor(200, 30, 30), 2));
-  for (QXYSeries* series : {static_cast<QXYSeries*>(Measured), static_cast<QXYSeries*>(Calculated)}) {
+  // The slow path's two parts under their sum, shown only while it is on.
+  Quick = new QLineSeries;
+  Quick->setName("Quick flow");
+  Quick->setPen(QPen(QColor(230, 140, 20), 1, Qt::DashLine));
+  Slow = new QLineSeries;
+  Slow->setName("Slow flow");
+  Slow->setPen(QPen(QColor(30, 90, 200), 2));
+  for (QXYSeries* series : {static_cast<QXYSeries*>(Measured), static_cast<QXYSeries*>(Quick),
+                            static_cast<QXYSeries*>(Slow), static_cast<QXYSeries*>(Calculated)}) {
     chart->addSeries(series);
     series->attachAxis(TimeAxis);
     series->attachAxis(RunoffAxis);
+  }
+  ShowParts(false);
+}
+
+void TCalibrationChart::ShowParts(bool on) {
+  for (QLineSeries* series : {Quick, Slow}) {
+    series->setVisible(on);
+    for (QLegendMarker* marker : chart()->legend()->markers(series)) marker->setVisible(on);
   }
 }
 
@@ -186,6 +211,10 @@ void TCalibrationChart::ShowRecord(const TLiveFit& fit) {
 
 void TCalibrationChart::ShowFit(const TLiveFit& fit) {
   Calculated->replace(Line(fit.Time, fit.Calculated));
+  const bool parts = !fit.Slow.empty();
+  Quick->replace(parts ? Line(fit.Time, fit.Quick) : QList<QPointF>());
+  Slow->replace(parts ? Line(fit.Time, fit.Slow) : QList<QPointF>());
+  ShowParts(parts);
   RechargeTop->replace(Bars(fit.Time, fit.Recharge));
   if (RechargeBase->count() != RechargeTop->count()) RechargeBase->replace(Base(RechargeTop->points()));
   HighestCalculated = Highest(fit.Calculated);
@@ -208,7 +237,7 @@ int TCalibrationChart::CalculatedPoints() const { return static_cast<int>(Calcul
 // ---- The window
 
 TCalibrationForm* TCalibrationForm::Open(const TRunInput& record, const std::string& fileName,
-                                         QWidget* owner) {
+                                         QWidget* owner, const TSheetPet& pet) {
   auto dm = std::make_unique<TDMQuorell>();
   // The determination says what stops it, as Save/Run's run would; the
   // points read are the sheet's business, not this window's.
@@ -225,20 +254,23 @@ TCalibrationForm* TCalibrationForm::Open(const TRunInput& record, const std::str
     Prompts().ShowMessage(Text(error.what()));
   }
   if (!ready) return nullptr;
-  auto* form = new TCalibrationForm(record, DMQuorell ? DMQuorell->GetWorkPool() : nullptr, owner);
+  auto* form =
+      new TCalibrationForm(record, pet, DMQuorell ? DMQuorell->GetWorkPool() : nullptr, owner);
   form->Source = fileName;
   form->show();
   form->activateWindow();
   return form;
 }
 
-TCalibrationForm::TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWidget* owner)
+TCalibrationForm::TCalibrationForm(const TRunInput& record, const TSheetPet& pet, TWorkPool* pool,
+                                   QWidget* owner)
     : QWidget(owner, Qt::Window), Record(record), Data(RecordOf(record.Points)), Pool(pool),
-      Bounds(BoundsAround(record.Store)) {
+      Bounds(BoundsAround(record.Store)),
+      Pet(pet.Values.size() == record.Points.size() ? pet : TSheetPet()) {
   setObjectName("CalibrationForm");
   setWindowTitle("Calibration");
   setAttribute(Qt::WA_DeleteOnClose);
-  resize(960, 680);
+  resize(960, 760);
 
   Chart = new TCalibrationChart(this);
   Chart->setMinimumHeight(320);
@@ -257,6 +289,10 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWi
     ++row;
   }
   parameters->setColumnStretch(2, 1);
+  double petMean = 0;
+  for (double v : Pet.Values) petMean += v / static_cast<double>(Pet.Values.size());
+  ExtensionsGroup = new TExtensionsGroup(petMean, this);
+  parameters->addWidget(ExtensionsGroup, row, 0, 1, 3);
 
   auto label = [this](const char* name, const char* accessible) {
     auto* l = new QLabel(this);
@@ -345,6 +381,7 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWi
   connect(SaveModelButton, &QPushButton::clicked, this, &TCalibrationForm::SaveModelButtonClick);
   connect(OpenModelButton, &QPushButton::clicked, this, &TCalibrationForm::OpenModelButtonClick);
   connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+  connect(ExtensionsGroup, &TExtensionsGroup::Changed, this, &TCalibrationForm::ExtensionsChange);
   connect(ResetZoomButton, &QPushButton::clicked, Chart, &TCalibrationChart::ResetZoom);
   MakeSideWindow(this);
 
@@ -392,6 +429,13 @@ void TCalibrationForm::ParameterChange() {
   SetShown({MaxStorage.Spin->value(), InitialStorage.Spin->value(), EscapeRate.Spin->value()});
 }
 
+void TCalibrationForm::ExtensionsChange() {
+  const TExtensions e = ExtensionsGroup->Chosen();
+  if (e == FShownExtensions) return;
+  FShownExtensions = e;
+  RequestRefit();
+}
+
 void TCalibrationForm::SetShown(const TStoreParameters& wanted) {
   const TStoreParameters s = StoredWithinBounds(wanted, Bounds);
   // Set without echoes: each control is set once, here.
@@ -435,7 +479,7 @@ void TCalibrationForm::RequestRefit() {
 
 void TCalibrationForm::Refit() {
   RefitPending = false;
-  FLastFit = RefitLive(Data.View(), FShown, Pool);
+  FLastFit = RefitLive(Data.View(), FShown, Pool, FShownExtensions, Pet.Values);
   ++FRefits;
   Chart->ShowFit(FLastFit);
   ShowCriteria();
@@ -461,16 +505,20 @@ void TCalibrationForm::CalibrateButtonClick() {
   SearchCancelled = false;
   Before = Best = TCalibrationPoint();
   const TStoreParameters shown = FShown;
+  const TExtensions extensions = FShownExtensions;
   TCalibrationSettings settings;
   settings.Objective = SearchObjective;
   settings.Bounds = Bounds;
+  // The extensions switched on are searched with the store.
+  settings.SlowPath = extensions.SlowPath;
+  if (extensions.Evaporation) settings.Pet = Pet.Values;
   // The thread hands the result over when it has ended; its progress comes
   // here as queued calls. The search starts from nothing the window shows,
   // so that every user gets the same answer for the same record.
   const TSearchHook hook = SearchHook;
-  Worker = QThread::create([this, shown, settings, hook] {
+  Worker = QThread::create([this, shown, extensions, settings, hook] {
     TCalibration calibration(Data.View(), settings, Pool);
-    Before = calibration.Evaluate(shown);
+    Before = calibration.Evaluate(shown, extensions.BaseShare, extensions.BaseAlpha);
     auto last = std::chrono::steady_clock::now() - ProgressInterval;
     auto progress = [&](const TCalibrationProgress& p) {
       if (hook) hook(p.Evaluations);
@@ -523,13 +571,17 @@ void TCalibrationForm::CalibrationFinished() {
     ShowFigure(ComparisonLabel, "No parameters within the bounds give a fit");
   } else {
     auto describe = [&](const TCalibrationPoint& p) {
-      return QString("%1 %2 (%3; reservoirs %4, alpha %5)")
-          .arg(name, p.Valid ? Fixed(p.Objective, 4) : QString("-"), Parameters(p.Store))
+      return QString("%1 %2 (%3%4; reservoirs %5, alpha %6)")
+          .arg(name, p.Valid ? Fixed(p.Objective, 4) : QString("-"), Parameters(p.Store),
+               SlowPathText(p.Extensions))
           .arg(p.NrOfRes)
           .arg(Fixed(p.Alpha, 3));
     };
     ShowFigure(ComparisonLabel, "Before: " + describe(Before) + "\nAfter: " + describe(Best));
+    ExtensionsGroup->Show(Best.Extensions);
+    FShownExtensions = ExtensionsGroup->Chosen();
     SetShown(Best.Store);
+    RequestRefit();
     // Shown at once: whoever hears of the end sees the best fit drawn.
     if (RefitPending) Refit();
   }
@@ -539,8 +591,8 @@ void TCalibrationForm::CalibrationFinished() {
 void TCalibrationForm::SetCalibrating(bool on) {
   for (QWidget* w : std::initializer_list<QWidget*>{
            MaxStorage.Spin, MaxStorage.Slider, InitialStorage.Spin, InitialStorage.Slider,
-           EscapeRate.Spin, EscapeRate.Slider, ObjectiveBox, CalibrateButton, ApplyButton,
-           SaveModelButton, OpenModelButton})
+           EscapeRate.Spin, EscapeRate.Slider, static_cast<QWidget*>(ExtensionsGroup),
+           ObjectiveBox, CalibrateButton, ApplyButton, SaveModelButton, OpenModelButton})
     w->setEnabled(!on);
   CancelButton->setEnabled(on);
   if (on) {
@@ -583,6 +635,8 @@ void TCalibrationForm::SaveModelButtonClick() {
   if (path.isEmpty()) return;
   TModelFile m;
   m.Store = f.Store;
+  m.Extensions = f.Extensions;
+  if (f.Extensions.Evaporation) m.Pet = Pet.Column;
   m.Reservoirs = f.NrOfRes;
   m.Alpha = f.Alpha;
   m.Objective = InfoOf(static_cast<TCriterion>(ObjectiveBox->currentData().toInt())).Key;
@@ -622,22 +676,33 @@ void TCalibrationForm::OpenModelButtonClick() {
           InfoOf(CriterionByKey(read.Model.Objective).value_or(TCriterion::RSquare)).Name);
       index >= 0)
     ObjectiveBox->setCurrentIndex(index);
-  SetShown(read.Model.Store);
-  if (RefitPending) Refit();
   const TExtensions& e = read.Model.Extensions;
-  // This window fits the design's model: say what of the file it leaves out.
-  const QString left = e.SlowPath || e.Evaporation
-                           ? QString("; its %1 not fitted in this window (tolvane-batch validate takes %2)")
-                                 .arg(e.SlowPath && e.Evaporation ? "slow flow path and evaporation are"
-                                      : e.SlowPath               ? "slow flow path is"
-                                                                 : "evaporation is",
-                                      e.SlowPath && e.Evaporation ? "them" : "it")
+  ExtensionsGroup->Show(e);
+  FShownExtensions = ExtensionsGroup->Chosen();
+  SetShown(read.Model.Store);
+  RequestRefit();
+  if (RefitPending) Refit();
+  // The escape follows this record's evaporation, scaled by its own mean.
+  const QString left = e.Evaporation && !ExtensionsGroup->EvaporationAvailable()
+                           ? QString("; its evaporation is left out: this record has none (import "
+                                     "the table with its PET column)")
                            : QString();
-  ShowFigure(ComparisonLabel, "Model opened from " + path + ": " + Parameters(FShown) + left);
+  ShowFigure(ComparisonLabel,
+             "Model opened from " + path + ": " + Parameters(FShown) + SlowPathText(e) + left);
 }
 
 void TCalibrationForm::ApplyButtonClick() {
-  if (RainForm) RainForm->ApplyStoreParameters(FShown);
+  if (!RainForm) return;
+  RainForm->ApplyStoreParameters(FShown);
+  // The input file holds the store only.
+  if (FShownExtensions.Any())
+    ShowFigure(ComparisonLabel,
+               "The store is applied to the sheet; the input file has no place for the " +
+                   QString(FShownExtensions.SlowPath && FShownExtensions.Evaporation
+                               ? "slow flow path and the evaporation"
+                           : FShownExtensions.SlowPath ? "slow flow path"
+                                                       : "evaporation") +
+                   ": they live in the model file that \"Save model ...\" writes");
 }
 
 void TCalibrationForm::closeEvent(QCloseEvent* event) {

@@ -19,6 +19,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "files/inputfile.h"
 #include "model/calibration.h"
@@ -30,7 +32,15 @@ class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
 class TDMQuorell;
+class TExtensionsGroup;
 class TWorkPool;
+
+// The potential evaporation of the sheet's points, when the sheet was
+// imported from a table with a PET column; empty otherwise.
+struct TSheetPet {
+  std::vector<double> Values;
+  std::string Column;  // as the import chose it, for a model file
+};
 
 // The chart of a fit: measured runoff as markers, calculated as a line,
 // rain and recharge as bars hanging from the top on an axis of their own.
@@ -40,18 +50,22 @@ public:
   explicit TCalibrationChart(QWidget* parent = nullptr);
   // The record's own series: the times, the rain and the measured runoff.
   void ShowRecord(const TLiveFit& fit);
-  // What a refit changes: the calculated runoff and the recharge.
+  // What a refit changes: the calculated runoff and the recharge, and with
+  // the slow path its quick and slow parts.
   void ShowFit(const TLiveFit& fit);
   void ResetZoom();
   int CalculatedPoints() const;
 
 private:
   void FitAxes();
+  void ShowParts(bool on);
   QValueAxis* TimeAxis;
   QValueAxis* RunoffAxis;
   QValueAxis* RainAxis;
   QScatterSeries* Measured;
   QLineSeries* Calculated;
+  QLineSeries* Quick;
+  QLineSeries* Slow;
   QLineSeries* RainTop;
   QLineSeries* RechargeTop;
   QLineSeries* RainBase;
@@ -68,11 +82,12 @@ public:
   // cannot be made (the user has been told why, as a run would tell). A
   // window of its own that goes with owner.
   static TCalibrationForm* Open(const TRunInput& record, const std::string& fileName,
-                                QWidget* owner);
+                                QWidget* owner, const TSheetPet& pet = {});
   ~TCalibrationForm() override;
 
   // The parameters the controls show, and the fit drawn for them.
   TStoreParameters Shown() const { return FShown; }
+  TExtensions ShownExtensions() const { return FShownExtensions; }
   const TLiveFit& LastFit() const { return FLastFit; }
   bool Calibrating() const { return Worker != nullptr; }
   int Refits() const { return FRefits; }
@@ -91,7 +106,7 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  TCalibrationForm(const TRunInput& record, TWorkPool* pool, QWidget* owner);
+  TCalibrationForm(const TRunInput& record, const TSheetPet& pet, TWorkPool* pool, QWidget* owner);
 
   struct TParameterControl {
     QLabel* Caption;
@@ -100,6 +115,7 @@ private:
   };
   TParameterControl MakeParameter(const char* name, const char* caption, int decimals);
   void ParameterChange();
+  void ExtensionsChange();
   // The controls set to store (rounded and bounded), a refit asked for.
   void SetShown(const TStoreParameters& store);
   void RequestRefit();
@@ -123,7 +139,9 @@ private:
   const TRecord Data;
   TWorkPool* Pool;
   const TCalibrationBounds Bounds;
+  const TSheetPet Pet;
   TStoreParameters FShown;
+  TExtensions FShownExtensions;
   TLiveFit FLastFit;
   int FRefits = 0;
   bool RefitPending = false;
@@ -131,6 +149,7 @@ private:
 
   TCalibrationChart* Chart;
   TParameterControl MaxStorage, InitialStorage, EscapeRate;
+  TExtensionsGroup* ExtensionsGroup;
   QLabel* ReservoirsLabel;
   QLabel* AlphaLabel;
   // One a criterion of the table, named after its tag ("NseLabel").

@@ -119,6 +119,11 @@ TImportForm::TImportForm(QWidget* parent, bool determination) : QDialog(parent) 
   grid->addWidget(RainBox, row, 1, 1, 2);
   label("Ru&noff", RunoffBox, 3);
   grid->addWidget(RunoffBox, row++, 4, 1, 2);
+  PetBox = MakeBox(this, "PetBox", "Potential evaporation column");
+  label("&Evaporation", PetBox);
+  grid->addWidget(PetBox, row, 1, 1, 2);
+  auto* petNote = new QLabel("(PET, for the calibration window's escape)", this);
+  grid->addWidget(petNote, row++, 3, 1, 3);
 
   FromEdit = MakeEdit(this, "FromEdit", "Period from");
   ToEdit = MakeEdit(this, "ToEdit", "Period to");
@@ -166,7 +171,7 @@ TImportForm::TImportForm(QWidget* parent, bool determination) : QDialog(parent) 
 
   connect(BrowseButton, &QPushButton::clicked, this, &TImportForm::BrowseButtonClick);
   for (QComboBox* box : {OptionBox, DelimiterBox, DecimalBox, HeaderBox, TimeKindBox, TimeColumnBox,
-                         TimeUnitBox, YearBox, MonthBox, DayBox, RainBox, RunoffBox})
+                         TimeUnitBox, YearBox, MonthBox, DayBox, RainBox, RunoffBox, PetBox})
     connect(box, &QComboBox::currentIndexChanged, this, &TImportForm::OptionsChanged);
   for (QLineEdit* edit : {FromEdit, ToEdit, MissingEdit})
     connect(edit, &QLineEdit::textChanged, this, &TImportForm::OptionsChanged);
@@ -177,6 +182,11 @@ TImportForm::TImportForm(QWidget* parent, bool determination) : QDialog(parent) 
 }
 
 QString TImportForm::Title1() const { return TitleEdit->text(); }
+
+std::string TImportForm::PetColumnName() const {
+  const int index = PetBox->currentIndex();
+  return index > 0 && PetBox->isEnabled() ? PetBox->currentText().toStdString() : std::string();
+}
 
 void TImportForm::BrowseButtonClick() {
   TFileDialogSpec spec;
@@ -203,7 +213,14 @@ void TImportForm::LoadFile(const QString& path) {
 }
 
 void TImportForm::ShowPreview() {
-  TTableImportOptions options = GatherOptions();
+  // Made as the file is read, before the columns are chosen: the first
+  // cell tells a header from data, so that a table without one shows its
+  // first row as a row and its columns by number.
+  TTableImportOptions options;
+  options.Delimiter = static_cast<TTableDelimiter>(DelimiterBox->currentIndex());
+  options.Decimal = static_cast<TTableDecimal>(DecimalBox->currentIndex());
+  options.Header = static_cast<TTableHeader>(HeaderBox->currentIndex());
+  options.RainColumn.Number = 1;
   const TTablePreview preview = ::PreviewTable(Bytes, options, PreviewRows);
   ColumnNames.clear();
   std::size_t columns = preview.Names.size();
@@ -233,7 +250,7 @@ void TImportForm::FillColumnBoxes() {
   Filling = true;
   QStringList names{"(none)"};
   for (const auto& name : ColumnNames) names << QString::fromStdString(name);
-  for (QComboBox* box : {TimeColumnBox, YearBox, MonthBox, DayBox, RainBox, RunoffBox}) {
+  for (QComboBox* box : {TimeColumnBox, YearBox, MonthBox, DayBox, RainBox, RunoffBox, PetBox}) {
     box->clear();
     box->addItems(names);
   }
@@ -270,6 +287,8 @@ void TImportForm::FillColumnBoxes() {
   if (!runoff) runoff = std::min(rain + 1, columns);
   RainBox->setCurrentIndex(rain);
   RunoffBox->setCurrentIndex(runoff);
+  // Evaporation only by its name: a guessed column would change the model.
+  PetBox->setCurrentIndex(find({"pet", "evap", "etp", "pe_mm"}));
   Filling = false;
 }
 
@@ -296,6 +315,7 @@ TTableImportOptions TImportForm::GatherOptions() const {
   o.TimeUnit = TimeUnitBox->currentIndex() == 1 ? TTableTimeUnit::Hour : TTableTimeUnit::Day;
   o.RainColumn = column(RainBox);
   if (o.Determination) o.RunoffColumn = column(RunoffBox);
+  if (o.Determination) o.PetColumn = column(PetBox);
   o.From = FromEdit->text().trimmed().toStdString();
   o.To = ToEdit->text().trimmed().toStdString();
   o.Missing.clear();
@@ -313,6 +333,7 @@ void TImportForm::OptionsChanged() {
   for (QComboBox* box : {YearBox, MonthBox, DayBox}) box->setEnabled(kind == YearMonthDay);
   TimeUnitBox->setEnabled(kind == DateColumn || kind == YearMonthDay);
   RunoffBox->setEnabled(determination);
+  PetBox->setEnabled(determination);
   // With a column of times a row with a missing value is left out.
   MaxGapBox->setEnabled(determination && kind != TimeColumn);
   ShowReport();
@@ -381,6 +402,11 @@ void TImportForm::ShowReport() {
     points += QString(" (%1 runoff %2 interpolated)")
                   .arg(Read.Interpolated.size())
                   .arg(Read.Interpolated.size() == 1 ? "value" : "values");
+  if (!Read.PetInterpolated.empty())
+    points += QString(" (%1 evaporation %2 interpolated)")
+                  .arg(Read.PetInterpolated.size())
+                  .arg(Read.PetInterpolated.size() == 1 ? "value" : "values");
+  if (!Read.Pets.empty()) points += " with their potential evaporation";
   report << points;
   if (!Read.Title2.empty()) report << QString::fromStdString("Title2: " + Read.Title2);
   for (const auto& value : Read.Interpolated)

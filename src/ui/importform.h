@@ -31,6 +31,8 @@ public:
   const TTableImport& Result() const { return Read; }
   const TTableImportOptions& Options() const { return Chosen; }
   QString Title1() const;
+  // The evaporation column chosen, as its header names it; "" for none.
+  std::string PetColumnName() const;
 
   // Reads the file (as "Browse ..." does after the dialog).
   void LoadFile(const QString& path);
@@ -58,6 +60,7 @@ private:
   QComboBox* TimeUnitBox;
   QComboBox* RainBox;
   QComboBox* RunoffBox;
+  QComboBox* PetBox;
   QLineEdit* FromEdit;
   QLineEdit* ToEdit;
   QLineEdit* MissingEdit;

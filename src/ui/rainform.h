@@ -273,6 +273,14 @@ private:
   // line for anything else shown there.
   void ShowRunCriteria(bool determinationRun);
   QPointer<QWidget> CalibrationWindow;
+  // The evaporation of an imported table's points by time, kept beside the
+  // sheet for the calibration window (the input file has no place for it);
+  // another file or option clears it, and points whose times no longer
+  // match it are calibrated without it.
+  struct TImportedPet {
+    std::vector<double> Times, Values;
+    std::string Column;
+  } ImportedPet;
 
   void CreateMenuAndActions();
   void CreateIntroTab();

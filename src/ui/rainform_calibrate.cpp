@@ -19,6 +19,25 @@ namespace {
 
 void Message(const QString& text) { Prompts().ShowMessage(text); }
 
+// The imported evaporation of every point of record, found by its time; none
+// when any point has none (the sheet was edited since, or another file read).
+TSheetPet PetOf(const std::vector<double>& times, const std::vector<double>& values,
+                const std::string& column, const TRunInput& record) {
+  if (times.empty()) return {};
+  TSheetPet pet;
+  pet.Column = column;
+  std::size_t k = 0;
+  for (const TInputPoint& point : record.Points) {
+    // The times are ascending in both; the record's were rounded as the
+    // input file holds them.
+    const double tolerance = 1e-6 * std::max(1.0, std::abs(point.Time));
+    while (k < times.size() && times[k] < point.Time - tolerance) ++k;
+    if (k == times.size() || std::abs(times[k] - point.Time) > tolerance) return {};
+    pet.Values.push_back(values[k]);
+  }
+  return pet;
+}
+
 }  // namespace
 
 void TRainForm::CreateCalibration() {
@@ -78,7 +97,8 @@ void TRainForm::CalibrateActionExecute() {
   }
   // One window at a time, of the sheet as it is now.
   if (CalibrationWindow) CalibrationWindow->close();
-  CalibrationWindow = TCalibrationForm::Open(*record, dm.FileName, this);
+  CalibrationWindow = TCalibrationForm::Open(
+      *record, dm.FileName, this, PetOf(ImportedPet.Times, ImportedPet.Values, ImportedPet.Column, *record));
 }
 
 void TRainForm::ApplyStoreParameters(const TStoreParameters& store) {

@@ -2,6 +2,8 @@
 // into the sheet as opening an input file reads one (Save/Run then writes the
 // input file the batch tool's import writes from the same choices), and the
 // table of the output file written for a spreadsheet.
+#include <QApplication>
+
 #include "files/csvtable.h"
 #include "files/filepaths.h"
 #include "model/dmquorell.h"
@@ -16,6 +18,10 @@ void TRainForm::ImportTableActionExecute() {
   // Not exec(): the window's own event loop goes on, and tests drive the
   // dialog as a user does.
   connect(form, &QDialog::accepted, this, [this, form] { Guarded([&] { ApplyImportedTable(*form); }); });
+  // The keyboard comes back here, also where no window manager gives it back.
+  connect(form, &QDialog::finished, this, [this] {
+    if (isVisible() && QApplication::activeWindow() != this) activateWindow();
+  });
   form->open();
 }
 
@@ -47,6 +53,12 @@ void TRainForm::ApplyImportedTable(const TImportForm& form) {
   InputImage->hide();
   FDataEntered = true;
   FillSheet();
+  ImportedPet = {};
+  if (analysis && read.Pets.size() == n) {
+    ImportedPet.Times = read.Times;
+    ImportedPet.Values = read.Pets;
+    ImportedPet.Column = form.PetColumnName();
+  }
   if (!analysis) {
     AcoeffEdit->setText(alpha);
     ComboBox1->setCurrentIndex(reservoirs);

@@ -223,6 +223,7 @@ void TRainForm::OptionComboBoxChange() {
   dm.IsAnalysis = OptionComboBox->currentIndex() == 0;
   dm.RunTag = RunTagFor(dm.IsAnalysis);
   FDataEntered = false;
+  ImportedPet = {};
   FillSheet();
 }
 

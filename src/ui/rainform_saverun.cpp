@@ -197,6 +197,7 @@ void TRainForm::InputOpenActionExecute() {
   Title2Edit->setText(FromFileText(dm.Title2));
   FDataEntered = true;
   SetDialogFolders(FolderOf(path));
+  ImportedPet = {};
   FillSheet();
 }
 

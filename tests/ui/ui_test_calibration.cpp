@@ -379,8 +379,8 @@ private slots:
     Cal<QPushButton>("OpenModelButton")->click();
     QCOMPARE(Window()->Shown(), fit.Store);
     QCOMPARE(Window()->LastFit().Alpha, fit.Alpha);
-    // A model file with the extensions: its store is shown, and the window
-    // says what of it it does not fit.
+    // A model file with the extensions: its store and slow path are shown
+    // and fitted; its evaporation is left out, for this record has none.
     TModelFile extended = read.Model;
     extended.Extensions = {true, 0.4, 0.02, true, 2.5};
     extended.Pet = std::to_string(5);
@@ -388,8 +388,11 @@ private slots:
     program.Prompts.Paths = {QString::fromStdString(dir.File("extended.json"))};
     Cal<QPushButton>("OpenModelButton")->click();
     QCOMPARE(Window()->Shown(), fit.Store);
-    QVERIFY2(Shown("ComparisonLabel").endsWith("its slow flow path and evaporation are not fitted "
-                                               "in this window (tolvane-batch validate takes them)"),
+    QCOMPARE(Window()->ShownExtensions(), (TExtensions{true, 0.4, 0.02, false, 0}));
+    QVERIFY(!Window()->LastFit().Slow.empty());
+    QVERIFY2(Shown("ComparisonLabel").endsWith("slow flow share 0.400, reaction factor 0.0200; its "
+                                               "evaporation is left out: this record has none "
+                                               "(import the table with its PET column)"),
              qPrintable(Shown("ComparisonLabel")));
     // A file that is no model file is refused, naming what is wrong.
     WriteFileBytes(dir.File("bad.json"), "{}");

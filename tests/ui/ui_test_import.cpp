@@ -2,6 +2,7 @@
 // through the dialog into the sheet, and Save/Run of it giving the input
 // file the batch tool's import writes from the same choices.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDate>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -78,6 +79,9 @@ private slots:
     QVERIFY(OkButton(form)->isEnabled());
     OkButton(form)->click();
     QApplication::processEvents();
+    // The keyboard is the main window's again, also where no window
+    // manager hands it back.
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(RainForm));
 
     QCOMPARE(Main<QLineEdit>("NrOfDataEdit")->text(), QString("46"));
     QCOMPARE(Main<TStringGrid>("StringGrid1")->RowCount(), 46);
@@ -107,6 +111,27 @@ private slots:
     window.erase(window.begin() + 6);
     tool.erase(tool.begin() + 6);
     QVERIFY(window == tool);
+  }
+
+  // A table without a header: its first line is a row of the preview, and
+  // the columns are offered by number; no PET column is guessed.
+  void aTableWithoutAHeaderShowsItsFirstLineAsARow() {
+    TProgram program;
+    TScratchDir dir;
+    const std::string csv = dir.File("bare.csv");
+    WriteFileBytes(csv, "1985,1,1,0.0,0.48,4.75\n1985,1,2,3.5,0.49,4.70\n1985,1,3,0.0,0.47,4.61\n");
+    QVERIFY(ActivateInputTab());
+    TImportForm* form = OpenImport(program, csv);
+    QVERIFY(form);
+    auto* preview = Control<QTableWidget>(form, "PreviewTable");
+    QCOMPARE(preview->rowCount(), 3);
+    QCOMPARE(preview->horizontalHeaderItem(0)->text(), QString("column 1"));
+    QCOMPARE(preview->item(0, 0)->text(), QString("1985"));
+    QCOMPARE(Control<QComboBox>(form, "PetBox")->currentIndex(), 0);
+    Control<QComboBox>(form, "PetBox")->setCurrentIndex(5);
+    const QString report = Control<QPlainTextEdit>(form, "ReportMemo")->toPlainText();
+    QVERIFY2(report.contains("no header"), qPrintable(report));
+    form->reject();
   }
 
   void cancelChangesNothing() {
