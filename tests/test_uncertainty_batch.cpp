@@ -118,6 +118,30 @@ TEST_F(UncertaintyBatch, NoDatesLeaveTheDateEmpty) {
   EXPECT_TRUE(bands[2].starts_with(",2,")) << bands[2];
 }
 
+TEST_F(UncertaintyBatch, PicturesOfEverySampledValueAndTheBands) {
+  const std::string args = std::string("uncertainty made.csv -o p --samples 40 --slow-path --to 1985-10-31 "
+                                       "--validate made.csv --validate-from 1985-11-01 --validate-to 1986-02-04") + Columns;
+  auto r = Batch(dir, args + " --plots pics --plot-format svg");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Out.find("9 pictures written in "), std::string::npos) << r.Out;
+  for (const char* name : {"dotty_max_storage", "dotty_initial_storage", "dotty_max_escape",
+                           "dotty_base_share", "dotty_base_alpha", "dotty_reservoirs", "dotty_alpha",
+                           "band", "validation_band"}) {
+    const std::string path = dir.File(std::string("pics/") + name + ".svg");
+    ASSERT_TRUE(std::filesystem::exists(path)) << path;
+    EXPECT_NE(ReadFileBytes(path).find("<svg"), std::string::npos) << path;
+  }
+  // A picture there already is not replaced without --force.
+  std::filesystem::remove(dir.File("p_samples.csv"));
+  std::filesystem::remove(dir.File("p_bands.csv"));
+  std::filesystem::remove(dir.File("p_validation_bands.csv"));
+  r = Batch(dir, args + " --plots pics --plot-format svg");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("dotty_max_storage.svg: exists already"), std::string::npos) << r.Err;
+  EXPECT_EQ(Batch(dir, args + " --plot-format svg").Status, 2);
+  EXPECT_EQ(Batch(dir, args + " --plots pics --plot-format bmp").Status, 2);
+}
+
 class UncertaintyRefusal : public ::testing::TestWithParam<TBatchRefusal> {};
 
 TEST_P(UncertaintyRefusal, SaysWhyAndWritesNothing) {

@@ -155,7 +155,11 @@ std::vector<TCommand> MakeCommands() {
             {"--validate-to", "X", "DATA2's last date or time, in place of --to"},
             {"--slow-path", nullptr,
              "the slow path's share and reaction factor sampled too; with --pet-column the\n"
-             "escape follows the potential evaporation (DATA2 scaled by DATA's mean)"}},
+             "escape follows the potential evaporation (DATA2 scaled by DATA's mean)"},
+            {"--plots", "DIR",
+             "also pictures in DIR: a dotty plot of the objective against each sampled value\n"
+             "(dotty_KEY), the band around the measured runoff (band, validation_band)"},
+            {"--plot-format", "png|svg", "the pictures' format (png by default)"}},
            {{"--force", nullptr, "replace existing tables"}})},
       {"table", TableCommand, "FILE.out",
        "table: the table of an output file (either option) as CSV for a spreadsheet, with the\n"

@@ -13,7 +13,9 @@
 #include "batch/batchargs.h"
 #include "batch/commands.h"
 #include "batch/fitoptions.h"
+#include "batch/plots.h"
 #include "batch/tableargs.h"
+#include "batch/uncertaintyplots.h"
 #include "batch/validatecmd.h"
 #include "files/filepaths.h"
 #include "model/routing.h"
@@ -173,8 +175,17 @@ int UncertaintyCommand(int argc, char** argv) {
   const std::string prefix = AbsolutePath(args.Options.at("-o"));
   std::vector<std::string> outputs{prefix + "_samples.csv", prefix + "_bands.csv"};
   if (validate) outputs.push_back(prefix + "_validation_bands.csv");
+  const bool plots = args.Options.count("--plots") > 0;
+  const std::string plotDir = plots ? AbsolutePath(args.Options.at("--plots")) : "";
+  const std::string format = OptionOr(args, "--plot-format", "png");
+  if (format != "png" && format != "svg") return UsageError("--plot-format must be png or svg");
+  if (!plots && args.Options.count("--plot-format")) return UsageError("--plot-format goes with --plots DIR");
+  std::vector<std::string> pictures;
+  if (plots) pictures = UncertaintyChartPaths(settings.SlowPath, validate, plotDir, "." + format);
+  std::vector<std::string> written = outputs;
+  written.insert(written.end(), pictures.begin(), pictures.end());
   std::error_code ec;
-  for (const std::string& path : outputs)
+  for (const std::string& path : written)
     if (std::filesystem::exists(path, ec) && !args.Has("--force")) {
       std::cerr << path << ": exists already; give --force to replace it\n";
       return ExitFailed;
@@ -232,12 +243,26 @@ int UncertaintyCommand(int argc, char** argv) {
       !Write(outputs[1], BandsText(data, bands)))
     return ExitFailed;
   std::optional<TBandFit> nextFit;
+  TBands nextBands;
   if (validate) {
     TUncertaintySettings other = settings;
     other.Pet = next.Pets;
-    const TBands nextBands = ComputeBands(next.View(), samples, *behavioural, other, &pool);
+    nextBands = ComputeBands(next.View(), samples, *behavioural, other, &pool);
     if (!Write(outputs[2], BandsText(next, nextBands))) return ExitFailed;
     nextFit = JudgeBands(next.Runoffs, nextBands, settings.WarmUp);
+  }
+  if (plots) {
+    std::filesystem::create_directories(plotDir, ec);
+    std::vector<TBandPicture> pictured{{"calibration: " + data.First() + " to " + data.Last(),
+                                        data.Times, data.Runoffs, data.Dates, &bands}};
+    if (validate)
+      pictured.push_back({"validation: " + next.First() + " to " + next.Last(), next.Times,
+                          next.Runoffs, next.Dates, &nextBands});
+    if (!SaveCharts(UncertaintyCharts(samples, *behavioural, settings, pictured, plotDir, "." + format),
+                    error)) {
+      std::cerr << "The pictures could not be drawn: " << error << "\n";
+      return ExitFailed;
+    }
   }
 
   const TBehavioural& b = *behavioural;
@@ -275,5 +300,6 @@ int UncertaintyCommand(int argc, char** argv) {
             << BandLine("calibration", JudgeBands(data.Runoffs, bands, settings.WarmUp)) << "\n";
   if (nextFit) std::cout << BandLine("validation", *nextFit) << "\n";
   for (const std::string& path : outputs) std::cout << path << " written\n";
+  if (plots) std::cout << pictures.size() << " pictures written in " << plotDir << "\n";
   return ExitOk;
 }
