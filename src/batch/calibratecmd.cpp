@@ -12,6 +12,7 @@
 #include "batch/calibraterun.h"
 #include "batch/commands.h"
 #include "batch/consoledialogs.h"
+#include "batch/fitoptions.h"
 #include "batch/tableargs.h"
 #include "batch/validatecmd.h"
 #include "base/numformat.h"
@@ -118,19 +119,8 @@ int CalibrateCommand(int argc, char** argv) {
     return UsageError("--slow-path and --pet-column go with -o MODEL.json: an input file holds "
                       "neither");
   TObjective objective = TObjective::RSquare;
-  if (args.Options.count("--objective")) {
-    const auto given = ParseObjective(args.Options.at("--objective"));
-    if (!given) return UsageError("--objective must be " + ObjectiveChoices());
-    objective = *given;
-  }
   TCalibrationBounds bounds;
-  if (args.Options.count("--max-storage")) {
-    const auto given = ParseRange(args.Options.at("--max-storage"));
-    if (!given) return UsageError("--max-storage takes a range LO:HI in mm, such as 1:500");
-    bounds = *given;
-  }
-  if (const std::string why = CheckCalibrationBounds(bounds); !why.empty())
-    return UsageError("--max-storage " + args.Options.at("--max-storage") + ": " + why);
+  if (!GetFitOptions(args, objective, bounds, error)) return UsageError(error);
   int warmUp = 0;
   if (!GetWarmUp(args, warmUp, error)) return UsageError(error);
   const bool validate = args.Options.count("--validate") > 0;

@@ -128,6 +128,39 @@ std::vector<TCommand> MakeCommands() {
                           "model file's evaporation is read from the column it names unless\n"
                           "--pet-column names another"},
                          rain, runoff})},
+      {"uncertainty", UncertaintyCommand, "DATA",
+       "uncertainty: how sure the fit is (GLUE): the maximum storage (log-uniform), initial\n"
+       "storage and escape rate sampled over the range by Latin hypercube, each sample fitted\n"
+       "with its reservoirs and alpha; the samples whose objective reaches a threshold are\n"
+       "behavioural, weighted by how far above it they are; writes PREFIX_samples.csv and\n"
+       "PREFIX_bands.csv (the best fit and the weighted 5, 50 and 95 % of the behavioural\n"
+       "runoff at every point) and prints the behavioural ranges and how much of the measured\n"
+       "runoff the band holds. DATA as for calibrate, of at most 100000 points",
+       WithTableOptions(
+           {{"-o", "PREFIX", "the start of the names of the tables written", true},
+            rain, runoff,
+            {"--samples", "N", "how many samples (10000 by default)"},
+            {"--objective", ObjectiveValue(), "what judges a sample (nse by default)"},
+            {"--threshold", "X", "behavioural: an objective of X or more"},
+            {"--best-share", "P",
+             "behavioural: the best share P of the samples (0.1, the best 10 %, by default)",
+             false, '|'},
+            {"--max-storage", "LO:HI", "the range of the maximum storage in mm (1:500 by default)"},
+            {"--warm-up", "N", "the criteria and the band's figures leave out the first N points"},
+            {"--seed", "S", "the seed of the samples (1 by default): the same seed, the same samples"},
+            {"--validate", "DATA2",
+             "also the behavioural set's band on DATA2 (PREFIX_validation_bands.csv) and its\n"
+             "figures"},
+            {"--validate-from", "X", "DATA2's first date or time, in place of --from"},
+            {"--validate-to", "X", "DATA2's last date or time, in place of --to"},
+            {"--slow-path", nullptr,
+             "the slow path's share and reaction factor sampled too; with --pet-column the\n"
+             "escape follows the potential evaporation (DATA2 scaled by DATA's mean)"},
+            {"--plots", "DIR",
+             "also pictures in DIR: a dotty plot of the objective against each sampled value\n"
+             "(dotty_KEY), the band around the measured runoff (band, validation_band)"},
+            {"--plot-format", "png|svg", "the pictures' format (png by default)"}},
+           {{"--force", nullptr, "replace existing tables"}})},
       {"table", TableCommand, "FILE.out",
        "table: the table of an output file (either option) as CSV for a spreadsheet, with the\n"
        "values it prints; a header row, then one row per point, commas and a decimal point",

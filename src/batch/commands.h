@@ -35,6 +35,7 @@ int TableCommand(int argc, char** argv);
 int ValidateCommand(int argc, char** argv);
 int RegionalCommand(int argc, char** argv);
 int RegionalMergeCommand(int argc, char** argv);
+int UncertaintyCommand(int argc, char** argv);
 // Runs the graph program beside this one (it needs Qt).
 int GraphCommand(int argc, char** argv);
 

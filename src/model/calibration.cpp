@@ -9,6 +9,7 @@
 #include "base/numformat.h"
 #include "base/numparse.h"
 #include "model/dmquorell.h"
+#include "model/quickrun.h"
 #include "model/routing.h"
 #include "model/search.h"
 #include "model/workpool.h"
@@ -158,61 +159,24 @@ double Halton(int index, int base) {
   return r;
 }
 
-// The quick judgement's scratch series, one set a thread.
-struct TScratch {
-  std::vector<double> Recharge, Calculated, Upper[MaxReservoirs - 1];
-  std::vector<double> Slow, Quick, Target;
-};
-
 }  // namespace
 
 TCalibrationPoint TCalibration::GuessOne(const TCandidate& candidate) const {
-  thread_local TScratch scratch;
+  thread_local std::vector<double> calculated;
   const std::size_t n = Record.Size();
-  const TStoreParameters& store = candidate.Store;
   TCalibrationPoint point;
-  point.Store = store;
+  point.Store = candidate.Store;
   point.Extensions = ExtensionsOf(candidate);
   if (!ExtensionsFault(point.Extensions, Settings.Pet, n).empty()) return point;
-  const auto times = Record.Time.first(n), rains = Record.Rain.first(n);
-  scratch.Recharge.assign(n, 0);
-  const bool pet = point.Extensions.Evaporation;
-  const TPreReservoirOutcome route =
-      RoutePreReservoir(times, rains, store, TRouteVariant::Analysis, scratch.Recharge,
-                        pet ? Settings.Pet.first(n) : std::span<const double>(), PetMean);
-  if (route.Stop != TRouteStop::None) return point;
-  const std::span<const double> measured = Measured;
-  // The cascade's share of the runoff and the recharge, as the
-  // determination splits them for the slow path.
-  std::span<const double> target = measured, rech = scratch.Recharge;
-  if (Settings.SlowPath) {
-    scratch.Slow.resize(n);
-    scratch.Quick.resize(n);
-    scratch.Target.resize(n);
-    RouteSlowPath(candidate.BaseShare, candidate.BaseAlpha, route.LastStep, measured,
-                  scratch.Recharge, scratch.Slow, scratch.Quick, scratch.Target);
-    target = scratch.Target;
-    rech = scratch.Quick;
-  }
-  const TPairGuess pair = GuessBestPair(target, rech, route.LastStep, AlphaCandidateTable());
-  if (!pair.Valid) return point;
+  const TQuickRun run = QuickRun(Record.Time.first(n), Record.Rain.first(n), Measured,
+                                 candidate.Store, point.Extensions, Settings.Pet, calculated);
+  if (!run.Valid) return point;
   point.Valid = true;
-  point.NrOfRes = pair.NrOfRes;
-  point.Alpha = AlphaCandidateTable()[pair.Candidate];
-  double* rows[MaxReservoirs];
-  for (int r = 0; r + 1 < pair.NrOfRes; ++r) {
-    scratch.Upper[r].resize(n);
-    rows[r] = scratch.Upper[r].data();
-  }
-  scratch.Calculated.resize(n);
-  rows[pair.NrOfRes - 1] = scratch.Calculated.data();
-  RouteCascadeRows(point.Alpha, route.LastStep, n > 0 ? target[0] : 0, rech,
-                   std::span<double* const>(rows, static_cast<std::size_t>(pair.NrOfRes)));
-  if (Settings.SlowPath)
-    for (std::size_t t = 0; t < n; ++t) scratch.Calculated[t] += scratch.Slow[t];
+  point.NrOfRes = run.NrOfRes;
+  point.Alpha = run.Alpha;
   const auto skip = std::min(static_cast<std::size_t>(Settings.WarmUp), n);
-  const double value = CriterionOf(Settings.Objective, measured.subspan(skip),
-                                   std::span<const double>(scratch.Calculated).subspan(skip));
+  const double value = CriterionOf(Settings.Objective, std::span<const double>(Measured).subspan(skip),
+                                   std::span<const double>(calculated).subspan(skip));
   point.Objective = std::isnan(value) ? -std::numeric_limits<double>::infinity() : value;
   return point;
 }
