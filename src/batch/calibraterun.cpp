@@ -1,36 +1,7 @@
 #include "batch/calibraterun.h"
 
-#include "base/numparse.h"
 #include "model/routing.h"
 #include "model/validation.h"
-
-std::optional<TObjective> ParseObjective(const std::string& text) {
-  const auto criterion = CriterionByKey(text);
-  if (!criterion || !InfoOf(*criterion).Objective) return std::nullopt;
-  return criterion;
-}
-
-std::string ObjectiveChoices() {
-  std::string keys = ObjectiveKeys(), text;
-  std::size_t start = 0;
-  for (auto bar = keys.find('|'); ; bar = keys.find('|', start)) {
-    const std::string key = keys.substr(start, bar == std::string::npos ? bar : bar - start);
-    if (!text.empty()) text += bar == std::string::npos ? " or " : ", ";
-    text += key;
-    if (bar == std::string::npos) break;
-    start = bar + 1;
-  }
-  return text;
-}
-
-std::optional<TCalibrationBounds> ParseRange(const std::string& text) {
-  const auto colon = text.find(':');
-  if (colon == std::string::npos) return std::nullopt;
-  const auto low = ParseReal(std::string_view(text).substr(0, colon));
-  const auto high = ParseReal(std::string_view(text).substr(colon + 1));
-  if (!low || !high) return std::nullopt;
-  return TCalibrationBounds{*low, *high};
-}
 
 std::string EvaporationFault(const TValidationData& data) {
   if (data.Pets.empty())

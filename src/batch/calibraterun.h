@@ -1,20 +1,13 @@
-// The parts of a calibration that calibrate and regional share: the words
-// of its options, the checks of a record before the search and the model
-// file of the best fit. Nothing here prints: messages are returned.
+// The parts of a calibration that calibrate and regional share: the checks
+// of a record before the search and the model file of the best fit.
+// Nothing here prints: messages are returned.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "batch/validatecmd.h"
 #include "files/modelfile.h"
 #include "model/calibration.h"
-
-std::optional<TObjective> ParseObjective(const std::string& text);
-// "rsquare, nse, ... or sqrtnse"
-std::string ObjectiveChoices();
-// "LO:HI", each a number.
-std::optional<TCalibrationBounds> ParseRange(const std::string& text);
 
 // Why data's potential evaporation cannot drive the escape (none read, or
 // 0 throughout); empty when it can.

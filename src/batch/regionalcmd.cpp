@@ -18,6 +18,7 @@
 #include "base/numformat.h"
 #include "batch/calibraterun.h"
 #include "batch/commands.h"
+#include "batch/fitoptions.h"
 #include "batch/regional.h"
 #include "batch/regionalplots.h"
 #include "batch/tableargs.h"
