@@ -94,11 +94,12 @@ TEST_F(RegionalBatch, OneRowEachWithItsStatus) {
                                         Row("missing", "nothing.csv") + Row("gap", "gap.csv") +
                                         Row("badcolumn", "b.csv", "Rain") +
                                         Row("badobjective", "b.csv", "P", "rmse") +
-                                        Row("blocked", "c.csv") + Row("b", "b.csv"));
+                                        Row("blocked", "c.csv") + Row("b", "b.csv") +
+                                        "baddate,a.csv,1,P,Q,1985-02-30\n");
   const auto r = Batch(dir, "regional m.csv -o out --jobs 2");
   EXPECT_EQ(r.Status, 1) << r.Err;
   const auto lines = Summary("out/summary.csv");
-  ASSERT_EQ(lines.size(), 8u) << r.Out << r.Err;
+  ASSERT_EQ(lines.size(), 9u) << r.Out << r.Err;
   EXPECT_EQ(lines[0], SummaryHeader());
   struct TExpected {
     const char* Id;
@@ -111,7 +112,8 @@ TEST_F(RegionalBatch, OneRowEachWithItsStatus) {
                                 {"badcolumn", "refused", "no column \"Rain\""},
                                 {"badobjective", "refused", "objective must be rsquare"},
                                 {"blocked", "failed", "is no folder"},
-                                {"b", "ok", ""}};
+                                {"b", "ok", ""},
+                                {"baddate", "refused", "calibrate_from: "}};
   for (std::size_t i = 0; i < std::size(expected); ++i) {
     const std::string& row = lines[i + 1];
     EXPECT_EQ(Cell(row, "id"), expected[i].Id);

@@ -56,8 +56,8 @@ std::string LastLine(const std::string& text) {
                      end + 1 - (start == std::string::npos ? 0 : start + 1));
 }
 
-// The settings of the catchment's run and why not, as TArgs and a message;
-// a bad cell refuses the catchment alone.
+// The settings of a catchment's run, from its manifest row; a bad cell
+// refuses that catchment alone.
 struct TRunSettings {
   TArgs Args;  // the table options, --warm-up, --pet-column
   TObjective Objective = TObjective::RSquare;
@@ -92,13 +92,14 @@ std::string GetSettings(const TCatchment& c, TRunSettings& s) {
   if (!GetWarmUp(s.Args, s.WarmUp, error) || !CheckDataOptions(s.Args, error))
     return InManifestWords(error);
   if (!HasTableOptions(s.Args)) return "rain_column and runoff_column are needed";
-  for (const TPeriod* period : {&c.Calibration, &c.Validation})
-    for (const std::string* bound : {&period->From, &period->To})
-      if (!bound->empty())
-        if (const std::string why = CheckPeriodBound(*bound, options.count("--date-column") ||
-                                                                 options.count("--date-columns"));
-            !why.empty())
-          return *bound + ": " + why;
+  const bool dated = options.count("--date-column") || options.count("--date-columns");
+  const std::pair<const char*, const std::string*> bounds[] = {
+      {"calibrate_from", &c.Calibration.From}, {"calibrate_to", &c.Calibration.To},
+      {"validate_from", &c.Validation.From}, {"validate_to", &c.Validation.To}};
+  for (const auto& [column, bound] : bounds)
+    if (!bound->empty())
+      if (const std::string why = CheckPeriodBound(*bound, dated); !why.empty())
+        return std::string(column) + ": " + why;
   return "";
 }
 
