@@ -9,6 +9,7 @@
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QSignalBlocker>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -25,6 +26,7 @@
 #include "ui/baseform.h"
 #include "ui/criteriatext.h"
 #include "ui/extensionsgroup.h"
+#include "ui/uncertaintypanel.h"
 #include "ui/prompts.h"
 #include "ui/rainform.h"
 
@@ -151,6 +153,18 @@ TCalibrationChart::TCalibrationChart(QWidget* parent) : QChartView(new QChart, p
   bars(RainTop, RainBase, RainBars, "Rain", QColor(80, 140, 230));
   bars(RechargeTop, RechargeBase, RechargeBars, "Recharge", QColor(60, 180, 90));
 
+  // The band first: drawn behind the runoff.
+  BandLow = new QLineSeries(chart);
+  BandHigh = new QLineSeries(chart);
+  Band = new QAreaSeries(BandHigh, BandLow);
+  Band->setName("5-95 % band of the behavioural samples");
+  Band->setBrush(QColor(250, 170, 60, 110));
+  Band->setPen(QPen(QColor(230, 140, 20, 160), 0));
+  chart->addSeries(Band);
+  Band->attachAxis(TimeAxis);
+  Band->attachAxis(RunoffAxis);
+  ShowBand(nullptr);
+
   Measured = new QScatterSeries;
   Measured->setName("Measured runoff");
   Measured->setMarkerSize(5);
@@ -182,7 +196,18 @@ void TCalibrationChart::ShowParts(bool on) {
   }
 }
 
+void TCalibrationChart::ShowBand(const TBands* bands) {
+  const bool on = bands && bands->Q05.size() == Times.size() && !Times.empty();
+  BandLow->replace(on ? Line(Times, bands->Q05) : QList<QPointF>());
+  BandHigh->replace(on ? Line(Times, bands->Q95) : QList<QPointF>());
+  Band->setVisible(on);
+  for (QLegendMarker* marker : chart()->legend()->markers(Band)) marker->setVisible(on);
+}
+
+int TCalibrationChart::BandPoints() const { return Band->isVisible() ? static_cast<int>(BandHigh->count()) : 0; }
+
 void TCalibrationChart::ShowRecord(const TLiveFit& fit) {
+  Times = fit.Time;
   Measured->replace(Line(fit.Time, fit.Measured));
   RainTop->replace(Bars(fit.Time, fit.Rain));
   RainBase->replace(Base(RainTop->points()));
@@ -368,11 +393,23 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, const TSheetPet& pet
   buttons->addWidget(ApplyButton);
   buttons->addWidget(CloseButton);
 
+  // The fit by hand and by search on one page, how sure it is on another.
+  FitPage = new QWidget(this);
+  FitPage->setObjectName("FitPage");
+  auto* fitLayout = new QVBoxLayout(FitPage);
+  fitLayout->setContentsMargins(4, 4, 4, 4);
+  fitLayout->addLayout(middle);
+  fitLayout->addLayout(search);
+  fitLayout->addWidget(ComparisonLabel);
+  Uncertainty = new TUncertaintyPanel(Data, Pool, [this] { return SamplingSettings(); }, this);
+  Tabs = new QTabWidget(this);
+  Tabs->setObjectName("CalibrationTabs");
+  Tabs->addTab(FitPage, "F&it");
+  Tabs->addTab(Uncertainty, "&Uncertainty");
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Chart, 1);
-  layout->addLayout(middle);
-  layout->addLayout(search);
-  layout->addWidget(ComparisonLabel);
+  layout->addWidget(Tabs);
   layout->addLayout(buttons);
 
   connect(CalibrateButton, &QPushButton::clicked, this, &TCalibrationForm::CalibrateButtonClick);
@@ -382,6 +419,8 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, const TSheetPet& pet
   connect(OpenModelButton, &QPushButton::clicked, this, &TCalibrationForm::OpenModelButtonClick);
   connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
   connect(ExtensionsGroup, &TExtensionsGroup::Changed, this, &TCalibrationForm::ExtensionsChange);
+  connect(Uncertainty, &TUncertaintyPanel::SamplingChanged, this, &TCalibrationForm::SetSampling);
+  connect(Uncertainty, &TUncertaintyPanel::BandChanged, Chart, &TCalibrationChart::ShowBand);
   connect(ResetZoomButton, &QPushButton::clicked, Chart, &TCalibrationChart::ResetZoom);
   MakeSideWindow(this);
 
@@ -393,6 +432,7 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, const TSheetPet& pet
 }
 
 TCalibrationForm::~TCalibrationForm() {
+  Uncertainty->StopAndWait();
   if (Worker) {
     CancelRequested = true;
     Worker->wait();
@@ -588,7 +628,25 @@ void TCalibrationForm::CalibrationFinished() {
   emit CalibrationEnded();
 }
 
+// The record sampled with the objective, bounds and extensions of the fit
+// shown, as tolvane-batch uncertainty samples it.
+TUncertaintySettings TCalibrationForm::SamplingSettings() const {
+  TUncertaintySettings s;
+  s.Objective = static_cast<TObjective>(ObjectiveBox->currentData().toInt());
+  s.Bounds = Bounds;
+  s.SlowPath = FShownExtensions.SlowPath;
+  if (FShownExtensions.Evaporation) s.Pet = Pet.Values;
+  return s;
+}
+
+// While the samples are drawn the fit stays as it is: they share its threads.
+void TCalibrationForm::SetSampling(bool on) {
+  for (QWidget* w : std::initializer_list<QWidget*>{FitPage, SaveModelButton, OpenModelButton, ApplyButton})
+    w->setEnabled(!on);
+}
+
 void TCalibrationForm::SetCalibrating(bool on) {
+  Uncertainty->setEnabled(!on);
   for (QWidget* w : std::initializer_list<QWidget*>{
            MaxStorage.Spin, MaxStorage.Slider, InitialStorage.Spin, InitialStorage.Slider,
            EscapeRate.Spin, EscapeRate.Slider, static_cast<QWidget*>(ExtensionsGroup),
@@ -707,6 +765,7 @@ void TCalibrationForm::ApplyButtonClick() {
 
 void TCalibrationForm::closeEvent(QCloseEvent* event) {
   // Closed while searching: the search stops, and the window goes when it has.
+  Uncertainty->StopAndWait();
   if (Worker) {
     CancelRequested = true;
     Worker->wait();

@@ -25,6 +25,7 @@
 #include "files/inputfile.h"
 #include "model/calibration.h"
 #include "model/livefit.h"
+#include "model/uncertainty.h"
 #include "ui/prompts.h"
 
 class QAreaSeries;
@@ -33,6 +34,8 @@ class QScatterSeries;
 class QValueAxis;
 class TDMQuorell;
 class TExtensionsGroup;
+class TUncertaintyPanel;
+class QTabWidget;
 class TWorkPool;
 
 // The potential evaporation of the sheet's points, when the sheet was
@@ -55,6 +58,10 @@ public:
   void ShowFit(const TLiveFit& fit);
   void ResetZoom();
   int CalculatedPoints() const;
+  // The 5-95 % band of the behavioural samples behind the lines; nullptr
+  // takes it away.
+  void ShowBand(const TBands* bands);
+  int BandPoints() const;
 
 private:
   void FitAxes();
@@ -70,6 +77,10 @@ private:
   QLineSeries* RechargeTop;
   QLineSeries* RainBase;
   QLineSeries* RechargeBase;
+  QLineSeries* BandLow;
+  QLineSeries* BandHigh;
+  QAreaSeries* Band;
+  std::vector<double> Times;
   QAreaSeries* RainBars;
   QAreaSeries* RechargeBars;
   double HighestMeasured = 0, HighestCalculated = 0;
@@ -90,6 +101,7 @@ public:
   TExtensions ShownExtensions() const { return FShownExtensions; }
   const TLiveFit& LastFit() const { return FLastFit; }
   bool Calibrating() const { return Worker != nullptr; }
+  TUncertaintyPanel* UncertaintyPart() const { return Uncertainty; }
   int Refits() const { return FRefits; }
 
   // For tests: called on the search's thread after each round of
@@ -130,6 +142,8 @@ private:
   void ProgressReport(const TCalibrationProgress& progress);
   void CalibrationFinished();
   void SetCalibrating(bool on);
+  void SetSampling(bool on);
+  TUncertaintySettings SamplingSettings() const;
 
   const TRunInput Record;
   // The sheet's file, named as the source of a model saved.
@@ -150,6 +164,9 @@ private:
   TCalibrationChart* Chart;
   TParameterControl MaxStorage, InitialStorage, EscapeRate;
   TExtensionsGroup* ExtensionsGroup;
+  QTabWidget* Tabs;
+  QWidget* FitPage;
+  TUncertaintyPanel* Uncertainty;
   QLabel* ReservoirsLabel;
   QLabel* AlphaLabel;
   // One a criterion of the table, named after its tag ("NseLabel").

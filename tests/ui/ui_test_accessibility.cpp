@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 
 #include "base/numformat.h"
@@ -19,6 +20,7 @@
 #include "ui/finishform.h"
 #include "ui/helpform.h"
 #include "ui/importform.h"
+#include "ui/uncertaintypanel.h"
 #include "ui/rainform.h"
 #include "ui/ui_support.h"
 
@@ -198,6 +200,20 @@ private slots:
     Control<QPushButton>(form, "CancelButton")->click();
     QVERIFY(ended.wait(120000));  // only a guard against a search that never ends
     QVERIFY(!Control<QLabel>(form, "ComparisonLabel")->text().isEmpty());
+    // Its uncertainty, sampled: the behavioural count, containing ratio and
+    // band width are read with their values.
+    Control<QSpinBox>(form, "SamplesSpin")->setValue(60);
+    QSignalSpy sampling(form->UncertaintyPart(), &TUncertaintyPanel::SamplingChanged);
+    Control<QPushButton>(form, "SampleButton")->click();
+    // Started at the click, then ended; the timeout only guards against a
+    // sampling that never ends.
+    QCOMPARE(sampling.size(), 1);
+    QVERIFY(sampling.wait(120000));
+    for (const char* figure : {"BehaviouralLabel", "ContainingLabel", "BandWidthLabel"}) {
+      auto* label = Control<QLabel>(form, figure);
+      QVERIFY2(!label->text().isEmpty(), figure);
+      QCOMPARE(Read(label, QAccessible::Name).contains(label->text()), true);
+    }
 
     // The calculator with its results.
     const QStringList inputs{"1", "1", "1", "1", "10", "10"};
