@@ -10,6 +10,7 @@
 
 #include "base/numformat.h"
 #include "batch/batchargs.h"
+#include "files/filepaths.h"
 #include "files/modelfile.h"
 #include "files/tabledates.h"
 #include "files/tableimport.h"
@@ -380,6 +381,17 @@ TEST_F(ExtensionsBatch, CalibrateRecoversARecordMadeByTheExtendedModel) {
   const auto cells = SplitLines(lines[5], ",");
   ASSERT_EQ(cells.size(), 8u);
   EXPECT_NEAR(std::stod(cells[5]), std::stod(cells[6]) + std::stod(cells[7]), 1e-12);
+
+  // Its picture shows the two flows apart, under the dates of the record.
+  const auto p = Batch(dir, std::string("validate m.json made.csv --plot h.svg") + Columns);
+  ASSERT_EQ(p.Status, 0) << p.Err;
+  const std::string svg = ReadFileBytes(dir.File("h.svg"));
+  for (const char* text : {"<svg", "quick flow", "slow flow", "calculated", "measured"})
+    EXPECT_NE(svg.find(text), std::string::npos) << text;
+  const auto bad = Batch(dir, std::string("validate m.json made.csv --plot h.bmp") + Columns);
+  EXPECT_EQ(bad.Status, 2);
+  EXPECT_NE(bad.Err.find("must end in .png or .svg"), std::string::npos) << bad.Err;
+  EXPECT_FALSE(FileExists(dir.File("h.bmp")));
 }
 
 // A model file with the slow path at share 0 validates as the design's to

@@ -127,6 +127,9 @@ std::vector<TCommand> MakeCommands() {
                           "recharge, measured, calculated; quick and slow with a slow path); a\n"
                           "model file's evaporation is read from the column it names unless\n"
                           "--pet-column names another"},
+                         {"--plot", "FILE.png|FILE.svg",
+                          "the hydrograph as a picture: measured and calculated runoff, and with a\n"
+                          "slow path its quick and slow flow apart"},
                          rain, runoff})},
       {"uncertainty", UncertaintyCommand, "DATA",
        "uncertainty: how sure the fit is (GLUE): the maximum storage (log-uniform), initial\n"

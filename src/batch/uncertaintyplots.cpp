@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <limits>
 
+#include "batch/validateplot.h"
+
 namespace {
 
 constexpr TRgb Rejected{170, 170, 170};
@@ -97,10 +99,7 @@ std::vector<std::pair<TChart, std::string>> UncertaintyCharts(
     chart.XIsDays = b.Dates.has_value();
     chart.XTitle = chart.XIsDays ? "date" : "time";
     std::vector<double> x;
-    for (double t : b.Times)
-      x.push_back(b.Dates ? static_cast<double>(b.Dates->FirstSeconds) / SecondsPerDay +
-                                (t - 1) * static_cast<double>(b.Dates->UnitSeconds) / SecondsPerDay
-                          : t);
+    for (double t : b.Times) x.push_back(ChartX(b.Dates, t));
     chart.YMin = 0;
     chart.Series = {
         {"weighted 5-95 % of the behavioural", TChartMark::Band, BandColour, x, b.Bands->Q05, b.Bands->Q95, 1},

@@ -8,7 +8,9 @@
 
 #include "base/numformat.h"
 #include "batch/commands.h"
+#include "batch/plots.h"
 #include "batch/tableargs.h"
+#include "batch/validateplot.h"
 #include "files/filepaths.h"
 #include "files/tableimport.h"
 
@@ -199,7 +201,8 @@ std::string ValidateOn(const TFittedModel& model, const TValidationData& data, i
 }
 
 int ReportValidation(const TFittedModel& model, const std::string& source,
-                     const TValidationData& data, int warmUp, const std::string& tablePath) {
+                     const TValidationData& data, int warmUp, const std::string& tablePath,
+                     const std::string& plotPath) {
   TValidation v;
   if (const std::string why = ValidateOn(model, data, warmUp, v); !why.empty()) {
     std::cerr << why << "\n";
@@ -210,13 +213,21 @@ int ReportValidation(const TFittedModel& model, const std::string& source,
             << DataLine(data, warmUp) << "\n"
             << RoundedCriteriaLine(v.Fit) << "\n"
             << CriteriaLine(v.Fit) << "\n";
-  if (tablePath.empty()) return ExitOk;
   std::string error;
-  if (!WriteFileAtomically(tablePath, ValidationTable(data, v), &error)) {
-    std::cerr << "The file \"" << tablePath << "\" could not be written: " << error << "\n";
-    return ExitFailed;
+  if (!tablePath.empty()) {
+    if (!WriteFileAtomically(tablePath, ValidationTable(data, v), &error)) {
+      std::cerr << "The file \"" << tablePath << "\" could not be written: " << error << "\n";
+      return ExitFailed;
+    }
+    std::cout << "table: " << tablePath << ", " << Points(data.Times.size(), "row", "rows") << "\n";
   }
-  std::cout << "table: " << tablePath << ", " << Points(data.Times.size(), "row", "rows") << "\n";
+  if (!plotPath.empty()) {
+    if (!SaveCharts({{ValidationChart(data, v), plotPath}}, error)) {
+      std::cerr << error << "\n";
+      return ExitFailed;
+    }
+    std::cout << "picture: " << plotPath << "\n";
+  }
   return ExitOk;
 }
 
@@ -230,6 +241,8 @@ int ValidateCommand(int argc, char** argv) {
                       "the record DATA to judge it on");
   int warmUp = 0;
   if (!GetWarmUp(args, warmUp, error) || !CheckDataOptions(args, error)) return UsageError(error);
+  if (args.Options.count("--plot") && !IsChartPath(args.Options.at("--plot")))
+    return UsageError("the picture \"" + args.Options.at("--plot") + "\" must end in .png or .svg");
 
   const std::string fittedPath = AbsolutePath(args.Positional[0]);
   const TFittedFile fitted = ReadFittedModel(fittedPath);
@@ -251,5 +264,6 @@ int ValidateCommand(int argc, char** argv) {
       (fitted.OutputFile ? "the head of " : "the determination of ") + fittedPath;
   const std::string table = args.Options.count("--table") ? AbsolutePath(args.Options.at("--table"))
                                                           : "";
-  return ReportValidation(fitted.Model, source, data, warmUp, table);
+  const std::string plot = args.Options.count("--plot") ? AbsolutePath(args.Options.at("--plot")) : "";
+  return ReportValidation(fitted.Model, source, data, warmUp, table, plot);
 }

@@ -62,6 +62,8 @@ std::string ValidationTable(const TValidationData& data, const TValidation& v);
 
 // Validates model on data and prints the report; source says where the
 // model came from ("the determination of PATH"). With tablePath the points
-// are written there as CSV. Returns the exit status.
+// are written there as CSV, with plotPath the hydrograph as a picture
+// (PNG or SVG by its extension). Returns the exit status.
 int ReportValidation(const TFittedModel& model, const std::string& source,
-                     const TValidationData& data, int warmUp, const std::string& tablePath);
+                     const TValidationData& data, int warmUp, const std::string& tablePath,
+                     const std::string& plotPath = "");
