@@ -22,6 +22,7 @@
 #include "ui/importform.h"
 #include "ui/uncertaintypanel.h"
 #include "ui/rainform.h"
+#include "ui/calibration_support.h"
 #include "ui/ui_support.h"
 
 namespace {
@@ -80,12 +81,6 @@ QAccessibleInterface* FindByCaption(QAccessibleInterface* root, const QString& c
 QObject* FoundByCaption(QWidget* window, const QString& caption) {
   QAccessibleInterface* found = FindByCaption(QAccessible::queryAccessibleInterface(window), caption);
   return found ? found->object() : nullptr;
-}
-
-TCalibrationForm* CalibrationWindow() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == "CalibrationForm" && w->isVisible()) return qobject_cast<TCalibrationForm*>(w);
-  return nullptr;
 }
 
 QString Fixed(double value, int decimals) { return QString::fromStdString(FormatFixed(value, 0, decimals)); }

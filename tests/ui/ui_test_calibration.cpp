@@ -25,20 +25,10 @@
 #include "model/dmquorell.h"
 #include "ui/calibrationform.h"
 #include "ui/rainform.h"
+#include "ui/calibration_support.h"
 #include "ui/ui_support.h"
 
 namespace {
-
-TCalibrationForm* Window() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == "CalibrationForm" && w->isVisible()) return qobject_cast<TCalibrationForm*>(w);
-  return nullptr;
-}
-
-template <typename T>
-T* Cal(const char* name) {
-  return Control<T>(Window(), name);
-}
 
 void OpenInput(TProgram& program, const QString& path) {
   program.Prompts.Paths = {path};
@@ -48,7 +38,7 @@ void OpenInput(TProgram& program, const QString& path) {
 // The window opened by its button on the Input tab.
 TCalibrationForm* OpenWindow() {
   Main<QPushButton>("CalibrateButton")->click();
-  return Window();
+  return CalibrationWindow();
 }
 
 // The calibration example in the sheet and its window open; the example's path.
@@ -147,7 +137,7 @@ QString AccessibleName(QWidget* widget) {
 // fires, and the progress of the first candidate, sent before the hold,
 // is shown. Then the search goes on to its end.
 void CalibrateWhileTheWindowGoesOn(const QString& objective) {
-  TCalibrationForm* form = Window();
+  TCalibrationForm* form = CalibrationWindow();
   auto* box = Cal<QComboBox>("ObjectiveBox");
   box->setCurrentIndex(box->findText(objective));
   QSignalSpy ended(form, &TCalibrationForm::CalibrationEnded);
@@ -187,9 +177,9 @@ private slots:
     TProgram program;
     TScratchDir dir;
     const QString example = OpenExampleWindow(program);
-    QVERIFY(Window());
-    QCOMPARE(Window()->windowTitle(), QString("Calibration"));
-    QCOMPARE(Window()->Shown(), (TStoreParameters{6, 3, 0.2}));
+    QVERIFY(CalibrationWindow());
+    QCOMPARE(CalibrationWindow()->windowTitle(), QString("Calibration"));
+    QCOMPARE(CalibrationWindow()->Shown(), (TStoreParameters{6, 3, 0.2}));
     struct TCase {
       const char* Name;
       TStoreParameters Set, Expected;
@@ -205,8 +195,8 @@ private slots:
       SetParameters(c.Set);
       // The maximum storage last: the others may only then be as wanted.
       SetParameters(c.Set);
-      QCOMPARE(Window()->Shown(), c.Expected);
-      const TLiveFit& fit = Window()->LastFit();
+      QCOMPARE(CalibrationWindow()->Shown(), c.Expected);
+      const TLiveFit& fit = CalibrationWindow()->LastFit();
       QCOMPARE(fit.Store, c.Expected);
       const TBatchFit run = BatchRun(example.toStdString(), c.Expected, dir);
       QVERIFY2(fit.Valid, c.Name);
@@ -221,14 +211,14 @@ private slots:
       QCOMPARE(Shown("NseLabel"), "NSE " + Fixed(run.Fit[TCriterion::Nse], 4));
       QCOMPARE(Shown("KgeLabel"), "KGE " + Fixed(run.Fit[TCriterion::Kge], 4));
       QCOMPARE(Shown("VolumeLabel"), "Volume error " + Fixed(run.Fit[TCriterion::VolumeError], 2) + " %");
-      QCOMPARE(Window()->findChild<TCalibrationChart*>()->CalculatedPoints(),
+      QCOMPARE(CalibrationWindow()->findChild<TCalibrationChart*>()->CalculatedPoints(),
                static_cast<int>(fit.Time.size()));
     }
     // A slider moves its spin box, and the fit with it.
     Cal<QSlider>("MaxStorageSlider")->setValue(7525);
     QCoreApplication::processEvents();
     QCOMPARE(Cal<QDoubleSpinBox>("MaxStorageSpin")->value(), 75.25);
-    QCOMPARE(Window()->LastFit().Store.MaxSto, 75.25);
+    QCOMPARE(CalibrationWindow()->LastFit().Store.MaxSto, 75.25);
     QCOMPARE(program.Prompts.Messages, QStringList());
   }
 
@@ -238,13 +228,13 @@ private slots:
     QVERIFY(ActivateInputTab());
     OpenInput(program, Example("determine_daily.inp"));
     QVERIFY(OpenWindow());
-    const int before = Window()->Refits();
+    const int before = CalibrationWindow()->Refits();
     auto* slider = Cal<QSlider>("MaxStorageSlider");
     for (int p = 1000; p <= 3000; p += 100) slider->setValue(p);
-    QCOMPARE(Window()->Refits(), before);
+    QCOMPARE(CalibrationWindow()->Refits(), before);
     QCoreApplication::processEvents();
-    QCOMPARE(Window()->Refits(), before + 1);
-    QCOMPARE(Window()->LastFit().Store.MaxSto, 30.0);
+    QCOMPARE(CalibrationWindow()->Refits(), before + 1);
+    QCOMPARE(CalibrationWindow()->LastFit().Store.MaxSto, 30.0);
   }
 
   // Calibrate finds what calibrate finds on a thread of its own; Apply
@@ -270,7 +260,7 @@ private slots:
     QCOMPARE(Sheet(), sheet);  // nothing applied yet
     QVERIFY(Shown("ComparisonLabel").startsWith("Before: NSE "));
     QVERIFY(Shown("ComparisonLabel").contains("\nAfter: NSE "));
-    const TLiveFit fit = Window()->LastFit();
+    const TLiveFit fit = CalibrationWindow()->LastFit();
 
     Cal<QPushButton>("ApplyButton")->click();
     const QString applied = QString::fromStdString(dir.File("applied.inp"));
@@ -308,13 +298,13 @@ private slots:
     const TSheetState sheet = Sheet();
     QVERIFY(OpenWindow());
     SetParameters({30, 10, 1});
-    const TStoreParameters shown = Window()->Shown();
+    const TStoreParameters shown = CalibrationWindow()->Shown();
     {
       // Cancelled while the search is held at its first candidate: it stops there.
       auto* box = Cal<QComboBox>("ObjectiveBox");
       box->setCurrentIndex(box->findText("KGE"));
-      QSignalSpy ended(Window(), &TCalibrationForm::CalibrationEnded);
-      THeldSearch held(Window(), 1);
+      QSignalSpy ended(CalibrationWindow(), &TCalibrationForm::CalibrationEnded);
+      THeldSearch held(CalibrationWindow(), 1);
       Cal<QPushButton>("CalibrateButton")->click();
       QVERIFY(held.WaitHeld());
       QVERIFY(Cal<QPushButton>("CancelButton")->isEnabled());
@@ -324,21 +314,21 @@ private slots:
       QCOMPARE(held.Calls(), 1);
     }
     QCOMPARE(Shown("ComparisonLabel"), QString("Calibration cancelled: the parameters are as they were"));
-    QCOMPARE(Window()->Shown(), shown);
+    QCOMPARE(CalibrationWindow()->Shown(), shown);
     QVERIFY(Cal<QPushButton>("ApplyButton")->isEnabled());
     QCOMPARE(Sheet(), sheet);
-    Window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(Window()));
+    CalibrationWindow()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(CalibrationWindow()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    QVERIFY(!Window());
+    QVERIFY(!CalibrationWindow());
     QCOMPARE(Sheet(), sheet);
     // Closed while searching: the search stops and the sheet stays.
     Main<QAction>("CalibrateAction")->trigger();
-    QVERIFY(Window());
+    QVERIFY(CalibrationWindow());
     Cal<QPushButton>("CalibrateButton")->click();
-    QVERIFY(Window()->Calibrating());
+    QVERIFY(CalibrationWindow()->Calibrating());
     Cal<QPushButton>("CloseButton")->click();
-    QVERIFY(!Window());
+    QVERIFY(!CalibrationWindow());
     QCOMPARE(Sheet(), sheet);
     QCOMPARE(program.Prompts.Messages, QStringList());
   }
@@ -349,10 +339,10 @@ private slots:
     TProgram program;
     TScratchDir dir;
     const QString example = OpenExampleWindow(program);
-    QVERIFY(Window());
+    QVERIFY(CalibrationWindow());
     SetParameters({12.5, 4.25, 0.35});
     SetParameters({12.5, 4.25, 0.35});
-    const TLiveFit fit = Window()->LastFit();
+    const TLiveFit fit = CalibrationWindow()->LastFit();
     QVERIFY(fit.Valid);
     const QString path = QString::fromStdString(dir.File("shown.json"));
     program.Prompts.Paths = {path};
@@ -374,11 +364,11 @@ private slots:
     QVERIFY2(report.contains(QString::fromStdString(CriteriaLine(fit.Fit))), qPrintable(report));
 
     SetParameters({30, 10, 1});
-    QCOMPARE(Window()->Shown(), (TStoreParameters{30, 10, 1}));
+    QCOMPARE(CalibrationWindow()->Shown(), (TStoreParameters{30, 10, 1}));
     program.Prompts.Paths = {path};
     Cal<QPushButton>("OpenModelButton")->click();
-    QCOMPARE(Window()->Shown(), fit.Store);
-    QCOMPARE(Window()->LastFit().Alpha, fit.Alpha);
+    QCOMPARE(CalibrationWindow()->Shown(), fit.Store);
+    QCOMPARE(CalibrationWindow()->LastFit().Alpha, fit.Alpha);
     // A model file with the extensions: its store and slow path are shown
     // and fitted; its evaporation is left out, for this record has none.
     TModelFile extended = read.Model;
@@ -387,9 +377,9 @@ private slots:
     WriteFileBytes(dir.File("extended.json"), FormatModelFile(extended));
     program.Prompts.Paths = {QString::fromStdString(dir.File("extended.json"))};
     Cal<QPushButton>("OpenModelButton")->click();
-    QCOMPARE(Window()->Shown(), fit.Store);
-    QCOMPARE(Window()->ShownExtensions(), (TExtensions{true, 0.4, 0.02, false, 0}));
-    QVERIFY(!Window()->LastFit().Slow.empty());
+    QCOMPARE(CalibrationWindow()->Shown(), fit.Store);
+    QCOMPARE(CalibrationWindow()->ShownExtensions(), (TExtensions{true, 0.4, 0.02, false, 0}));
+    QVERIFY(!CalibrationWindow()->LastFit().Slow.empty());
     QVERIFY2(Shown("ComparisonLabel").endsWith("slow flow share 0.400, reaction factor 0.0200; its "
                                                "evaporation is left out: this record has none "
                                                "(import the table with its PET column)"),
@@ -400,7 +390,7 @@ private slots:
     Cal<QPushButton>("OpenModelButton")->click();
     QCOMPARE(program.Prompts.Messages.size(), 1);
     QVERIFY(program.Prompts.Messages.front().contains("the key \"format\" is missing"));
-    QCOMPARE(Window()->Shown(), fit.Store);
+    QCOMPARE(CalibrationWindow()->Shown(), fit.Store);
   }
 
   // The Tools menu holds the entry, the very action of the button.
@@ -453,7 +443,7 @@ private slots:
       c.Prepare(program);
       program.Prompts.Messages.clear();
       Main<QAction>("CalibrateAction")->trigger();
-      QVERIFY2(!Window(), c.Name);
+      QVERIFY2(!CalibrationWindow(), c.Name);
       QCOMPARE(program.Prompts.Messages.size(), 1);
       const QString said = program.Prompts.Messages.front();
       QVERIFY2(said.contains(c.Says), qPrintable(said));

@@ -24,24 +24,14 @@
 #include "ui/calibrationform.h"
 #include "ui/importform.h"
 #include "ui/rainform.h"
+#include "ui/calibration_support.h"
 #include "ui/ui_support.h"
 
 namespace {
 
-TCalibrationForm* Window() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == "CalibrationForm" && w->isVisible()) return qobject_cast<TCalibrationForm*>(w);
-  return nullptr;
-}
-
-template <typename T>
-T* Cal(const char* name) {
-  return Control<T>(Window(), name);
-}
-
 TCalibrationForm* OpenWindow() {
   Main<QPushButton>("CalibrateButton")->click();
-  return Window();
+  return CalibrationWindow();
 }
 
 QString OpenExampleWindow(TProgram& program) {
@@ -93,8 +83,8 @@ private slots:
     TProgram program;
     TScratchDir dir;
     const QString example = OpenExampleWindow(program);
-    QVERIFY(Window());
-    const TLiveFit designed = Window()->LastFit();
+    QVERIFY(CalibrationWindow());
+    const TLiveFit designed = CalibrationWindow()->LastFit();
     QVERIFY(designed.Slow.empty());
     // The share and reaction factor wait for the check box.
     QVERIFY(!Cal<QDoubleSpinBox>("BaseShareSpin")->isEnabled());
@@ -103,7 +93,7 @@ private slots:
     Cal<QDoubleSpinBox>("BaseShareSpin")->setValue(0.3);
     Cal<QDoubleSpinBox>("BaseAlphaSpin")->setValue(0.02);
     Settle();
-    TLiveFit fit = Window()->LastFit();
+    TLiveFit fit = CalibrationWindow()->LastFit();
     QVERIFY(fit.Valid);
     QCOMPARE(fit.Extensions, (TExtensions{true, 0.3, 0.02, false, 0}));
     QCOMPARE(fit.Quick.size(), fit.Calculated.size());
@@ -123,7 +113,7 @@ private slots:
     QCOMPARE(Cal<QDoubleSpinBox>("BaseAlphaSpin")->value(), BaseAlphaLow);
     Cal<QDoubleSpinBox>("BaseAlphaSpin")->setValue(0.0125);
     Settle();
-    fit = Window()->LastFit();
+    fit = CalibrationWindow()->LastFit();
     QCOMPARE(fit.Extensions, (TExtensions{true, 0.25, 0.0125, false, 0}));
 
     const QString path = QString::fromStdString(dir.File("slow.json"));
@@ -149,9 +139,9 @@ private slots:
     // Off again: the designed model to the last bit.
     Cal<QCheckBox>("SlowPathCheck")->click();
     Settle();
-    QVERIFY(Window()->LastFit().Slow.empty());
-    QCOMPARE(Window()->LastFit().Fit[TCriterion::Nse], designed.Fit[TCriterion::Nse]);
-    QCOMPARE(Window()->LastFit().Alpha, designed.Alpha);
+    QVERIFY(CalibrationWindow()->LastFit().Slow.empty());
+    QCOMPARE(CalibrationWindow()->LastFit().Fit[TCriterion::Nse], designed.Fit[TCriterion::Nse]);
+    QCOMPARE(CalibrationWindow()->LastFit().Alpha, designed.Alpha);
     QCOMPARE(program.Prompts.Messages, QStringList());
   }
 
@@ -160,11 +150,11 @@ private slots:
   void aSearchWithTheSlowPathShowsWhatTheCalibrationFinds() {
     TProgram program;
     OpenExampleWindow(program);
-    QVERIFY(Window());
+    QVERIFY(CalibrationWindow());
     Cal<QCheckBox>("SlowPathCheck")->click();
     Settle();
-    const TLiveFit before = Window()->LastFit();
-    QSignalSpy ended(Window(), &TCalibrationForm::CalibrationEnded);
+    const TLiveFit before = CalibrationWindow()->LastFit();
+    QSignalSpy ended(CalibrationWindow(), &TCalibrationForm::CalibrationEnded);
     Cal<QPushButton>("CalibrateButton")->click();
     // The group is locked while the search runs.
     QVERIFY(!Cal<QCheckBox>("SlowPathCheck")->isEnabled());
@@ -175,13 +165,13 @@ private slots:
     TRecord record{before.Time, before.Rain, before.Measured};
     TCalibrationSettings settings;
     settings.Objective = static_cast<TObjective>(Cal<QComboBox>("ObjectiveBox")->currentData().toInt());
-    settings.Bounds = BoundsAround(Window()->Shown());
+    settings.Bounds = BoundsAround(CalibrationWindow()->Shown());
     settings.SlowPath = true;
     TCalibration calibration(record.View(), settings);
     const TCalibrationPoint best = calibration.Search();
     QVERIFY(best.Valid);
-    QCOMPARE(Window()->Shown(), best.Store);
-    QCOMPARE(Window()->ShownExtensions().SlowPath, true);
+    QCOMPARE(CalibrationWindow()->Shown(), best.Store);
+    QCOMPARE(CalibrationWindow()->ShownExtensions().SlowPath, true);
     QCOMPARE(Cal<QDoubleSpinBox>("BaseShareSpin")->value(),
              std::round(best.Extensions.BaseShare * 1000) / 1000);
     QVERIFY2(Cal<QLabel>("ComparisonLabel")->text().contains("After: ") &&
@@ -212,10 +202,10 @@ private slots:
     QVERIFY(OpenWindow());
     auto* evaporation = Cal<QCheckBox>("EvaporationCheck");
     QVERIFY(evaporation->isEnabled());
-    const TLiveFit designed = Window()->LastFit();
+    const TLiveFit designed = CalibrationWindow()->LastFit();
     evaporation->click();
     Settle();
-    const TLiveFit fit = Window()->LastFit();
+    const TLiveFit fit = CalibrationWindow()->LastFit();
     QVERIFY(fit.Extensions.Evaporation);
     double mean = 0;
     for (double v : table.Pet) mean += v / static_cast<double>(table.Pet.size());
@@ -238,7 +228,7 @@ private slots:
     QCOMPARE(QString::fromStdString(read.Error), QString());
     QCOMPARE(read.Model.Pet, std::string("PET"));
     QVERIFY(read.Model.Extensions.Evaporation);
-    Window()->close();
+    CalibrationWindow()->close();
 
     // An input file has no evaporation: the window offers none.
     program.Prompts.Paths = {Example("calibrate_daily.inp")};

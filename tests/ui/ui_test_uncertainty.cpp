@@ -27,20 +27,10 @@
 #include "ui/calibrationform.h"
 #include "ui/rainform.h"
 #include "ui/uncertaintypanel.h"
+#include "ui/calibration_support.h"
 #include "ui/ui_support.h"
 
 namespace {
-
-TCalibrationForm* Window() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == "CalibrationForm" && w->isVisible()) return qobject_cast<TCalibrationForm*>(w);
-  return nullptr;
-}
-
-template <typename T>
-T* Cal(const char* name) {
-  return Control<T>(Window(), name);
-}
 
 struct TSheetState {
   QString Max, Ini, Esc;
@@ -53,7 +43,17 @@ TSheetState Sheet() {
           Main<QLineEdit>("EscapeEdit")->text(), DMQuorell->Store(), DMQuorell->NrOfData};
 }
 
-TUncertaintyPanel* Panel() { return Window()->UncertaintyPart(); }
+// The calibration example in the sheet, as it is then, and its window open.
+TSheetState OpenExampleWindow(TProgram& program) {
+  if (!ActivateInputTab()) return {};
+  program.Prompts.Paths = {Example("calibrate_daily.inp")};
+  Main<QAction>("InputOpenAction")->trigger();
+  const TSheetState sheet = Sheet();
+  Main<QPushButton>("CalibrateButton")->click();
+  return sheet;
+}
+
+TUncertaintyPanel* Panel() { return CalibrationWindow()->UncertaintyPart(); }
 
 // Samples n of seed on the Uncertainty tab and waits for the end.
 bool Sample(int n, int seed) {
@@ -89,12 +89,8 @@ private slots:
   // best takes none and says what to do.
   void theBandFollowsTheThreshold() {
     TProgram program;
-    QVERIFY(ActivateInputTab());
-    program.Prompts.Paths = {Example("calibrate_daily.inp")};
-    Main<QAction>("InputOpenAction")->trigger();
-    const TSheetState sheet = Sheet();
-    Main<QPushButton>("CalibrateButton")->click();
-    QVERIFY(Window());
+    const TSheetState sheet = OpenExampleWindow(program);
+    QVERIFY(CalibrationWindow());
     QVERIFY(!Cal<QDoubleSpinBox>("ThresholdSpin")->isEnabled());
     QVERIFY(Sample(150, 7));
     QCOMPARE(Panel()->Samples().size(), std::size_t{150});
@@ -111,7 +107,7 @@ private slots:
     QCOMPARE(batch.exitCode(), 0);
     const QStringList rows =
         QString::fromStdString(ReadFileBytes(dir.File("u_bands.csv"))).split(QRegularExpression("\\r?\\n"));
-    const TLiveFit& fit = Window()->LastFit();
+    const TLiveFit& fit = CalibrationWindow()->LastFit();
     const TBands& bands = Panel()->Bands();
     QCOMPARE(bands.Q05.size(), fit.Time.size());
     std::size_t compared = 0;
@@ -132,7 +128,7 @@ private slots:
     QVERIFY2(QString::fromUtf8(batch.readAllStandardOutput())
                  .contains(QString(" run, %1 behavioural").arg(members.size())),
              "the batch tool keeps as many samples");
-    auto* chart = Window()->findChild<TCalibrationChart*>();
+    auto* chart = CalibrationWindow()->findChild<TCalibrationChart*>();
     QCOMPARE(chart->BandPoints(), static_cast<int>(fit.Time.size()));
     QVERIFY2(Text("BehaviouralLabel").startsWith(
                  QString("Behavioural %1 of 150 samples").arg(members.size())),
@@ -164,7 +160,7 @@ private slots:
     Cal<QComboBox>("DottyParameterBox")->setCurrentIndex(2);
     QCOMPARE(Sheet(), sheet);
     Cal<QPushButton>("CloseButton")->click();
-    QVERIFY(!Window());
+    QVERIFY(!CalibrationWindow());
     QCOMPARE(Sheet(), sheet);
     QCOMPARE(program.Prompts.Messages, QStringList());
   }
@@ -173,12 +169,8 @@ private slots:
   // the window goes and the sheet stays.
   void stopAndCloseWhileSampling() {
     TProgram program;
-    QVERIFY(ActivateInputTab());
-    program.Prompts.Paths = {Example("calibrate_daily.inp")};
-    Main<QAction>("InputOpenAction")->trigger();
-    const TSheetState sheet = Sheet();
-    Main<QPushButton>("CalibrateButton")->click();
-    QVERIFY(Window());
+    const TSheetState sheet = OpenExampleWindow(program);
+    QVERIFY(CalibrationWindow());
     QVERIFY(Sample(40, 3));
     const auto first = Panel()->Samples();
     auto reached = std::make_shared<QSemaphore>();
@@ -208,7 +200,7 @@ private slots:
     Cal<QPushButton>("SampleButton")->click();
     QVERIFY(Panel()->Sampling());
     Cal<QPushButton>("CloseButton")->click();
-    QVERIFY(!Window());
+    QVERIFY(!CalibrationWindow());
     QCOMPARE(Sheet(), sheet);
     QCOMPARE(program.Prompts.Messages, QStringList());
   }
