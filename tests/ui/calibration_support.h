@@ -2,7 +2,9 @@
 // user's tool finds it, and its controls by object name.
 #pragma once
 
+#include <QAction>
 #include <QApplication>
+#include <QPushButton>
 
 #include "ui/calibrationform.h"
 #include "ui/ui_support.h"
@@ -17,4 +19,20 @@ inline TCalibrationForm* CalibrationWindow() {
 template <typename T>
 T* Cal(const char* name) {
   return Control<T>(CalibrationWindow(), name);
+}
+
+// The window opened by its button on the Input tab.
+inline TCalibrationForm* OpenWindow() {
+  Main<QPushButton>("CalibrateButton")->click();
+  return CalibrationWindow();
+}
+
+// The calibration example in the sheet and its window open; the example's path.
+inline QString OpenExampleWindow(TProgram& program) {
+  if (!ActivateInputTab()) return {};
+  const QString example = Example("calibrate_daily.inp");
+  program.Prompts.Paths = {example};
+  Main<QAction>("InputOpenAction")->trigger();
+  OpenWindow();
+  return example;
 }

@@ -35,21 +35,6 @@ void OpenInput(TProgram& program, const QString& path) {
   Main<QAction>("InputOpenAction")->trigger();
 }
 
-// The window opened by its button on the Input tab.
-TCalibrationForm* OpenWindow() {
-  Main<QPushButton>("CalibrateButton")->click();
-  return CalibrationWindow();
-}
-
-// The calibration example in the sheet and its window open; the example's path.
-QString OpenExampleWindow(TProgram& program) {
-  if (!ActivateInputTab()) return {};
-  const QString example = Example("calibrate_daily.inp");
-  OpenInput(program, example);
-  OpenWindow();
-  return example;
-}
-
 void SetParameters(const TStoreParameters& s) {
   Cal<QDoubleSpinBox>("MaxStorageSpin")->setValue(s.MaxSto);
   Cal<QDoubleSpinBox>("InitialStorageSpin")->setValue(s.IniSto);

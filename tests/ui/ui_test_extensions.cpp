@@ -29,20 +29,6 @@
 
 namespace {
 
-TCalibrationForm* OpenWindow() {
-  Main<QPushButton>("CalibrateButton")->click();
-  return CalibrationWindow();
-}
-
-QString OpenExampleWindow(TProgram& program) {
-  if (!ActivateInputTab()) return {};
-  const QString example = Example("calibrate_daily.inp");
-  program.Prompts.Paths = {example};
-  Main<QAction>("InputOpenAction")->trigger();
-  OpenWindow();
-  return example;
-}
-
 void Settle() { QCoreApplication::processEvents(); }
 
 // A year and a bit of days from 1990-01-01 with a potential evaporation

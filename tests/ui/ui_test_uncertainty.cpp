@@ -44,12 +44,12 @@ TSheetState Sheet() {
 }
 
 // The calibration example in the sheet, as it is then, and its window open.
-TSheetState OpenExampleWindow(TProgram& program) {
+TSheetState OpenExampleSheet(TProgram& program) {
   if (!ActivateInputTab()) return {};
   program.Prompts.Paths = {Example("calibrate_daily.inp")};
   Main<QAction>("InputOpenAction")->trigger();
   const TSheetState sheet = Sheet();
-  Main<QPushButton>("CalibrateButton")->click();
+  OpenWindow();
   return sheet;
 }
 
@@ -89,7 +89,7 @@ private slots:
   // best takes none and says what to do.
   void theBandFollowsTheThreshold() {
     TProgram program;
-    const TSheetState sheet = OpenExampleWindow(program);
+    const TSheetState sheet = OpenExampleSheet(program);
     QVERIFY(CalibrationWindow());
     QVERIFY(!Cal<QDoubleSpinBox>("ThresholdSpin")->isEnabled());
     QVERIFY(Sample(150, 7));
@@ -169,7 +169,7 @@ private slots:
   // the window goes and the sheet stays.
   void stopAndCloseWhileSampling() {
     TProgram program;
-    const TSheetState sheet = OpenExampleWindow(program);
+    const TSheetState sheet = OpenExampleSheet(program);
     QVERIFY(CalibrationWindow());
     QVERIFY(Sample(40, 3));
     const auto first = Panel()->Samples();
