@@ -126,3 +126,19 @@ bool SaveChartsWith(const std::filesystem::path& program,
   error = said.empty() ? program.string() + " ended with status " + std::to_string(status) : said;
   return false;
 }
+
+double ChartX(const std::optional<TRecordDates>& dates, double time) {
+  if (!dates) return time;
+  return static_cast<double>(dates->FirstSeconds) / SecondsPerDay +
+         (time - 1) * static_cast<double>(dates->UnitSeconds) / SecondsPerDay;
+}
+
+std::string PlotFormat(const TArgs& args) {
+  const auto it = args.Options.find("--plot-format");
+  return it == args.Options.end() ? "png" : it->second;
+}
+
+std::string PlotFormatFault(const TArgs& args) {
+  const std::string format = PlotFormat(args);
+  return format == "png" || format == "svg" ? "" : "--plot-format must be png or svg";
+}

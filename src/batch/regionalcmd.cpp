@@ -20,6 +20,7 @@
 #include "batch/commands.h"
 #include "batch/fitoptions.h"
 #include "batch/regional.h"
+#include "batch/plots.h"
 #include "batch/regionalplots.h"
 #include "batch/tableargs.h"
 #include "files/filepaths.h"

@@ -8,6 +8,7 @@
 
 #include "batch/commands.h"
 #include "batch/regional.h"
+#include "batch/plots.h"
 #include "batch/regionalplots.h"
 #include "files/filepaths.h"
 

@@ -72,16 +72,10 @@ bool SaveRegionalPlots(const std::string& summary, const std::string& folder,
   return SaveCharts(RegionalCdfCharts(summary, folder, extension), error);
 }
 
-std::string PlotFormatFault(const TArgs& args) {
-  const auto it = args.Options.find("--plot-format");
-  if (it == args.Options.end() || it->second == "png" || it->second == "svg") return "";
-  return "--plot-format must be png or svg";
-}
-
 bool PlotsOfArgs(const TArgs& args, const std::string& summary, std::string& error) {
   if (!args.Options.count("--plots")) return true;
   const std::string folder = AbsolutePath(args.Options.at("--plots"));
-  const auto format = args.Options.count("--plot-format") ? args.Options.at("--plot-format") : "png";
+  const std::string format = PlotFormat(args);
   if (!SaveRegionalPlots(summary, folder, format, error)) return false;
   std::cout << "plots: " << folder << "/cdf-nse." << format << ", " << folder << "/cdf-kge."
             << format << "\n";

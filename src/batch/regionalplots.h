@@ -20,7 +20,5 @@ bool SaveRegionalPlots(const std::string& summary, const std::string& folder,
 
 // --plots DIR [--plot-format png|svg] of args, for the summary's text: says
 // what it wrote; false with error set when it could not. A usage error
-// (a bad format) is checked by PlotFormat first.
+// (a bad format) is checked by PlotFormatFault first.
 bool PlotsOfArgs(const TArgs& args, const std::string& summary, std::string& error);
-// Empty when --plot-format is good (or not given), else the usage error.
-std::string PlotFormatFault(const TArgs& args);

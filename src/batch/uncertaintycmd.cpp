@@ -177,8 +177,8 @@ int UncertaintyCommand(int argc, char** argv) {
   if (validate) outputs.push_back(prefix + "_validation_bands.csv");
   const bool plots = args.Options.count("--plots") > 0;
   const std::string plotDir = plots ? AbsolutePath(args.Options.at("--plots")) : "";
-  const std::string format = OptionOr(args, "--plot-format", "png");
-  if (format != "png" && format != "svg") return UsageError("--plot-format must be png or svg");
+  const std::string format = PlotFormat(args);
+  if (const std::string why = PlotFormatFault(args); !why.empty()) return UsageError(why);
   if (!plots && args.Options.count("--plot-format")) return UsageError("--plot-format goes with --plots DIR");
   std::vector<std::string> pictures;
   if (plots) pictures = UncertaintyChartPaths(settings.SlowPath, validate, plotDir, "." + format);

@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <limits>
 
-#include "batch/validateplot.h"
+#include "batch/plots.h"
+
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "batch/plots.h"
+
 namespace {
 
 constexpr TRgb MeasuredColour{0, 0, 0};
@@ -10,12 +12,6 @@ constexpr TRgb QuickColour{230, 140, 20};
 constexpr TRgb SlowColour{30, 90, 200};
 
 }  // namespace
-
-double ChartX(const std::optional<TRecordDates>& dates, double time) {
-  if (!dates) return time;
-  return static_cast<double>(dates->FirstSeconds) / SecondsPerDay +
-         (time - 1) * static_cast<double>(dates->UnitSeconds) / SecondsPerDay;
-}
 
 TChart ValidationChart(const TValidationData& data, const TValidation& v) {
   TChart chart;

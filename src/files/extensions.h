@@ -4,6 +4,7 @@
 // model is the designed one, to the last bit.
 #pragma once
 
+#include <cmath>
 #include <compare>
 
 struct TExtensions {
@@ -24,3 +25,12 @@ struct TExtensions {
 // The search range of the slow reservoir's reaction factor, per time unit.
 inline constexpr double BaseAlphaLow = 0.0005;
 inline constexpr double BaseAlphaHigh = 0.5;
+
+// The range on a log scale, as the searches and the sliders take it: the
+// reaction factor at x of the way from low (0) to high (1), and back.
+inline double BaseAlphaAt(double x) {
+  return BaseAlphaLow * std::pow(BaseAlphaHigh / BaseAlphaLow, x);
+}
+inline double BaseAlphaShare(double alpha) {
+  return std::log(alpha / BaseAlphaLow) / std::log(BaseAlphaHigh / BaseAlphaLow);
+}

@@ -102,8 +102,7 @@ TCalibrationBounds BoundsAround(const TStoreParameters& store) {
 
 TCalibration::TCalibration(const TRecordView& record, const TCalibrationSettings& settings,
                            TWorkPool* pool)
-    : Record(record), Settings(settings), Pool(pool) {
-  for (double q : record.Runoff.first(record.Size())) Measured.push_back(std::max(q, MinRunoff));
+    : Record(record), Measured(MeasuredAsTaken(record)), Settings(settings), Pool(pool) {
   if (Settings.SlowPath) Dims = 5;
   if (!Settings.Pet.empty()) PetMean = PetMeanOf(Settings.Pet.first(std::min(Settings.Pet.size(), record.Size())));
 }
@@ -117,7 +116,7 @@ TCalibration::TCandidate TCalibration::ToCandidate(const TCoordinates& x) const 
   s.MaxEsc = StoredWithin(x[2] * s.MaxSto / 10, 0, s.MaxSto / 10);
   if (Settings.SlowPath) {
     c.BaseShare = std::clamp(x[3], 0.0, 1.0);
-    c.BaseAlpha = BaseAlphaLow * std::pow(BaseAlphaHigh / BaseAlphaLow, std::clamp(x[4], 0.0, 1.0));
+    c.BaseAlpha = BaseAlphaAt(std::clamp(x[4], 0.0, 1.0));
   }
   return c;
 }

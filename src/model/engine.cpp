@@ -25,8 +25,7 @@ double Range(std::span<const double> values) {
 // and of the times'.
 TRunStop Prepare(const TRecordView& record, TRun& run) {
   const std::size_t n = record.Size();
-  run.Measured.resize(n);
-  for (std::size_t i = 0; i < n; ++i) run.Measured[i] = std::max(record.Runoff[i], MinRunoff);
+  run.Measured = MeasuredAsTaken(record);
   if (Range(run.Measured) < MinVariation) return TRunStop::NoRunoffVariation;
   if (Range(record.Time.first(n)) < MinVariation) return TRunStop::NoTimeVariation;
   return TRunStop::None;
@@ -101,6 +100,12 @@ struct TSumSqHolder {
 };
 
 }  // namespace
+
+std::vector<double> MeasuredAsTaken(const TRecordView& record) {
+  std::vector<double> measured(record.Size());
+  for (std::size_t i = 0; i < measured.size(); ++i) measured[i] = std::max(record.Runoff[i], MinRunoff);
+  return measured;
+}
 
 std::string ExtensionsFault(const TExtensions& e, std::span<const double> pet, std::size_t n) {
   if (e.SlowPath) {

@@ -59,6 +59,10 @@ struct TRunSettings {
   std::span<const double> Pet{};
 };
 
+// The measured runoff of record as every run takes it: a value below
+// MinRunoff raised to it.
+std::vector<double> MeasuredAsTaken(const TRecordView& record);
+
 // Why the extensions cannot be run on a record of n points: a share outside
 // 0..1, a slow reaction factor or a mean evaporation that is no number
 // above 0, a PET series shorter than the record or with a negative value;

@@ -34,8 +34,7 @@ TLiveFit RefitLive(const TRecordView& record, const TStoreParameters& store, TWo
   const std::size_t n = record.Size();
   fit.Time.assign(record.Time.begin(), record.Time.begin() + static_cast<std::ptrdiff_t>(n));
   fit.Rain.assign(record.Rain.begin(), record.Rain.begin() + static_cast<std::ptrdiff_t>(n));
-  fit.Measured.resize(n);
-  for (std::size_t i = 0; i < n; ++i) fit.Measured[i] = std::max(record.Runoff[i], MinRunoff);
+  fit.Measured = MeasuredAsTaken(record);
   fit.Valid = run.Ok();
   if (!fit.Valid) return fit;
   fit.NrOfRes = run.NrOfRes;

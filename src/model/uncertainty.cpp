@@ -36,12 +36,6 @@ std::vector<std::vector<double>> LatinHypercube(std::size_t n, std::size_t dims,
   return x;
 }
 
-std::vector<double> MeasuredOf(const TRecordView& record) {
-  std::vector<double> measured;
-  for (double q : record.Runoff.first(record.Size())) measured.push_back(std::max(q, MinRunoff));
-  return measured;
-}
-
 TExtensions ExtensionsOf(const TUncertaintySample& s, const TUncertaintySettings& settings,
                          std::size_t n) {
   TExtensions e;
@@ -107,10 +101,10 @@ std::vector<TUncertaintySample> SampleUncertainty(
     s.Store.MaxEsc = x[i][2] * s.Store.MaxSto / 10;
     if (settings.SlowPath) {
       s.BaseShare = x[i][3];
-      s.BaseAlpha = BaseAlphaLow * std::pow(BaseAlphaHigh / BaseAlphaLow, x[i][4]);
+      s.BaseAlpha = BaseAlphaAt(x[i][4]);
     }
   }
-  const std::vector<double> measured = MeasuredOf(record);
+  const std::vector<double> measured = MeasuredAsTaken(record);
   for (std::size_t first = 0; first < count; first += Block) {
     const std::size_t size = std::min(Block, count - first);
     ForEachOn(pool, size, [&](std::size_t k) {

@@ -32,12 +32,6 @@ void Quantiles(std::size_t count, const Value& value, const Weight& weight, doub
   for (; level < 3; ++level) out[level] = std::numeric_limits<double>::quiet_NaN();
 }
 
-std::vector<double> MeasuredOf(const TRecordView& record) {
-  std::vector<double> measured;
-  for (double q : record.Runoff.first(record.Size())) measured.push_back(std::max(q, MinRunoff));
-  return measured;
-}
-
 // One sample's run on the record, with its own reservoirs and alpha.
 bool RunOf(const TRecordView& record, std::span<const double> measured, const TUncertaintySample& s,
            const TUncertaintySettings& settings, std::vector<double>& calculated) {
@@ -106,7 +100,7 @@ TBands ComputeBands(const TRecordView& record, std::span<const TUncertaintySampl
                     const TBehavioural& behavioural, const TUncertaintySettings& settings,
                     TWorkPool* pool, std::size_t memory) {
   TBands bands;
-  const std::vector<double> measured = MeasuredOf(record);
+  const std::vector<double> measured = MeasuredAsTaken(record);
   const std::size_t n = measured.size(), m = behavioural.Members.size();
   if (m == 0 || n == 0) return bands;
   bands.Best = BestRun(record, measured, samples[BestMember(samples, behavioural)], settings);
@@ -170,7 +164,7 @@ TBandTable::TBandTable(const TRecordView& record, std::span<const TUncertaintySa
   const std::size_t n = record.Size();
   Time.assign(record.Time.begin(), record.Time.begin() + static_cast<std::ptrdiff_t>(n));
   Rain.assign(record.Rain.begin(), record.Rain.begin() + static_cast<std::ptrdiff_t>(n));
-  Measured = MeasuredOf(record);
+  Measured = MeasuredAsTaken(record);
   if (!Settings.Pet.empty()) {
     if (!(Settings.PetMean > 0)) Settings.PetMean = PetMeanOf(Settings.Pet.first(std::min(n, Settings.Pet.size())));
     Pet.assign(Settings.Pet.begin(), Settings.Pet.end());

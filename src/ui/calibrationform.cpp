@@ -27,6 +27,7 @@
 #include "files/modelfile.h"
 #include "files/tabledates.h"
 #include "model/dmquorell.h"
+#include "model/routing.h"
 #include "ui/baseform.h"
 #include "ui/criteriatext.h"
 #include "ui/extensionsgroup.h"
@@ -50,10 +51,6 @@ std::string Join(const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& line : lines) text += (text.empty() ? "" : "\n") + line;
   return text;
-}
-
-QString Fixed(double value, int decimals) {
-  return std::isfinite(value) ? Text(FormatFixed(value, 0, decimals)) : QString("-");
 }
 
 // "maximum storage 100, initial storage 80, escape rate 2", as stored.
@@ -106,7 +103,7 @@ double Highest(const std::vector<double>& values) {
 QString SlowPathText(const TExtensions& e) {
   if (!e.SlowPath) return {};
   return QString(", slow flow share %1, reaction factor %2")
-      .arg(Fixed(e.BaseShare, 3), Fixed(e.BaseAlpha, 4));
+      .arg(FixedFigure(e.BaseShare, 3), FixedFigure(e.BaseAlpha, 4));
 }
 
 // Thrown from the search's progress report to end it.
@@ -356,9 +353,9 @@ TCalibrationForm::TCalibrationForm(const TRunInput& record, const TSheetPet& pet
     ++row;
   }
   parameters->setColumnStretch(2, 1);
-  double petMean = 0;
-  for (double v : Pet.Values) petMean += v / static_cast<double>(Pet.Values.size());
-  ExtensionsGroup = new TExtensionsGroup(petMean, this);
+  // The mean the calibration scales the escape by too: a search's best and
+  // its refit here are the same to the last digit.
+  ExtensionsGroup = new TExtensionsGroup(PetMeanOf(Pet.Values), this);
   parameters->addWidget(ExtensionsGroup, row, 0, 1, 3);
 
   auto label = [this](const char* name, const char* accessible) {
@@ -571,7 +568,7 @@ void TCalibrationForm::ShowCriteria() {
   const TLiveFit& f = FLastFit;
   const bool ok = f.Valid;
   ShowFigure(ReservoirsLabel, "Reservoirs " + (ok ? QString::number(f.NrOfRes) : QString("-")));
-  ShowFigure(AlphaLabel, "Alpha " + (ok ? Fixed(f.Alpha, 3) : QString("-")));
+  ShowFigure(AlphaLabel, "Alpha " + (ok ? FixedFigure(f.Alpha, 3) : QString("-")));
   for (const auto& info : Criteria)
     ShowFigure(CriterionLabels[static_cast<std::size_t>(info.Id)],
                CriterionFigure(info, ok ? f.Fit[info.Id] : std::nan(""), true));
@@ -635,7 +632,7 @@ void TCalibrationForm::ProgressReport(const TCalibrationProgress& progress) {
   const double best = progress.Best.Valid ? progress.Best.Objective : std::nan("");
   ShowFigure(ProgressBar, QString("%1 candidates, best %2 %3")
                               .arg(progress.Evaluations)
-                              .arg(ObjectiveName(SearchObjective), Fixed(best, 4)));
+                              .arg(ObjectiveName(SearchObjective), FixedFigure(best, 4)));
 }
 
 void TCalibrationForm::CancelButtonClick() { CancelRequested = true; }
@@ -654,10 +651,10 @@ void TCalibrationForm::CalibrationFinished() {
   } else {
     auto describe = [&](const TCalibrationPoint& p) {
       return QString("%1 %2 (%3%4; reservoirs %5, alpha %6)")
-          .arg(name, p.Valid ? Fixed(p.Objective, 4) : QString("-"), Parameters(p.Store),
+          .arg(name, p.Valid ? FixedFigure(p.Objective, 4) : QString("-"), Parameters(p.Store),
                SlowPathText(p.Extensions))
           .arg(p.NrOfRes)
-          .arg(Fixed(p.Alpha, 3));
+          .arg(FixedFigure(p.Alpha, 3));
     };
     ShowFigure(ComparisonLabel, "Before: " + describe(Before) + "\nAfter: " + describe(Best));
     ExtensionsGroup->Show(Best.Extensions);

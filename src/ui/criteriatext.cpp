@@ -4,6 +4,10 @@
 
 #include "base/numformat.h"
 
+QString FixedFigure(double value, int decimals) {
+  return std::isfinite(value) ? QString::fromStdString(FormatFixed(value, 0, decimals)) : QString("-");
+}
+
 QString CriterionCaption(const TCriterionInfo& info) {
   QString name = info.Name;
   name[0] = name[0].toUpper();
@@ -14,8 +18,7 @@ QString CriterionFigure(const TCriterionInfo& info, double value, bool asCaption
   const QString name = asCaption ? CriterionCaption(info) : QString(info.Name);
   if (!std::isfinite(value)) return name + " -";
   const int decimals = *info.Unit ? info.Decimals : 4;
-  return name + " " + QString::fromStdString(FormatFixed(value, 0, decimals)) +
-         (*info.Unit ? QString(" ") + info.Unit : QString());
+  return name + " " + FixedFigure(value, decimals) + (*info.Unit ? QString(" ") + info.Unit : QString());
 }
 
 QString RunCriteriaText(const TFitCriteria& fit) {

@@ -6,6 +6,8 @@
 
 #include "model/criteria.h"
 
+// A figure of a window with decimals, "-" for none (not a number).
+QString FixedFigure(double value, int decimals);
 // Its name as a sentence starts it: "Volume error".
 QString CriterionCaption(const TCriterionInfo& info);
 // "NSE 0.9989", "volume error -0.30 %": finer than a report's decimals,

@@ -19,12 +19,11 @@ constexpr int SliderSteps = 1000;
 int SharePosition(double share) { return static_cast<int>(std::lround(share * SliderSteps)); }
 
 int AlphaPosition(double alpha) {
-  const double x = std::log(alpha / BaseAlphaLow) / std::log(BaseAlphaHigh / BaseAlphaLow);
-  return static_cast<int>(std::lround(std::clamp(x, 0.0, 1.0) * SliderSteps));
+  return static_cast<int>(std::lround(std::clamp(BaseAlphaShare(alpha), 0.0, 1.0) * SliderSteps));
 }
 
 double AlphaAt(int position) {
-  return BaseAlphaLow * std::pow(BaseAlphaHigh / BaseAlphaLow, position / double(SliderSteps));
+  return BaseAlphaAt(position / double(SliderSteps));
 }
 
 // A share of a tenth and a reaction factor of a hundredth: a slow path a

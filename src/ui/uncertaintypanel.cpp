@@ -27,8 +27,8 @@
 #include <cmath>
 
 #include "base/numformat.h"
-#include "model/routing.h"
 #include "ui/baseform.h"
+#include "ui/criteriatext.h"
 
 namespace {
 
@@ -39,10 +39,6 @@ constexpr double FirstBestShare = 0.1;
 constexpr auto ProgressInterval = std::chrono::milliseconds(50);
 
 struct TStop {};
-
-QString Fixed(double value, int decimals) {
-  return std::isfinite(value) ? QString::fromStdString(FormatFixed(value, 0, decimals)) : QString("-");
-}
 
 // The parameters of a dotty plot: their caption and value; the maximum
 // storage and the slow reaction factor were sampled on a log scale and
@@ -68,7 +64,8 @@ const TDottyParameter DottyParameters[] = {
 TUncertaintyPanel::TUncertaintyPanel(const TRecord& record, TWorkPool* pool,
                                      std::function<TUncertaintySettings()> settings,
                                      QWidget* parent)
-    : QWidget(parent), Record(record), Pool(pool), Settings(std::move(settings)) {
+    : QWidget(parent), Record(record), Measured(MeasuredAsTaken(record.View())), Pool(pool),
+      Settings(std::move(settings)) {
   setObjectName("UncertaintyPanel");
   auto caption = [this](const char* text, QWidget* buddy) {
     auto* l = new QLabel(text, this);
@@ -318,8 +315,7 @@ void TUncertaintyPanel::SamplingFinished() {
     const QSignalBlocker b1(ThresholdSpin), b2(ThresholdSlider);
     ThresholdSpin->setRange(std::floor(Low * 1e4) / 1e4, 1);
     ThresholdSpin->setValue(chosen ? chosen->Threshold : High);
-    ThresholdSlider->setValue(static_cast<int>(
-        std::lround((ThresholdSpin->value() - Low) / std::max(High - Low, 1e-12) * SliderSteps)));
+    ThresholdSlider->setValue(PositionOf(ThresholdSpin->value()));
   }
   ThresholdSpin->setEnabled(any);
   ThresholdSlider->setEnabled(any);
@@ -334,18 +330,22 @@ double TUncertaintyPanel::ThresholdAt(int position) const {
   return Low + (High - Low) * position / double(SliderSteps);
 }
 
+int TUncertaintyPanel::PositionOf(double threshold) const {
+  const double x = (threshold - Low) / std::max(High - Low, 1e-12);
+  return std::clamp(static_cast<int>(std::lround(x * SliderSteps)), 0, SliderSteps);
+}
+
 void TUncertaintyPanel::ThresholdSliderMove(int position) {
   if (Setting) return;
   ThresholdSpin->setValue(ThresholdAt(position));
 }
 
 void TUncertaintyPanel::ThresholdChange() {
+  // The slider stays where it is when the value lies within its step, so
+  // that a drag is not pulled back by the spin box's rounding.
   Setting = true;
-  const int position = static_cast<int>(
-      std::lround((ThresholdSpin->value() - Low) / std::max(High - Low, 1e-12) * SliderSteps));
-  if (std::abs(ThresholdAt(ThresholdSlider->value()) - ThresholdSpin->value()) >
-      (High - Low) / SliderSteps)
-    ThresholdSlider->setValue(std::clamp(position, 0, SliderSteps));
+  if (std::abs(ThresholdAt(ThresholdSlider->value()) - ThresholdSpin->value()) > (High - Low) / SliderSteps)
+    ThresholdSlider->setValue(PositionOf(ThresholdSpin->value()));
   Setting = false;
   Select();
 }
@@ -374,9 +374,7 @@ void TUncertaintyPanel::Show(const std::optional<TBehavioural>& chosen, const st
     return;
   }
   FBands = Table->Bands(*FBehavioural);
-  std::vector<double> measured(Record.Runoff.size());
-  for (std::size_t i = 0; i < measured.size(); ++i) measured[i] = std::max(Record.Runoff[i], MinRunoff);
-  const TBandFit fit = JudgeBands(measured, FBands, Used.WarmUp);
+  const TBandFit fit = JudgeBands(Measured, FBands, Used.WarmUp);
   std::size_t determined = 0;
   for (std::size_t m : FBehavioural->Members) determined += FSamples[m].Determined ? 1 : 0;
   ShowFigure(BehaviouralLabel,
@@ -384,12 +382,12 @@ void TUncertaintyPanel::Show(const std::optional<TBehavioural>& chosen, const st
                      "whole determination)")
                  .arg(FBehavioural->Members.size())
                  .arg(FSamples.size())
-                 .arg(ObjectiveName(Used.Objective), Fixed(FBehavioural->Threshold, 4))
+                 .arg(ObjectiveName(Used.Objective), FixedFigure(FBehavioural->Threshold, 4))
                  .arg(determined));
-  ShowFigure(ContainingLabel, "Containing ratio " + Fixed(100 * fit.ContainingRatio, 1) +
+  ShowFigure(ContainingLabel, "Containing ratio " + FixedFigure(100 * fit.ContainingRatio, 1) +
                                   " % of the measured runoff inside the 5-95 % band");
   ShowFigure(BandWidthLabel,
-             "Band width " + Fixed(fit.RelativeWidth, 3) + " of the mean measured runoff");
+             "Band width " + FixedFigure(fit.RelativeWidth, 3) + " of the mean measured runoff");
   emit BandChanged(&FBands);
   ShowDots(false);
 }
@@ -452,9 +450,11 @@ void TUncertaintyPanel::ShowDots(bool axes) {
 }
 
 void TUncertaintyPanel::SetSampling(bool on) {
-  for (QWidget* w : std::initializer_list<QWidget*>{SamplesSpin, SeedSpin, SampleButton, ThresholdSpin,
-                                                    ThresholdSlider, DottyParameterBox})
-    w->setEnabled(!on && (w != ThresholdSpin && w != ThresholdSlider ? true : Table != nullptr));
+  for (QWidget* w : std::initializer_list<QWidget*>{SamplesSpin, SeedSpin, SampleButton, DottyParameterBox})
+    w->setEnabled(!on);
+  // The threshold has something to choose from once a sampling has ended.
+  for (QWidget* w : std::initializer_list<QWidget*>{ThresholdSpin, ThresholdSlider})
+    w->setEnabled(!on && Table);
   StopButton->setEnabled(on);
   if (on) {
     SampleProgress->setRange(0, 0);

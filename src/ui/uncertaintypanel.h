@@ -76,8 +76,11 @@ private:
   void SetSampling(bool on);
   void ProgressReport(int done, int planned);
   double ThresholdAt(int position) const;
+  int PositionOf(double threshold) const;
 
   const TRecord& Record;
+  // Its runoff as the runs take it, for the containing ratio.
+  const std::vector<double> Measured;
   TWorkPool* Pool;
   std::function<TUncertaintySettings()> Settings;
   TUncertaintySettings Used;  // of the samples shown

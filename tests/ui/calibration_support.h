@@ -4,8 +4,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QProcess>
 #include <QPushButton>
 
+#include "files/modelfile.h"
 #include "ui/calibrationform.h"
 #include "ui/ui_support.h"
 
@@ -35,4 +37,23 @@ inline QString OpenExampleWindow(TProgram& program) {
   Main<QAction>("InputOpenAction")->trigger();
   OpenWindow();
   return example;
+}
+
+// The fit shown saved by "Save model ..." as path, and the file read back.
+inline TModelFileRead SaveShownModel(TProgram& program, const QString& path) {
+  program.Prompts.Paths = {path};
+  Cal<QPushButton>("SaveModelButton")->click();
+  return ReadModelFile(ReadFileBytes(path.toStdString()));
+}
+
+// tolvane-batch validate of a model file on data: its exit status and report.
+struct TValidateRun {
+  int Status = -1;
+  QString Report;
+};
+inline TValidateRun ValidateModel(const QString& model, const QString& data) {
+  QProcess batch;
+  batch.start(TOLVANE_BATCH, {"validate", model, data});
+  if (!batch.waitForFinished(120000)) return {};
+  return {batch.exitCode(), QString::fromUtf8(batch.readAllStandardOutput())};
 }

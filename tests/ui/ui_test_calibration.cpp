@@ -330,10 +330,8 @@ private slots:
     const TLiveFit fit = CalibrationWindow()->LastFit();
     QVERIFY(fit.Valid);
     const QString path = QString::fromStdString(dir.File("shown.json"));
-    program.Prompts.Paths = {path};
-    Cal<QPushButton>("SaveModelButton")->click();
+    const TModelFileRead read = SaveShownModel(program, path);
     QCOMPARE(program.Prompts.Messages, QStringList());
-    const TModelFileRead read = ReadModelFile(ReadFileBytes(path.toStdString()));
     QCOMPARE(QString::fromStdString(read.Error), QString());
     QCOMPARE(read.Model.Store, fit.Store);
     QCOMPARE(read.Model.Reservoirs, fit.NrOfRes);
@@ -341,12 +339,9 @@ private slots:
     QCOMPARE(read.Model.Points, static_cast<int>(fit.Time.size()));
     QCOMPARE(read.Model.Source, example.toStdString());
     // validate of the model file on the sheet's record: the figures shown.
-    QProcess batch;
-    batch.start(TOLVANE_BATCH, {"validate", path, example});
-    QVERIFY(batch.waitForFinished(120000));
-    QCOMPARE(batch.exitCode(), 0);
-    const QString report = QString::fromUtf8(batch.readAllStandardOutput());
-    QVERIFY2(report.contains(QString::fromStdString(CriteriaLine(fit.Fit))), qPrintable(report));
+    const TValidateRun run = ValidateModel(path, example);
+    QCOMPARE(run.Status, 0);
+    QVERIFY2(run.Report.contains(QString::fromStdString(CriteriaLine(fit.Fit))), qPrintable(run.Report));
 
     SetParameters({30, 10, 1});
     QCOMPARE(CalibrationWindow()->Shown(), (TStoreParameters{30, 10, 1}));

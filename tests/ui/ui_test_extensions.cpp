@@ -10,7 +10,6 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -103,18 +102,13 @@ private slots:
     QCOMPARE(fit.Extensions, (TExtensions{true, 0.25, 0.0125, false, 0}));
 
     const QString path = QString::fromStdString(dir.File("slow.json"));
-    program.Prompts.Paths = {path};
-    Cal<QPushButton>("SaveModelButton")->click();
+    const TModelFileRead read = SaveShownModel(program, path);
     QCOMPARE(program.Prompts.Messages, QStringList());
-    const TModelFileRead read = ReadModelFile(ReadFileBytes(path.toStdString()));
     QCOMPARE(QString::fromStdString(read.Error), QString());
     QCOMPARE(read.Model.Extensions, fit.Extensions);
-    QProcess batch;
-    batch.start(TOLVANE_BATCH, {"validate", path, example});
-    QVERIFY(batch.waitForFinished(120000));
-    QCOMPARE(batch.exitCode(), 0);
-    const QString report = QString::fromUtf8(batch.readAllStandardOutput());
-    QVERIFY2(report.contains(QString::fromStdString(CriteriaLine(fit.Fit))), qPrintable(report));
+    const TValidateRun run = ValidateModel(path, example);
+    QCOMPARE(run.Status, 0);
+    QVERIFY2(run.Report.contains(QString::fromStdString(CriteriaLine(fit.Fit))), qPrintable(run.Report));
 
     // Applied: the store goes to the sheet, and the window says where the
     // slow path is kept.
@@ -207,10 +201,7 @@ private slots:
     QCOMPARE(fit.Fit[TCriterion::Nse], run.Fit[TCriterion::Nse]);
     QVERIFY(fit.Fit[TCriterion::Nse] != designed.Fit[TCriterion::Nse]);
     // Saved, the model names the column and the mean it was scaled by.
-    const QString path = QString::fromStdString(dir.File("pet.json"));
-    program.Prompts.Paths = {path};
-    Cal<QPushButton>("SaveModelButton")->click();
-    const TModelFileRead read = ReadModelFile(ReadFileBytes(path.toStdString()));
+    const TModelFileRead read = SaveShownModel(program, QString::fromStdString(dir.File("pet.json")));
     QCOMPARE(QString::fromStdString(read.Error), QString());
     QCOMPARE(read.Model.Pet, std::string("PET"));
     QVERIFY(read.Model.Extensions.Evaporation);
