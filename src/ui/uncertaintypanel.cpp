@@ -284,7 +284,8 @@ void TUncertaintyPanel::SamplingFinished() {
   Worker = nullptr;
   SetSampling(false);
   if (Stopped) {
-    ShowFigure(SampleProgress, "Stopped: the samples shown are as they were");
+    // Short enough for the bar: the figures beside it say the rest.
+    ShowFigure(SampleProgress, "Stopped, samples kept");
     return;
   }
   FSamples = std::move(Result);

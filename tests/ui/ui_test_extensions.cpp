@@ -20,6 +20,7 @@
 #include "files/modelfile.h"
 #include "model/calibration.h"
 #include "model/dmquorell.h"
+#include "model/routing.h"
 #include "ui/calibrationform.h"
 #include "ui/importform.h"
 #include "ui/rainform.h"
@@ -190,6 +191,9 @@ private slots:
     double mean = 0;
     for (double v : table.Pet) mean += v / static_cast<double>(table.Pet.size());
     QVERIFY(std::abs(fit.Extensions.PetMean - mean) < 1e-6 * mean);
+    // The mean the calibration scales by, to the last digit: a search's best
+    // and its refit here agree.
+    QCOMPARE(fit.Extensions.PetMean, PetMeanOf(table.Pet));
     // The engine given the table's own PET, in the table's order.
     TRecord record{fit.Time, fit.Rain, fit.Measured};
     TRunSettings settings;
